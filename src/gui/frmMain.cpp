@@ -1,0 +1,10 @@
+#include "frmMain.h"
+
+namespace vantrel {
+
+frmMain::frmMain(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+}
+
+} // namespace vantrel

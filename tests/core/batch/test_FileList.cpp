@@ -1,0 +1,88 @@
+#include "batch/FileList.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+
+namespace {
+
+FileList& fill(FileList& l)
+{
+    for (const char* p : {"/m/a.mp3", "/m/sub/b.mp3", "/m/c.wma", "/d.mp3"})
+        l.append(QString::fromLatin1(p));
+    l.lstArtist = {QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("A3"), QStringLiteral("A4")};
+    l.lstTit = {QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")};
+    l.listviewthem();
+    for (int r = 0; r < l.rowCountShown(); ++r)
+        l.setAfterText(r, QStringLiteral("new%1.mp3").arg(r));
+    return l;
+}
+
+} // namespace
+
+TEST(FileList, RebuildShowsEveryColumnAndKeepsAfterEdits)
+{
+    FileList l;
+    fill(l);
+    ASSERT_EQ(l.rowCountShown(), 4);
+    EXPECT_EQ(l.row(1).before, QStringLiteral("b.mp3"));
+    EXPECT_EQ(l.row(1).location, QStringLiteral("/m/sub/"));
+    EXPECT_EQ(l.row(3).location, QStringLiteral("/"));
+    EXPECT_EQ(l.row(2).artist, QStringLiteral("A3"));
+    l.listviewthem();
+    EXPECT_EQ(l.lstSim.size(), 4);
+    EXPECT_EQ(l.row(2).after, QStringLiteral("new2.mp3"));
+    EXPECT_EQ(l.statusText(), QStringLiteral("Number of files in list: 4"));
+}
+
+TEST(FileList, DeleteInTheMiddleKeepsRowsTogetherAndBlanksAfter)
+{
+    FileList l;
+    fill(l);
+    l.removeFiles({2, 1, 2});
+    ASSERT_EQ(l.count(), 2);
+    EXPECT_EQ(l.row(0).before, QStringLiteral("a.mp3"));
+    EXPECT_EQ(l.row(1).before, QStringLiteral("d.mp3"));
+    EXPECT_EQ(l.row(1).artist, QStringLiteral("A4"));
+    EXPECT_EQ(l.row(1).title, QStringLiteral("T4"));
+    EXPECT_TRUE(l.row(0).after.isEmpty());
+    EXPECT_TRUE(l.lstSim.isEmpty());
+}
+
+TEST(FileList, DeleteWithoutSimulationAndDeleteLast)
+{
+    FileList l;
+    l.append(QStringLiteral("/m/a.mp3"));
+    l.append(QStringLiteral("/m/b.mp3"));
+    l.listviewthem();
+    l.removeFiles({0});
+    EXPECT_EQ(l.lstFiles, QStringList{QStringLiteral("b.mp3")});
+    l.removeFiles({0});
+    EXPECT_EQ(l.count(), 0);
+    EXPECT_EQ(l.rowCountShown(), 0);
+    EXPECT_EQ(l.statusText(), QStringLiteral("Number of files in list: 0"));
+}
+
+TEST(FileList, ClearEmptiesEverythingAndSignalsRebuild)
+{
+    FileList l;
+    fill(l);
+    QSignalSpy spy(&l, &FileList::rebuilt);
+    l.clearAll();
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(l.count(), 0);
+    EXPECT_TRUE(l.lstSim.isEmpty() && l.lstArtist.isEmpty() && l.lstTit.isEmpty() && l.lstFiles.isEmpty());
+}
+
+TEST(FileList, ShorterSimulationListsReadAsEmpty)
+{
+    FileList l;
+    fill(l);
+    l.append(QStringLiteral("/m/dropped.mp3"));
+    l.listviewthem();
+    ASSERT_EQ(l.rowCountShown(), 5);
+    EXPECT_TRUE(l.row(4).artist.isEmpty());
+    EXPECT_TRUE(l.row(4).after.isEmpty());
+    EXPECT_EQ(l.row(0).after, QStringLiteral("new0.mp3"));
+}

@@ -1,0 +1,24 @@
+// Test data made in code: temporary folders, files with given bytes, and
+// minimal valid MPEG audio so that tag code has real audio around it.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace vantrel::test {
+
+// `frames` MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz, 417 bytes each,
+// header FF FB 90 64) of silence.
+QByteArray mpegFrames(int frames = 4);
+
+// Writes bytes to path (creating folders); returns false on failure.
+bool writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+// A 128-byte ID3v1.1 record.
+QByteArray id3v1Record(const QByteArray& title, const QByteArray& artist, const QByteArray& album = {},
+                       const QByteArray& year = {}, const QByteArray& comment = {}, int track = 0,
+                       int genre = 255);
+
+} // namespace vantrel::test
