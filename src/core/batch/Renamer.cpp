@@ -1,0 +1,242 @@
+#include "Renamer.h"
+
+#include "batch/FileList.h"
+#include "batch/FixJournal.h"
+#include "platform/Clipboard.h"
+#include "platform/Prompter.h"
+
+#include <cerrno>
+
+namespace vantrel {
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+// Windows-1252 codes 128 to 159 as Unicode (the five unassigned codes keep
+// their C1 control value, as the system's conversion gives them).
+constexpr char16_t cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t fromCp1252(int code)
+{
+    return code >= 128 && code < 160 ? cp1252High[code - 128] : static_cast<char16_t>(code);
+}
+
+// The characters removed from a new name, in the order of their codes.
+const QString& removedCharacters()
+{
+    static const QString set = [] {
+        QString s;
+        auto range = [&s](int from, int to) {
+            for (int c = from; c <= to; ++c)
+                s.append(QChar(fromCp1252(c)));
+        };
+        range(58, 64);
+        range(91, 96);
+        range(123, 126);
+        range(128, 128);
+        range(130, 137);
+        range(139, 153);
+        range(155, 155);
+        range(161, 191);
+        range(240, 240);
+        range(248, 248);
+        s.append(QLatin1Char('*'));
+        return s;
+    }();
+    return set;
+}
+
+} // namespace
+
+QString cleanFileName(const QString& name)
+{
+    QString out;
+    out.reserve(name.size());
+    const QString& removed = removedCharacters();
+    for (QChar c : name) {
+        if (c == QLatin1Char('"'))
+            out.append(QLatin1Char('\''));
+        else if (!removed.contains(c))
+            out.append(c);
+    }
+    return out;
+}
+
+QString withDuplicateSuffix(const QString& name)
+{
+    static const QString suffix = QStringLiteral(" (1)");
+    qsizetype at = name.size();
+    if (name.size() > 4 && name.at(name.size() - 4) == QLatin1Char('.')) {
+        at = name.size() - 4;
+    } else {
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        if (dot > 0)
+            at = dot;
+    }
+    return name.left(at) + suffix + name.mid(at);
+}
+
+bool isRefusedName(const QString& name)
+{
+    return name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+           name.contains(QLatin1Char('/')) || name.contains(QChar(0));
+}
+
+namespace {
+
+class Renaming {
+public:
+    explicit Renaming(RenameRun& run) : run_(run), list_(run.list) {}
+
+    RenameOutcome go();
+
+private:
+    enum class Step { Next, Stop };
+    Step renameOne(int k);
+    void otherFailure(int k, const QString& old, int code, const QString& description);
+    void accessFailure(int k, const QString& old);
+
+    RenameRun& run_;
+    FileList& list_;
+    RenameOutcome out_;
+    QStringList paths_; // the path every entry ends up with
+};
+
+RenameOutcome Renaming::go()
+{
+    run_.errorLog.clear();
+    list_.lstRemember.clear();
+
+    if (run_.journal) {
+        QString why;
+        if (!run_.journal->begin(&why)) {
+            const Answer a = run_.prompter.ask(
+                QStringLiteral("The record for undoing this fix could not be written (%1). Rename the files "
+                               "anyway? They cannot be undone afterwards.")
+                    .arg(why),
+                QStringLiteral("Fix files"), Buttons::YesNo, Icon::Exclamation);
+            if (a != Answer::Yes) {
+                out_.refusedToStart = true;
+                return out_;
+            }
+        }
+    }
+
+    const int rows = list_.rowCountShown();
+    paths_ = list_.lstAllfiles;
+    for (int k = 0; k < rows; ++k) {
+        if (!report(run_.progress, k, rows)) {
+            out_.cancelled = true;
+            break;
+        }
+        if (renameOne(k) == Step::Stop)
+            break;
+    }
+    if (!out_.cancelled && !out_.stopped)
+        report(run_.progress, rows, rows);
+    if (run_.journal && run_.journal->isOpen())
+        run_.journal->finish();
+
+    // Every entry keeps its place: renamed files under their new names, all
+    // others (failed, skipped, not reached) under the names they still have.
+    list_.lstRemember = paths_;
+    list_.lstAllfiles = list_.lstRemember;
+    list_.lstRemember.clear();
+    list_.lstFiles.clear();
+    for (const QString& p : std::as_const(list_.lstAllfiles))
+        list_.lstFiles.append(FileList::nameOf(p));
+    list_.listviewthem();
+    return out_;
+}
+
+Renaming::Step Renaming::renameOne(int k)
+{
+    const QString old = FileList::at(list_.lstAllfiles, k);
+    if (old.isEmpty())
+        return Step::Next;
+    const QString folder = FileList::location(old);
+    QString name = cleanFileName(list_.afterText(k));
+    if (isRefusedName(name)) {
+        otherFailure(k, old, EINVAL, QStringLiteral("Invalid file name: '%1'").arg(name));
+        return Step::Next;
+    }
+
+    // A file whose new name is its own (or the same file in another spelling)
+    // is renamed in place, without a suffix. The bound only guards against a
+    // medium that claims every name exists.
+    for (int guard = 0; guard < 1000 && folder + name != old && entryExists(folder + name) &&
+                        !sameFile(folder + name, old);
+         ++guard)
+        name = withDuplicateSuffix(name);
+    if (folder + name == old) {
+        ++out_.unchanged;
+        return Step::Next;
+    }
+
+    RenameResult r;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (run_.journal)
+            run_.journal->intent(old, folder + name);
+        r = run_.renameFile ? run_.renameFile(old, folder + name) : safeRename(old, folder + name);
+        if (r.ok()) {
+            if (run_.journal)
+                run_.journal->succeeded();
+            paths_[k] = folder + name;
+            ++out_.renamed;
+            return Step::Next;
+        }
+        if (run_.journal)
+            run_.journal->failed();
+        // A file of that name appeared after the check: one more " (1)" and a
+        // second try; a second failure is reported like any other.
+        if (r.error != RenameError::NameTaken || attempt == 1)
+            break;
+        name = withDuplicateSuffix(name);
+    }
+
+    if (r.error == RenameError::AccessRefused) {
+        accessFailure(k, old);
+        return Step::Stop;
+    }
+    otherFailure(k, old, r.code, r.description);
+    return Step::Next;
+}
+
+void Renaming::otherFailure(int k, const QString& old, int code, const QString& description)
+{
+    const QString text = QStringLiteral("An error has occurred! (%1) - ").arg(code) + description + crlf +
+                         QStringLiteral("Error occurred at file: ") + old;
+    out_.failures.append({k, old, text});
+    // Whatever the answer, the file keeps its name and the run goes on.
+    run_.prompter.ask(text, QStringLiteral("Error!"), Buttons::AbortRetryIgnore, Icon::Critical);
+}
+
+void Renaming::accessFailure(int k, const QString& old)
+{
+    run_.errorLog += crlf + QStringLiteral("Path/File Access error in file: '") + old +
+                     QStringLiteral("', cannot continue.") + crlf +
+                     QStringLiteral("Make sure the file is not in use by another application, such as an P2P client.");
+    out_.failures.append({k, old, run_.errorLog.mid(2)});
+    out_.stopped = true;
+    const QString log = run_.errorLog;
+    run_.errorLog = QStringLiteral("One or more errors occurred while performing the requested operation. Would "
+                                   "you like to place the errorlog in the clipboard?") +
+                    crlf + run_.errorLog;
+    const Answer a =
+        run_.prompter.ask(run_.errorLog, QStringLiteral("Error log"), Buttons::YesNo, Icon::Information);
+    if (a == Answer::Yes)
+        run_.clipboard.setText(run_.report ? run_.report(k, log) : log);
+}
+
+} // namespace
+
+RenameOutcome renamefiles(RenameRun& run)
+{
+    return Renaming(run).go();
+}
+
+} // namespace vantrel

@@ -1,0 +1,68 @@
+// "Fix files!" in the renaming modes: every listed file is renamed to the
+// text of its After column, cleaned of characters the program does not allow
+// and made unique in its folder. No file is ever replaced.
+#pragma once
+
+#include "batch/Progress.h"
+#include "platform/SafeRename.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace vantrel {
+
+class Clipboard;
+class FileList;
+class FixJournal;
+class Prompter;
+
+// Removes the characters not allowed in a new name, by their Windows-1252
+// codes: 58-64, 91-96, 123-126, 128, 130-137, 139-153, 155, 161-191, 240,
+// 248 and "*"; a double quote becomes "'". Everything else is kept.
+QString cleanFileName(const QString& name);
+
+// name with " (1)" before its extension: before the last four characters
+// when they are a dot and three more, otherwise before the last dot (not a
+// leading one), otherwise at the end.
+QString withDuplicateSuffix(const QString& name);
+
+// A name that must never be used: empty, ".", ".." or one with "/" (it would
+// move the file into another folder).
+bool isRefusedName(const QString& name);
+
+struct RenameRun {
+    FileList& list;
+    Prompter& prompter;
+    Clipboard& clipboard;
+    QString& errorLog;
+    // Builds the diagnostic report for list entry k with the error log, for
+    // the clipboard after an access failure. Empty: the log alone goes there.
+    std::function<QString(int k, const QString& errlog)> report;
+    Progress progress;         // between files; returning false stops the run
+    FixJournal* journal = nullptr; // when set, begun by renamefiles and finished at the end
+    // The rename itself; empty means safeRename. Tests put a file in the way here.
+    std::function<RenameResult(const QString& from, const QString& to)> renameFile;
+};
+
+struct RenameOutcome {
+    int renamed = 0;   // files that got another name
+    int unchanged = 0; // files whose cleaned name was already theirs
+    struct Failure {
+        int row;
+        QString path;
+        QString message;
+    };
+    QList<Failure> failures;
+    bool stopped = false;   // an access failure ended the run
+    bool cancelled = false; // the progress callback ended the run
+    bool refusedToStart = false; // the journal could not be written and the user said No
+};
+
+// Renames the files of run.list. Afterwards lstAllfiles and lstFiles hold the
+// names the files really have (renamed ones new, failed and untouched ones
+// old), entry for entry, and the table is rebuilt.
+RenameOutcome renamefiles(RenameRun& run);
+
+} // namespace vantrel

@@ -1,0 +1,112 @@
+#include "platform/SafeRename.h"
+
+#include "LockedFolder.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+using namespace vantrel;
+using vantrel::test::readFile;
+using vantrel::test::writeFile;
+
+namespace {
+
+using RenameFn = RenameResult (*)(const QString&, const QString&);
+
+struct Variant {
+    const char* name;
+    RenameFn fn;
+};
+
+const Variant variants[] = {{"Renameat2", &safeRename}, {"LinkUnlink", &detail::renameByLink}};
+
+class SafeRenameTest : public ::testing::TestWithParam<Variant> {
+protected:
+    QTemporaryDir dir;
+    QString p(const char* n) const { return dir.path() + QLatin1Char('/') + QString::fromUtf8(n); }
+};
+
+} // namespace
+
+TEST_P(SafeRenameTest, RenamesAndKeepsContent)
+{
+    ASSERT_TRUE(writeFile(p("a.mp3"), "alpha"));
+    const RenameResult r = GetParam().fn(p("a.mp3"), p("b.mp3"));
+    EXPECT_TRUE(r.ok()) << r.description.toStdString();
+    EXPECT_FALSE(QFile::exists(p("a.mp3")));
+    EXPECT_EQ(readFile(p("b.mp3")), QByteArray("alpha"));
+}
+
+TEST_P(SafeRenameTest, NeverReplacesAnExistingFile)
+{
+    ASSERT_TRUE(writeFile(p("a.mp3"), "alpha"));
+    ASSERT_TRUE(writeFile(p("b.mp3"), "beta"));
+    const RenameResult r = GetParam().fn(p("a.mp3"), p("b.mp3"));
+    EXPECT_EQ(r.error, RenameError::NameTaken);
+    EXPECT_EQ(r.code, EEXIST);
+    EXPECT_FALSE(r.description.isEmpty());
+    EXPECT_EQ(readFile(p("a.mp3")), QByteArray("alpha"));
+    EXPECT_EQ(readFile(p("b.mp3")), QByteArray("beta"));
+}
+
+TEST_P(SafeRenameTest, MissingSourceIsAnOtherFailure)
+{
+    const RenameResult r = GetParam().fn(p("gone.mp3"), p("b.mp3"));
+    EXPECT_EQ(r.error, RenameError::Other);
+    EXPECT_EQ(r.code, ENOENT);
+    EXPECT_FALSE(QFile::exists(p("b.mp3")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, SafeRenameTest, ::testing::ValuesIn(variants),
+                         [](const ::testing::TestParamInfo<Variant>& p) { return std::string(p.param.name); });
+
+TEST(SafeRename, SamePathAndCaseOnlyChange)
+{
+    QTemporaryDir dir;
+    const QString a = dir.path() + QStringLiteral("/song.mp3");
+    ASSERT_TRUE(writeFile(a, "x"));
+    EXPECT_TRUE(safeRename(a, a).ok());
+    EXPECT_TRUE(QFile::exists(a));
+    const QString b = dir.path() + QStringLiteral("/Song.mp3");
+    EXPECT_TRUE(safeRename(a, b).ok());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Song.mp3")});
+    EXPECT_EQ(safeRename(a, a).error, RenameError::Other);
+}
+
+TEST(SafeRename, ClassifiesErrnoValues)
+{
+    const struct {
+        int code;
+        RenameError kind;
+    } table[] = {
+        {0, RenameError::None},
+        {EEXIST, RenameError::NameTaken},
+        {ENOTEMPTY, RenameError::NameTaken},
+        {EACCES, RenameError::AccessRefused},
+        {EPERM, RenameError::AccessRefused},
+        {EROFS, RenameError::AccessRefused},
+        {EBUSY, RenameError::AccessRefused},
+        {ENOENT, RenameError::Other},
+        {ENAMETOOLONG, RenameError::Other},
+        {EXDEV, RenameError::Other},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(classifyErrno(row.code), row.kind) << row.code;
+}
+
+TEST(SafeRename, LockedFolderIsAccessRefused)
+{
+    QTemporaryDir dir;
+    const QString a = dir.path() + QStringLiteral("/a.mp3");
+    ASSERT_TRUE(writeFile(a, "x"));
+    vantrel::test::LockedFolder lock(dir.path());
+    if (!lock.locked())
+        GTEST_SKIP() << "this medium cannot lock a folder (no immutable flag for root)";
+    const RenameResult r = safeRename(a, dir.path() + QStringLiteral("/b.mp3"));
+    EXPECT_EQ(r.error, RenameError::AccessRefused) << r.code;
+    EXPECT_TRUE(QFile::exists(a));
+}
