@@ -1,0 +1,67 @@
+// The "Renaming Schemes" window: the renaming scheme and the parser options
+// that are not on the main window. Its controls are the settings; the
+// simulation and the tag update read them when they run.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace vantrel {
+
+class frmOpts : public QWidget {
+    Q_OBJECT
+
+public:
+    // A top-level window; give it the main window as parent so that it goes
+    // away with the program. Created hidden.
+    explicit frmOpts(QWidget* parent = nullptr);
+
+    // Controls, named by their objectName. optScheme[i] is "optScheme(i)".
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 3> optScheme{};
+    QLineEdit* txtScheme = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QCheckBox* chkRemAllNum = nullptr;
+    QCheckBox* chkReplace = nullptr;
+    QLineEdit* txtRepWhat = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txtRepWith = nullptr;
+    QCheckBox* chkRemove = nullptr;
+    QLineEdit* txtRemove = nullptr;
+    QCheckBox* chkRep = nullptr;
+    QCheckBox* chkUcaseAll = nullptr;
+    QCheckBox* chkUcase = nullptr;
+    QPushButton* cmdSave = nullptr;
+
+    // The scheme chosen: 0 "Artist - Title", 1 "Title - Artist", 2 custom.
+    int schemeIndex() const;
+
+    // "Close": cleans the custom pattern and hides the window, keeping every
+    // value. The cleanup is the program's own edit, so it never changes which
+    // scheme the user chose (only the user's typing selects "Custom:").
+    void NormalizeScheme();
+
+    // Puts every control back to its design default (what a fresh start shows).
+    void resetToDefaults();
+
+protected:
+    // The title-bar close discards the window's values: next time it shows
+    // (or is read) it holds the defaults again, and the pattern is not cleaned.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void schemeTextChanged();
+    bool normalizing_ = false;
+};
+
+} // namespace vantrel
