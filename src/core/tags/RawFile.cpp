@@ -1,7 +1,6 @@
 #include "tags/RawFile.h"
 
 #include <QFile>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -24,16 +23,14 @@ bool RawFile::open(const QString& path, Mode mode)
 {
     close();
     error_ = 0;
-    if (path.isEmpty())
-        return fail(ENOENT);
+    if (path.isEmpty()) return fail(ENOENT);
     const QByteArray name = QFile::encodeName(path);
     const int flags = (mode == Mode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
     int fd;
     do {
         fd = ::open(name.constData(), flags);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return fail(errno);
+    if (fd < 0) return fail(errno);
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         const int err = errno;
@@ -51,26 +48,20 @@ bool RawFile::open(const QString& path, Mode mode)
 
 void RawFile::close()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     size_ = 0;
 }
 
 bool RawFile::readAt(qint64 offset, char* data, qint64 n)
 {
-    if (fd_ < 0)
-        return fail(EBADF);
-    if (offset < 0 || n < 0)
-        return fail(EINVAL);
+    if (fd_ < 0) return fail(EBADF);
+    if (offset < 0 || n < 0) return fail(EINVAL);
     while (n > 0) {
         const ssize_t got = ::pread(fd_, data, static_cast<size_t>(n), offset);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return fail(errno);
-        if (got == 0)
-            return fail(EIO); // the file ended early
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return fail(errno);
+        if (got == 0) return fail(EIO); // the file ended early
         data += got;
         offset += got;
         n -= got;
@@ -80,31 +71,24 @@ bool RawFile::readAt(qint64 offset, char* data, qint64 n)
 
 bool RawFile::writeAt(qint64 offset, const char* data, qint64 n)
 {
-    if (fd_ < 0)
-        return fail(EBADF);
-    if (offset < 0 || n < 0)
-        return fail(EINVAL);
+    if (fd_ < 0) return fail(EBADF);
+    if (offset < 0 || n < 0) return fail(EINVAL);
     while (n > 0) {
         const ssize_t put = ::pwrite(fd_, data, static_cast<size_t>(n), offset);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return fail(put < 0 ? errno : EIO);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return fail(put < 0 ? errno : EIO);
         data += put;
         offset += put;
         n -= put;
-        if (offset > size_)
-            size_ = offset;
+        if (offset > size_) size_ = offset;
     }
     return true;
 }
 
 bool RawFile::truncate(qint64 length)
 {
-    if (fd_ < 0)
-        return fail(EBADF);
-    if (::ftruncate(fd_, length) != 0)
-        return fail(errno);
+    if (fd_ < 0) return fail(EBADF);
+    if (::ftruncate(fd_, length) != 0) return fail(errno);
     size_ = length;
     return true;
 }

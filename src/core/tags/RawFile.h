@@ -8,7 +8,7 @@
 namespace vantrel {
 
 class RawFile {
-public:
+  public:
     enum class Mode { Read, ReadWrite };
 
     RawFile() = default;
@@ -34,7 +34,7 @@ public:
     int error() const { return error_; }
     QString errorText() const;
 
-private:
+  private:
     bool fail(int err);
 
     int fd_ = -1;

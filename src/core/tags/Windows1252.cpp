@@ -23,11 +23,9 @@ QString decode(QByteArrayView bytes)
 
 static char encodeOne(char16_t c)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
     for (int i = 0; i < 32; ++i) {
-        if (kHigh[i] == c)
-            return static_cast<char>(0x80 + i);
+        if (kHigh[i] == c) return static_cast<char>(0x80 + i);
     }
     return '?';
 }
@@ -38,8 +36,7 @@ QByteArray encode(QStringView text)
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
         out.append(encodeOne(c.unicode()));
     }
     return out;

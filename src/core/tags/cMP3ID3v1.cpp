@@ -62,8 +62,7 @@ void cMP3ID3v1::setMP3File(const QString& path)
     if (!file.open(path, RawFile::Mode::Read))
         throw TagFileError::fromErrno(file.error(), QStringLiteral("cMP3ID3v1"));
     const qint64 length = file.size();
-    if (length <= kRecordSize)
-        return;
+    if (length <= kRecordSize) return;
     char r[kRecordSize];
     if (!file.readAt(length - kRecordSize, r, kRecordSize) || r[0] != 'T' || r[1] != 'A' || r[2] != 'G')
         return;
@@ -82,25 +81,29 @@ void cMP3ID3v1::setMP3File(const QString& path)
 
 bool cMP3ID3v1::Update()
 {
+    lastError_.clear();
     RawFile file;
-    if (!file.open(mp3File_, RawFile::Mode::ReadWrite))
+    auto failed = [&](const QString& why) {
+        lastError_ = why;
         return false;
+    };
+    if (!file.open(mp3File_, RawFile::Mode::ReadWrite)) return failed(file.errorText());
     const qint64 length = file.size();
     if (length == 0) {
         file.close();
+        lastError_ = QStringLiteral("the file is empty");
         if (prompter_) {
-            prompter_->tell(mp3File_ + QStringLiteral(" is not a valid MP3 file. The file might be damaged or "
-                                                      "corrupt. ID3-Tag cannot be saved."),
+            prompter_->tell(mp3File_ +
+                                QStringLiteral(" is not a valid MP3 file. The file might be damaged or "
+                                               "corrupt. ID3-Tag cannot be saved."),
                             QStringLiteral("Vantrel"), Icon::Critical);
         }
         return false;
     }
-    if (length <= kRecordSize)
-        return false;
+    if (length <= kRecordSize) return failed(QStringLiteral("the file is too short for an ID3v1 tag"));
 
     char marker[3];
-    if (!file.readAt(length - kRecordSize, marker, 3))
-        return false;
+    if (!file.readAt(length - kRecordSize, marker, 3)) return failed(file.errorText());
     const bool inPlace = marker[0] == 'T' && marker[1] == 'A' && marker[2] == 'G';
 
     QByteArray record = "TAG";
@@ -113,12 +116,15 @@ bool cMP3ID3v1::Update()
     record += static_cast<char>(track_);
     record += static_cast<char>(genre_);
 
-    if (inPlace)
-        return file.writeAt(length - kRecordSize + 3, record.constData() + 3, kRecordSize - 3);
-    if (file.writeAt(length, record.constData(), kRecordSize))
+    if (inPlace) {
+        if (!file.writeAt(length - kRecordSize + 3, record.constData() + 3, kRecordSize - 3))
+            return failed(file.errorText());
         return true;
+    }
+    if (file.writeAt(length, record.constData(), kRecordSize)) return true;
+    const QString why = file.errorText();
     file.truncate(length); // leave no partial record behind
-    return false;
+    return failed(why);
 }
 
 } // namespace vantrel

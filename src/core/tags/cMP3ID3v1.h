@@ -10,7 +10,7 @@ namespace vantrel {
 class Prompter;
 
 class cMP3ID3v1 {
-public:
+  public:
     // The prompter, when given, shows the message for an empty file in Update.
     explicit cMP3ID3v1(Prompter* prompter = nullptr) : prompter_(prompter) {}
 
@@ -29,6 +29,8 @@ public:
     // message. A failed append is cut back, so the file never keeps half a
     // record.
     bool Update();
+    // Why the last Update wrote nothing (empty after a write).
+    const QString& lastError() const { return lastError_; }
 
     // The file ends in a record that begins with "TAG" (and is longer than 128 bytes).
     bool HasID3v1Tag() const { return hasTag_; }
@@ -55,11 +57,12 @@ public:
     // Name of a genre number; does not look at Genre().
     static QString GenreName(quint8 genre);
 
-private:
+  private:
     void reset();
 
     Prompter* prompter_;
     QString mp3File_;
+    QString lastError_;
     bool hasTag_ = false;
     bool isV11_ = false;
     QString title_, artist_, album_, year_, comment_;

@@ -13,16 +13,14 @@ namespace {
 constexpr qint64 kRecordSize = 128;
 const QString kCrLf = QStringLiteral("\r\n");
 
-template <int Width>
-void appendField(QByteArray& out, const FixedText<Width>& f)
+template <int Width> void appendField(QByteArray& out, const FixedText<Width>& f)
 {
     QByteArray b = cp1252::encode(f.text()).left(Width);
     b.append(Width - b.size(), ' ');
     out += b;
 }
 
-template <int Width>
-FixedText<Width> fieldAt(const char* bytes)
+template <int Width> FixedText<Width> fieldAt(const char* bytes)
 {
     return FixedText<Width>(cp1252::decode(QByteArrayView(bytes, Width)));
 }
@@ -30,8 +28,7 @@ FixedText<Width> fieldAt(const char* bytes)
 // Drops a leading "* " (the marker of a file the list flagged), in place.
 void stripListMarker(QString& fileName)
 {
-    if (fileName.startsWith(QLatin1String("* ")))
-        fileName.remove(0, 2);
+    if (fileName.startsWith(QLatin1String("* "))) fileName.remove(0, 2);
 }
 
 bool isWriteProtection(int err)
@@ -80,8 +77,7 @@ bool FileReadable(const QString& fileName)
 bool GetID3v1(QString& fileName, Prompter& prompter)
 {
     CurrentTag = TagRecord();
-    if (fileName.isEmpty() || fileName == QLatin1String("*.mp3"))
-        return true;
+    if (fileName.isEmpty() || fileName == QLatin1String("*.mp3")) return true;
     stripListMarker(fileName);
     if (!FileReadable(fileName)) {
         tagLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + fileName;
@@ -95,18 +91,19 @@ bool GetID3v1(QString& fileName, Prompter& prompter)
         tagLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + fileName;
         return true;
     }
-    if (ok)
-        ok = file.readAt(file.size() - kRecordSize, record, kRecordSize);
+    if (ok) ok = file.readAt(file.size() - kRecordSize, record, kRecordSize);
     if (!ok) {
         const int number = file.error();
         const QString description = file.errorText();
         file.close();
-        const QString text = QStringLiteral("Fatal error! ") + kCrLf + QStringLiteral("Error Description: ") +
-                             description + QStringLiteral(" Error Number: ") + QString::number(number) + kCrLf +
-                             QStringLiteral("Choose yes to exit the program, or choose no to continiue unstable "
-                                            "session.") +
-                             kCrLf + kCrLf + QStringLiteral("Error log: ") + kCrLf + tagLog;
-        return prompter.ask(text, QStringLiteral("Fatal Error"), Buttons::YesNo, Icon::Critical) != Answer::Yes;
+        const QString text =
+            QStringLiteral("Fatal error! ") + kCrLf + QStringLiteral("Error Description: ") + description +
+            QStringLiteral(" Error Number: ") + QString::number(number) + kCrLf +
+            QStringLiteral("Choose yes to exit the program, or choose no to continiue unstable "
+                           "session.") +
+            kCrLf + kCrLf + QStringLiteral("Error log: ") + kCrLf + tagLog;
+        return prompter.ask(text, QStringLiteral("Fatal Error"), Buttons::YesNo, Icon::Critical) !=
+               Answer::Yes;
     }
     if (record[0] != 'T' || record[1] != 'A' || record[2] != 'G') {
         tagLog += kCrLf + QStringLiteral("No ID3-Tag: ") + fileName;
@@ -118,8 +115,7 @@ bool GetID3v1(QString& fileName, Prompter& prompter)
 
 bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter)
 {
-    if (fileName.isEmpty())
-        return false;
+    if (fileName.isEmpty()) return false;
     stripListMarker(fileName);
 
     RawFile file;
@@ -128,13 +124,13 @@ bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter)
             prompter.tell(QStringLiteral("The file ") + fileName + QStringLiteral(" is write-protected"),
                           QStringLiteral("Error"), Icon::Exclamation);
         } else {
-            prompter.tell(QStringLiteral("Error ") + QString::number(err) + QStringLiteral(": ") + description,
+            prompter.tell(QStringLiteral("Error ") + QString::number(err) + QStringLiteral(": ") +
+                              description,
                           QStringLiteral("Error"), Icon::Critical);
         }
         return false;
     };
-    if (!file.open(fileName, RawFile::Mode::ReadWrite))
-        return report(file.error(), file.errorText());
+    if (!file.open(fileName, RawFile::Mode::ReadWrite)) return report(file.error(), file.errorText());
 
     const qint64 length = file.size();
     char marker[3] = {};

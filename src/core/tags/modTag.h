@@ -13,23 +13,21 @@ class Prompter;
 
 // A text that always holds exactly Width characters: an assigned value is cut
 // to the width or padded with spaces. Zero characters are kept as they are.
-template <int Width>
-class FixedText {
-public:
+template <int Width> class FixedText {
+  public:
     FixedText() : text_(Width, QLatin1Char(' ')) {}
     FixedText(const QString& v) { *this = v; } // NOLINT: assignment-like on purpose
     FixedText& operator=(const QString& v)
     {
         text_ = v.left(Width);
-        if (text_.size() < Width)
-            text_.append(QString(Width - text_.size(), QLatin1Char(' ')));
+        if (text_.size() < Width) text_.append(QString(Width - text_.size(), QLatin1Char(' ')));
         return *this;
     }
     const QString& text() const { return text_; }
     operator const QString&() const { return text_; } // NOLINT: reads like the text it holds
     bool operator==(const FixedText& o) const { return text_ == o.text_; }
 
-private:
+  private:
     QString text_;
 };
 

@@ -1,16 +1,14 @@
+#include "TestFiles.h"
 #include "platform/Prompter.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v1.h"
 
-#include "TestFiles.h"
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace vantrel;
@@ -71,31 +69,32 @@ const QByteArray audio = mpegFrames(2);
 
 INSTANTIATE_TEST_SUITE_P(
     Records, Id3v1Read,
-    ::testing::Values(
-        ReadCase{"SpacePadded", audio + rawRecord("Song", "Band", "Disc", "1999", QByteArray("Hi", 2), 17),
-                 true, "Song", "Band", "Disc", "1999", "Hi", 0, 17},
-        ReadCase{"ZeroPaddedV11",
-                 audio + id3v1Record("Title", "Artist", "Album", "2001", "Nice comment", 7, 13), true,
-                 "Title", "Artist", "Album", "2001", "Nice comment", 7, 13},
-        ReadCase{"ZeroInsideFieldIsDropped", audio + id3v1Record(QByteArray("A\0B", 3), "  C  "), true,
-                 "AB", "C", "", "", "", 0, 255},
-        ReadCase{"AllZeroFieldsReadEmpty", audio + id3v1Record({}, {}, {}, {}, {}, 0, 0), true, "", "", "",
-                 "", "", 0, 0},
-        // ID3v1.0: the comment's last two bytes are text, not a track number.
-        ReadCase{"V10SpacePaddedCommentHasNoTrack",
-                 audio + rawRecord("T", "A", "", "", "Thirty chars of comment text!!", 0), true, "T", "A",
-                 "", "", "Thirty chars of comment text", 0, 0},
-        ReadCase{"V10NonZeroBeforeTrackByte",
-                 audio + rawRecord("T", "A", "", "", QByteArray(28, 'c') + "x\x07", 2), true, "T", "A", "",
-                 "", QString(28, QLatin1Char('c')), 0, 2},
-        ReadCase{"Windows1252Text", audio + id3v1Record("Caf\xE9 \x80 \x9C", "Bj\xF6rk"), true,
-                 QString::fromUtf8("Café € œ"), QString::fromUtf8("Björk"), "", "", "", 0, 255},
-        ReadCase{"LowerCaseMarkerIsNoTag", audio + "tag" + QByteArray(125, 'x'), false, "", "", "", "", "",
-                 0, 255},
-        ReadCase{"No128BytesBeforeEndIsNoTag", QByteArray("TAG") + QByteArray(125, 'x'), false, "", "", "",
-                 "", "", 0, 255},
-        ReadCase{"AudioOnly", audio, false, "", "", "", "", "", 0, 255},
-        ReadCase{"EmptyFile", QByteArray(), false, "", "", "", "", "", 0, 255}),
+    ::testing::Values(ReadCase{"SpacePadded",
+                               audio + rawRecord("Song", "Band", "Disc", "1999", QByteArray("Hi", 2), 17),
+                               true, "Song", "Band", "Disc", "1999", "Hi", 0, 17},
+                      ReadCase{"ZeroPaddedV11",
+                               audio + id3v1Record("Title", "Artist", "Album", "2001", "Nice comment", 7, 13),
+                               true, "Title", "Artist", "Album", "2001", "Nice comment", 7, 13},
+                      ReadCase{"ZeroInsideFieldIsDropped",
+                               audio + id3v1Record(QByteArray("A\0B", 3), "  C  "), true, "AB", "C", "", "",
+                               "", 0, 255},
+                      ReadCase{"AllZeroFieldsReadEmpty", audio + id3v1Record({}, {}, {}, {}, {}, 0, 0), true,
+                               "", "", "", "", "", 0, 0},
+                      // ID3v1.0: the comment's last two bytes are text, not a track number.
+                      ReadCase{"V10SpacePaddedCommentHasNoTrack",
+                               audio + rawRecord("T", "A", "", "", "Thirty chars of comment text!!", 0), true,
+                               "T", "A", "", "", "Thirty chars of comment text", 0, 0},
+                      ReadCase{"V10NonZeroBeforeTrackByte",
+                               audio + rawRecord("T", "A", "", "", QByteArray(28, 'c') + "x\x07", 2), true,
+                               "T", "A", "", "", QString(28, QLatin1Char('c')), 0, 2},
+                      ReadCase{"Windows1252Text", audio + id3v1Record("Caf\xE9 \x80 \x9C", "Bj\xF6rk"), true,
+                               QString::fromUtf8("Café € œ"), QString::fromUtf8("Björk"), "", "", "", 0, 255},
+                      ReadCase{"LowerCaseMarkerIsNoTag", audio + "tag" + QByteArray(125, 'x'), false, "", "",
+                               "", "", "", 0, 255},
+                      ReadCase{"No128BytesBeforeEndIsNoTag", QByteArray("TAG") + QByteArray(125, 'x'), false,
+                               "", "", "", "", "", 0, 255},
+                      ReadCase{"AudioOnly", audio, false, "", "", "", "", "", 0, 255},
+                      ReadCase{"EmptyFile", QByteArray(), false, "", "", "", "", "", 0, 255}),
     [](const ::testing::TestParamInfo<ReadCase>& i) { return std::string(i.param.name); });
 
 TEST(Id3v1, UnopenableFileRaisesWithErrnoAndResetsFields)
@@ -203,7 +202,8 @@ TEST(Id3v1, EmptyFileGetsMessageAndStaysEmpty)
     EXPECT_EQ(QFileInfo(path).size(), 0);
     ASSERT_EQ(prompter.prompts().size(), 1);
     EXPECT_EQ(prompter.prompts()[0].text,
-              path + " is not a valid MP3 file. The file might be damaged or corrupt. ID3-Tag cannot be saved.");
+              path +
+                  " is not a valid MP3 file. The file might be damaged or corrupt. ID3-Tag cannot be saved.");
     EXPECT_EQ(prompter.prompts()[0].icon, Icon::Critical);
 }
 

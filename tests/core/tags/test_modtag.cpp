@@ -1,13 +1,11 @@
+#include "TestFiles.h"
 #include "platform/Prompter.h"
 #include "tags/modTag.h"
 
-#include "TestFiles.h"
-
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace vantrel;
@@ -88,17 +86,23 @@ const QString bandArtist = QStringLiteral("Band") + QString(26, QChar(0));
 INSTANTIATE_TEST_SUITE_P(
     Files, GetId3v1,
     ::testing::Values(
-        GetCase{"Tagged", Target::File, mpegFrames(1) + songRecord(), Marker::None, "", songTitle, bandArtist},
+        GetCase{"Tagged", Target::File, mpegFrames(1) + songRecord(), Marker::None, "", songTitle,
+                bandArtist},
         GetCase{"TaggedBehindListMarker", Target::File, mpegFrames(1) + songRecord(), Marker::Star, "",
                 songTitle, bandArtist},
         GetCase{"RecordIsWholeFile", Target::File, songRecord(), Marker::None, "", songTitle, bandArtist},
         GetCase{"Untagged", Target::File, mpegFrames(1), Marker::None, "No ID3-Tag: ", spaces30, spaces30},
         GetCase{"ShorterThanRecord", Target::File, QByteArray(100, 'x'), Marker::None,
                 "Unexpected error in filename: ", spaces30, spaces30},
-        GetCase{"Missing", Target::Missing, {}, Marker::None, "Unexpected error in filename: ", spaces30,
+        GetCase{"Missing",
+                Target::Missing,
+                {},
+                Marker::None,
+                "Unexpected error in filename: ",
+                spaces30,
                 spaces30},
-        GetCase{"Folder", Target::Folder, {}, Marker::None, "Unexpected error in filename: ", spaces30,
-                spaces30},
+        GetCase{
+            "Folder", Target::Folder, {}, Marker::None, "Unexpected error in filename: ", spaces30, spaces30},
         GetCase{"EmptyName", Target::Empty, {}, Marker::None, "", spaces30, spaces30},
         GetCase{"GlobName", Target::Glob, {}, Marker::None, "", spaces30, spaces30}),
     [](const ::testing::TestParamInfo<GetCase>& i) { return std::string(i.param.name); });
@@ -113,8 +117,7 @@ TEST(GetId3v1, AllSixFieldsOfATaggedFile)
     EXPECT_EQ(modTag::CurrentTag.Album.text(), QString::fromUtf8("Café") + QString(26, QChar(0)));
     EXPECT_EQ(modTag::CurrentTag.Year.text(), QStringLiteral("1999"));
     // The comment covers the ID3v1.1 zero byte and the track byte.
-    EXPECT_EQ(modTag::CurrentTag.Comment.text(),
-              QStringLiteral("Note") + QString(25, QChar(0)) + QChar(5));
+    EXPECT_EQ(modTag::CurrentTag.Comment.text(), QStringLiteral("Note") + QString(25, QChar(0)) + QChar(5));
     EXPECT_EQ(modTag::CurrentTag.Genre, 17);
 }
 
@@ -148,7 +151,8 @@ TEST_P(SetId3v1, ChangesOnlyTheRecord)
     if (c.hadRecord) {
         expected.replace(expected.size() - 128 + 33, 30, "New Artist" + QByteArray(20, ' '));
     } else {
-        expected += "TAG" + QByteArray(30, ' ') + "New Artist" + QByteArray(20, ' ') + QByteArray(64, ' ') + '\xFF';
+        expected +=
+            "TAG" + QByteArray(30, ' ') + "New Artist" + QByteArray(20, ' ') + QByteArray(64, ' ') + '\xFF';
     }
     EXPECT_EQ(after, expected);
 }
