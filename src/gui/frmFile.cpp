@@ -1,0 +1,534 @@
+#include "frmFile.h"
+
+#include "Version.h"
+#include "batch/Estimates.h"
+#include "batch/FileList.h"
+#include "frmMain.h"
+#include "frmOpts.h"
+#include "platform/Clipboard.h"
+#include "platform/Prompter.h"
+#include "tags/Genres.h"
+#include "tags/TagError.h"
+#include "tags/modTag.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QValidator>
+
+#include <set>
+
+namespace vantrel {
+
+namespace {
+
+// Design sizes are kept in twips; 15 twips make one pixel at 96 dpi.
+constexpr int px(int twips) { return twips / 15; }
+constexpr int BoxHeight = 285;
+constexpr int ButtonHeight = 375;
+constexpr int MaxTyped = 300;
+
+const QString crlf = QStringLiteral("\r\n");
+const QString marker = QStringLiteral("\u0001\u00FF\u00FE");
+
+template <class W>
+W* named(W* w, const QString& name)
+{
+    w->setObjectName(name);
+    return w;
+}
+
+// Limits what the user types to 300 characters. A longer text the program
+// put into the box (a long tag comment) is kept whole, so that saving does
+// not cut it; the user can shorten it but not lengthen it.
+class TypedLength : public QValidator {
+public:
+    explicit TypedLength(QLineEdit* box) : QValidator(box), box_(box) {}
+    State validate(QString& input, int&) const override
+    {
+        const int allowed = qMax(MaxTyped, box_->property("programLength").toInt());
+        return input.size() <= allowed ? Acceptable : Invalid;
+    }
+
+private:
+    QLineEdit* box_;
+};
+
+QLineEdit* textBox(QWidget* parent, const QString& name, int left, int top, int width)
+{
+    auto* b = named(new QLineEdit(parent), name);
+    b->setValidator(new TypedLength(b));
+    b->setGeometry(px(left), px(top), px(width), px(BoxHeight));
+    return b;
+}
+
+// Sets a box's text as the program (not typing) does.
+void setBox(QLineEdit* box, const QString& text)
+{
+    box->setProperty("programLength", static_cast<int>(text.size()));
+    box->setText(text);
+}
+
+QComboBox* genreBox(QWidget* parent, const QString& name, int left, int top, int width)
+{
+    auto* c = named(new QComboBox(parent), name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setGeometry(px(left), px(top), px(width), px(BoxHeight + 30));
+    return c;
+}
+
+// The text of a genre box as a genre name: an entry with exactly that text
+// becomes selected, any other text stays typed with no entry selected.
+void setGenreText(QComboBox* box, const QString& text)
+{
+    const int i = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    box->setCurrentIndex(i);
+    if (i < 0)
+        box->setEditText(text);
+}
+
+int selectedGenreIndex(const QComboBox* box)
+{
+    const int i = box->currentIndex();
+    return i >= 0 && box->itemText(i) == box->currentText() ? i : -1;
+}
+
+} // namespace
+
+frmFile::frmFile(frmMain& main) : QWidget(&main, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), main_(main)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmFile"));
+    build();
+    setWindowTitle(txtBefore->text());
+    fillGenres(id3v1_gen);
+    fillGenres(id3v2_gen);
+    // The command line names no file for this window to read (txtPath is
+    // still empty here), so the load step reads nothing from it.
+}
+
+frmFile::~frmFile() = default;
+
+void frmFile::build()
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+    setFixedSize(px(5730), px(7485));
+
+    int labelNo = 0;
+    auto caption = [this, &labelNo](QWidget* parent, const QString& text, int left, int top, int width) {
+        auto* l = named(new QLabel(text, parent), QStringLiteral("Label1_%1").arg(labelNo++));
+        l->setAttribute(Qt::WA_TranslucentBackground);
+        l->setGeometry(px(left), px(top + 30), px(width), px(BoxHeight - 30));
+        Label1.append(l);
+        return l;
+    };
+
+    Frame1 = named(new QGroupBox(QStringLiteral("File info"), this), QStringLiteral("Frame1"));
+    Frame1->setGeometry(px(120), px(120), px(5415), px(1695));
+    txtBefore = textBox(Frame1, QStringLiteral("txtBefore"), 1080, 240, 4215);
+    txtBefore->setReadOnly(true);
+    txtAfter = textBox(Frame1, QStringLiteral("txtAfter"), 1080, 600, 4215);
+    txtPath = textBox(Frame1, QStringLiteral("txtPath"), 1080, 960, 4215);
+    txtPath->setReadOnly(true);
+    lblSize = named(new QLabel(QStringLiteral("0KB"), Frame1), QStringLiteral("lblSize"));
+    lblSize->setGeometry(px(1080), px(1380), px(4215), px(BoxHeight - 30));
+    lblIndex = named(new QLabel(QStringLiteral("1"), Frame1), QStringLiteral("lblIndex"));
+    lblIndex->setGeometry(px(4800), px(1320), px(495), px(BoxHeight - 30));
+    lblIndex->setVisible(false);
+    caption(Frame1, QStringLiteral("Before:"), 120, 240, 900);
+    caption(Frame1, QStringLiteral("After:"), 120, 600, 900);
+    caption(Frame1, QStringLiteral("Path:"), 120, 960, 900);
+    caption(Frame1, QStringLiteral("Size:"), 120, 1350, 900);
+
+    static const char* const v1Captions[5] = {"Title:", "Artist:", "Album:", "Year:", "Comment:"};
+    fmeV1 = named(new QGroupBox(QStringLiteral("ID3v1 Tag"), this), QStringLiteral("fmeV1"));
+    fmeV1->setGeometry(px(120), px(1920), px(5415), px(2295));
+    for (int i = 0; i < 5; ++i) {
+        const int top = 360 + 360 * i;
+        id3v1[i] = textBox(fmeV1, QStringLiteral("id3v1_%1").arg(i), 1080, top, i == 3 ? 855 : 4215);
+        caption(fmeV1, QString::fromLatin1(v1Captions[i]), 120, top, 900);
+    }
+    id3v1_gen = genreBox(fmeV1, QStringLiteral("id3v1_gen"), 2760, 1440, 2535);
+    caption(fmeV1, QStringLiteral("Genre:"), 2040, 1440, 700);
+
+    static const char* const v2Captions[4] = {"Title:", "Artist:", "Album:", "Year:"};
+    fmeV2 = named(new QGroupBox(QStringLiteral("ID3v2 Tag"), this), QStringLiteral("fmeV2"));
+    fmeV2->setGeometry(px(120), px(4320), px(5415), px(2655));
+    for (int i = 0; i < 4; ++i) {
+        const int top = 360 + 360 * i;
+        id3v2[i] = textBox(fmeV2, QStringLiteral("id3v2_%1").arg(i), 1080, top, i == 3 ? 855 : 4215);
+        caption(fmeV2, QString::fromLatin1(v2Captions[i]), 120, top, 900);
+    }
+    id3v2_gen = genreBox(fmeV2, QStringLiteral("id3v2_gen"), 2760, 1440, 2535);
+    caption(fmeV2, QStringLiteral("Genre:"), 2040, 1440, 700);
+    id3v2[4] = textBox(fmeV2, QStringLiteral("id3v2_4"), 1080, 2160, 4215);
+    caption(fmeV2, QStringLiteral("Comment:"), 120, 2160, 900);
+    id3v2[5] = textBox(fmeV2, QStringLiteral("id3v2_5"), 1080, 1800, 855);
+    caption(fmeV2, QStringLiteral("Track:"), 120, 1800, 900);
+    id3v2[6] = textBox(fmeV2, QStringLiteral("id3v2_6"), 2760, 1800, 2535);
+    caption(fmeV2, QStringLiteral("Link to:"), 2040, 1800, 700);
+
+    QFont small(QStringLiteral("Verdana"));
+    small.setPointSizeF(6.75);
+    auto button = [this, &small](const QString& name, const QString& text, int left) {
+        auto* b = named(new QPushButton(text, this), name);
+        b->setFont(small);
+        b->setAutoDefault(false);
+        b->setGeometry(px(left), px(7080), px(1095), px(ButtonHeight));
+        return b;
+    };
+    cmdSave = button(QStringLiteral("cmdSave"), QStringLiteral("Save"), 120);
+    cmdCopy = button(QStringLiteral("cmdCopy"), QStringLiteral("Copy info"), 1680);
+    cmdPlay = button(QStringLiteral("cmdPlay"), QStringLiteral("Play file"), 2880);
+    cmdCancel = button(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), 4440);
+    // Nothing to save until a row is shown.
+    cmdSave->setEnabled(false);
+
+    const QList<QWidget*> order = {txtBefore, txtAfter, txtPath,  id3v1[0], id3v1[1], id3v1[2], id3v1[3],
+                                   id3v1_gen, id3v1[4], id3v2[0], id3v2[1], id3v2[2], id3v2[3], id3v2_gen,
+                                   id3v2[4],  cmdSave,  cmdCopy,  cmdPlay,  cmdCancel, id3v2[5], id3v2[6]};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i), order.at(i + 1));
+
+    connect(cmdSave, &QPushButton::clicked, this, &frmFile::cmdSave_Click);
+    connect(cmdCopy, &QPushButton::clicked, this, &frmFile::cmdCopy_Click);
+    connect(cmdPlay, &QPushButton::clicked, this, &frmFile::cmdPlay_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmFile::cmdCancel_Click);
+}
+
+void frmFile::fillGenres(QComboBox* box)
+{
+    box->clear();
+    for (const GenreEntry& e : genrePickerEntries())
+        box->addItem(e.name, e.number);
+    box->setCurrentIndex(-1);
+}
+
+QString frmFile::selectedGenreText(const QComboBox* box)
+{
+    const int i = selectedGenreIndex(box);
+    return i < 0 ? QString() : box->itemText(i);
+}
+
+QString frmFile::sizeCaption(qint64 bytes)
+{
+    const double hundredths = static_cast<double>(roundHalfEven(static_cast<double>(bytes) * 100.0 / 1048576.0));
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(hundredths / 100.0, 'f', QLocale::FloatingPointShortest) + QStringLiteral("MB");
+}
+
+QString frmFile::shownV2Comment(QString c)
+{
+    c.remove(marker);
+    for (int i = 0; i < 10; ++i) {
+        if (c.startsWith(QLatin1String("nt")))
+            c.remove(0, 2);
+    }
+    c.remove(QStringLiteral("ntnt"));
+    if (c.startsWith(QLatin1String("sve")))
+        c.remove(0, 3);
+    if (c.startsWith(QLatin1String("eng")))
+        c.remove(0, 3);
+    return c;
+}
+
+void frmFile::loadFileInfo()
+{
+    FileList& list = main_.fileList();
+    std::set<int> rows;
+    if (QItemSelectionModel* sel = main_.lvFiles->selectionModel()) {
+        for (const QModelIndex& i : sel->selectedIndexes())
+            rows.insert(i.row());
+    }
+    for (const int r : rows) {
+        if (r < 0 || r >= list.rowCountShown())
+            continue;
+        const QString path = FileList::at(list.lstAllfiles, r);
+        if (!modTag::FileReadable(path)) {
+            // The window is gone; the rows after this one are not shown.
+            close();
+            main_.prompter().tell(QStringLiteral("File no longer exists!"), QStringLiteral("Error"), Icon::Critical);
+            return;
+        }
+        const QString before = FileList::at(list.lstFiles, r);
+        lblIndex->setText(QString::number(r + 1));
+        lblSize->setText(sizeCaption(QFileInfo(path).size()));
+        setWindowTitle(before);
+        setBox(txtPath, path);
+        setBox(txtBefore, before);
+        setBox(txtAfter, list.afterText(r));
+        loadedPath_ = path;
+        loaded_ = true;
+        cmdSave->setEnabled(true);
+        tagFile(path);
+        for (QLineEdit* box : {id3v2[1], id3v2[0]}) {
+            if (box->text().startsWith(marker))
+                setBox(box, box->text().mid(3));
+        }
+    }
+}
+
+bool frmFile::tagFile(const QString& sFile)
+{
+    try {
+        loadTags();
+    } catch (const TagFileError& e) {
+        main_.prompter().tell(QStringLiteral("Could not load file '") + sFile + QLatin1Char('\'') + crlf + crlf +
+                                  e.description(),
+                              QStringLiteral("Vantrel"), Icon::Information);
+        return false;
+    }
+    return true;
+}
+
+void frmFile::loadTags()
+{
+    // Tag boxes are for MP3 files only; a failure below leaves this as it is.
+    const bool mp3 = txtBefore->text().toLower().endsWith(QLatin1String(".mp3"));
+    for (QLineEdit* box : id3v1)
+        box->setEnabled(mp3);
+    for (QLineEdit* box : id3v2)
+        box->setEnabled(mp3);
+
+    v1_.setMP3File(txtPath->text());
+    setBox(id3v1[1], QString(v1_.Artist()).remove(marker + QLatin1Char(' ')));
+    setBox(id3v1[0], v1_.Title());
+    setBox(id3v1[2], v1_.Album());
+    const QString v1Genre = cMP3ID3v1::GenreName(v1_.Genre());
+    if (v1Genre.isEmpty())
+        id3v1_gen->setCurrentIndex(0);
+    else
+        setGenreText(id3v1_gen, v1Genre);
+    setBox(id3v1[3], v1_.Year());
+    setBox(id3v1[4], v1_.Comment());
+
+    v2_.setMP3File(txtPath->text());
+    setBox(id3v2[1], QString(v2_.Artist()).remove(marker));
+    setBox(id3v2[0], QString(v2_.Title()).remove(marker));
+    setBox(id3v2[2], QString(v2_.Album()).remove(marker));
+    // A genre given only by its name shows that name, so that saving keeps it.
+    const QString v2Genre = cMP3ID3v2::GenreName(v2_.Genre());
+    setGenreText(id3v2_gen, v2Genre.isEmpty() ? v2_.OtherGenreName() : v2Genre);
+    setBox(id3v2[3], QString(v2_.Year()).remove(marker));
+    setBox(id3v2[4], shownV2Comment(v2_.Comment()));
+    setBox(id3v2[5], QString(v2_.Track()).remove(marker));
+    setBox(id3v2[6], QString(v2_.LinkTo()).remove(marker));
+}
+
+bool frmFile::SetTags()
+{
+    lastError_.clear();
+    const QString stamp = QStringLiteral("Edited by: Vantrel ") + versionShort();
+    for (QLineEdit* comment : {id3v2[4], id3v1[4]}) {
+        if (QString(comment->text()).remove(QStringLiteral("nt")).isEmpty())
+            setBox(comment, stamp);
+    }
+
+    // ID3v1: the first entry whose name contains the text (genre-number order),
+    // else the empty entry.
+    const QString v1Text = id3v1_gen->currentText();
+    int v1Index = 0;
+    if (!v1Text.isEmpty()) {
+        for (int i = 0; i < id3v1_gen->count(); ++i) {
+            if (id3v1_gen->itemText(i).contains(v1Text, Qt::CaseSensitive)) {
+                v1Index = i;
+                break;
+            }
+        }
+    }
+    id3v1_gen->setCurrentIndex(v1Index);
+
+    // ID3v2: the entry of that name in any letter case, else the selection stays.
+    const QString v2Text = id3v2_gen->currentText();
+    if (!v2Text.isEmpty()) {
+        for (int i = 0; i < id3v2_gen->count(); ++i) {
+            if (id3v2_gen->itemText(i).compare(v2Text, Qt::CaseInsensitive) == 0) {
+                id3v2_gen->setCurrentIndex(i);
+                break;
+            }
+        }
+    }
+
+    QStringList problems;
+    v1_.setArtist(id3v1[1]->text());
+    v1_.setTitle(id3v1[0]->text());
+    v1_.setAlbum(id3v1[2]->text());
+    v1_.setYear(id3v1[3]->text());
+    v1_.setComment(id3v1[4]->text());
+    v1_.setGenre(static_cast<quint8>(id3v1_gen->itemData(v1Index).toInt()));
+    if (!v1_.Update())
+        problems << QStringLiteral("ID3v1: ") + v1_.lastError();
+
+    v2_.setArtist(id3v2[1]->text());
+    v2_.setTitle(id3v2[0]->text());
+    v2_.setAlbum(id3v2[2]->text());
+    v2_.setYear(id3v2[3]->text());
+    v2_.setComment(id3v2[4]->text());
+    const int v2Index = selectedGenreIndex(id3v2_gen);
+    if (v2Index >= 0)
+        v2_.setGenre(id3v2_gen->itemData(v2Index).toInt());
+    v2_.setOtherGenreName(id3v2_gen->currentText());
+    if (!v2_.Update())
+        problems << QStringLiteral("ID3v2: ") + v2_.lastError();
+
+    lastError_ = problems.join(crlf);
+    return problems.isEmpty();
+}
+
+void frmFile::cmdSave_Click()
+{
+    if (!loaded_)
+        return;
+    bool written = true;
+    if (txtBefore->text().toLower().endsWith(QLatin1String(".mp3")))
+        written = SetTags();
+
+    // The row must still show the file this window shows; rows may have been
+    // removed or reloaded since it opened.
+    FileList& list = main_.fileList();
+    const int row = static_cast<int>(lblIndex->text().toDouble());
+    if (row >= 1 && row <= list.rowCountShown() && FileList::at(list.lstAllfiles, row - 1) == loadedPath_) {
+        list.setAfterText(row - 1, txtAfter->text());
+    } else {
+        main_.prompter().tell(QStringLiteral("The list has changed since this window was opened. The After name of '") +
+                                  loadedPath_ + QStringLiteral("' was not saved."),
+                              QStringLiteral("Error"), Icon::Exclamation);
+    }
+
+    if (!written) {
+        // Stay open: the edits are still here to try again or to cancel.
+        main_.prompter().tell(QStringLiteral("The tags of '") + loadedPath_ + QStringLiteral("' could not be saved.") +
+                                  crlf + crlf + lastError_,
+                              QStringLiteral("Error"), Icon::Critical);
+        return;
+    }
+    close();
+}
+
+ReportFile frmFile::reportFile() const
+{
+    ReportFile f;
+    f.path = txtPath->text();
+    f.before = txtBefore->text();
+    f.after = txtAfter->text();
+    f.size = lblSize->text();
+    f.v1 = {id3v1[1]->text(), id3v1[0]->text(), id3v1[2]->text(),
+            id3v1[3]->text(), id3v1[4]->text(), selectedGenreText(id3v1_gen)};
+    f.v2 = {id3v2[1]->text(), id3v2[0]->text(), id3v2[2]->text(), id3v2[3]->text(),
+            id3v2[4]->text(), id3v2[5]->text(), id3v2[6]->text(), selectedGenreText(id3v2_gen)};
+    return f;
+}
+
+ReportOptions frmFile::reportOptions() const
+{
+    ReportOptions o;
+    o.mode = main_.mode();
+    o.forceId1 = main_.chkForceId1->isChecked();
+    o.numbers = main_.chkNumbers->isChecked();
+    auto read = [&o](const frmOpts& w) {
+        o.remove = w.chkRemove->isChecked();
+        o.removeText = w.txtRemove->text();
+        o.replace = w.chkReplace->isChecked();
+        o.replaceWhat = w.txtRepWhat->text();
+        o.replaceWith = w.txtRepWith->text();
+        o.ucase = w.chkUcase->isChecked();
+        o.ucaseAll = w.chkUcaseAll->isChecked();
+        o.scheme = w.schemeIndex();
+        o.schemeText = w.txtScheme->text();
+    };
+    if (const auto* opts = qobject_cast<const frmOpts*>(main_.frmOptsWindow.data())) {
+        read(*opts);
+    } else {
+        const frmOpts defaults; // the options window's design state
+        read(defaults);
+    }
+    return o;
+}
+
+QString frmFile::reportText(const QString& errlog) const
+{
+    return diagnosticReport(reportFile(), reportOptions(), errlog);
+}
+
+void frmFile::copyInfo(const QString& errlog)
+{
+    main_.clipboard().setText(reportText(errlog));
+}
+
+void frmFile::cmdCopy_Click()
+{
+    copyInfo(QString());
+}
+
+void frmFile::cmdPlay_Click()
+{
+    std::set<int> rows;
+    if (QItemSelectionModel* sel = main_.lvFiles->selectionModel()) {
+        for (const QModelIndex& i : sel->selectedIndexes())
+            rows.insert(i.row());
+    }
+    for (const int r : rows)
+        buttonpress(main_, r);
+}
+
+void frmFile::cmdCancel_Click()
+{
+    close();
+}
+
+int StartDoc(DesktopOpener& opener, const QString& DocName)
+{
+    const QFileInfo info(DocName);
+    if (DocName.isEmpty() || !info.dir().exists())
+        return 3;
+    if (!info.exists())
+        return 2;
+    if (!info.isReadable())
+        return 5;
+    return opener.open(DocName) ? 42 : 31;
+}
+
+QString startDocErrorText(int result)
+{
+    switch (result) {
+    case 2: return QStringLiteral("File not found");
+    case 3: return QStringLiteral("Path not found");
+    case 5: return QStringLiteral("Access denied");
+    case 8: return QStringLiteral("Out of memory");
+    case 11: return QStringLiteral("Invalid EXE file or error in EXE image");
+    case 26: return QStringLiteral("A sharing violation occurred");
+    case 27: return QStringLiteral("Incomplete or invalid file association: Check your windows file association settings");
+    case 28: return QStringLiteral("DDE Time out");
+    case 29: return QStringLiteral("DDE transaction failed");
+    case 30: return QStringLiteral("DDE busy");
+    case 31: return QStringLiteral("No association for file extension: Check your windows file association settings");
+    case 32: return QStringLiteral("DLL not found");
+    default: return QStringLiteral("Unknown error");
+    }
+}
+
+void buttonpress(frmMain& main, int index)
+{
+    const QString path = FileList::at(main.fileList().lstAllfiles, index);
+    const int result = StartDoc(main.opener(), path);
+    if (result <= 32)
+        main.prompter().tell(QStringLiteral("File: ") + path + crlf + startDocErrorText(result), QStringLiteral("Error"),
+                             Icon::Critical);
+    main.activateWindow();
+}
+
+} // namespace vantrel
