@@ -11,8 +11,8 @@
 
 namespace vantrel::test {
 
-// A folder whose entries cannot change: read-only for a normal user, marked
-// immutable for root (who ignores permissions).
+// A folder whose entries (or a file whose bytes) cannot change: read-only for
+// a normal user, marked immutable for root (who ignores permissions).
 class LockedFolder {
 public:
     explicit LockedFolder(const QString& path) : path_(path)
@@ -21,7 +21,7 @@ public:
             locked_ = QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
             return;
         }
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
         if (fd < 0)
             return;
         int flags = 0;
@@ -39,7 +39,7 @@ public:
             QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             return;
         }
-        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY);
         int flags = 0;
         if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
             flags &= ~FS_IMMUTABLE_FL;
