@@ -1,12 +1,153 @@
-// Applying the simulation, the file details and undo of the main window.
+// Applying the simulation ("Fix files!"), the file details window and undo
+// of the main window.
+#include "frmFile.h"
 #include "frmMain.h"
+#include "frmOpts.h"
+
+#include "batch/Estimates.h"
+#include "batch/FixJournal.h"
+#include "batch/Renamer.h"
+#include "batch/TagsFromNames.h"
+#include "tags/formTag.h"
+
+#include <QItemSelectionModel>
 
 namespace vantrel {
 
-void frmMain::cmdFix_Click() {}
+namespace {
 
-void frmMain::lvFiles_DblClick() {}
+// The parser settings of the main window and the renaming options window.
+ParserOptions parserOptionsOf(frmMain& w)
+{
+    ParserOptions o;
+    o.removeTrackNumbers = w.chkNumbers->isChecked();
+    if (const auto* opts = qobject_cast<const frmOpts*>(w.frmOptsWindow.data())) {
+        o.capitalizeWords = opts->chkUcase->isChecked();
+        o.removeText = opts->txtRemove->text();
+        o.removeEnabled = opts->chkRemove->isChecked();
+        o.collapseRepeats = opts->chkRep->isChecked();
+        o.replaceEnabled = opts->chkReplace->isChecked();
+        if (o.replaceEnabled) {
+            o.replaceWhat = opts->txtRepWhat->text();
+            o.replaceWith = opts->txtRepWith->text();
+        }
+        o.removeAllNumbers = opts->chkRemAllNum->isChecked();
+        o.allUpper = opts->chkUcaseAll->isChecked();
+    }
+    return o;
+}
 
-void frmMain::cmdUndo_Click() {}
+void closeDetails(frmMain& w)
+{
+    if (w.frmFileWindow)
+        w.frmFileWindow->close();
+}
+
+} // namespace
+
+void frmMain::cmdFix_Click()
+{
+    simulating = false;
+    FileList& list = fileList();
+    const qsizetype n = list.lstFiles.size();
+    if (mode() == 2) {
+        if (prompter().ask(QStringLiteral("You are about to fix %1 tags. Continue?").arg(n), QStringLiteral("Fix files"),
+                           Buttons::YesNo, Icon::Question) != Answer::Yes)
+            return;
+        closeDetails(*this);
+        working(true, SetTimeFormat(static_cast<double>(estimateFix(n, Mode::TagsFromNames))));
+        Delay(0.1);
+        formTag tags(prompter());
+        fixlisttags(list, parserOptionsOf(*this), prompter(), tags, workingProgress());
+        working(false);
+        return;
+    }
+
+    if (prompter().ask(QStringLiteral("You are about to fix %1 files. The old filenames will be overwritten. Continue?")
+                           .arg(n),
+                       QStringLiteral("Fix files"), Buttons::YesNo, Icon::Question) != Answer::Yes)
+        return;
+    closeDetails(*this);
+    working(true, SetTimeFormat(static_cast<double>(estimateFix(n, Mode::FileNames))));
+    Delay(0.1);
+
+    FixJournal journal;
+    RenameRun run{list, prompter(), clipboard(), errorLog, {}, workingProgress(), &journal, {}};
+    // After an access failure the report describes the file that failed, as
+    // the details window shows it.
+    run.report = [this](int k, const QString& log) {
+        lvFiles->clearSelection();
+        lvFiles->selectRow(k);
+        auto* details = new frmFile(*this);
+        frmFileWindow = details;
+        details->show();
+        details->loadFileInfo();
+        QString text = log;
+        if (details->isVisible()) { // still open: the file was found
+            text = details->reportText(log);
+            details->hide();
+            details->close();
+        }
+        return text;
+    };
+    renamefiles(run);
+    working(false);
+    cmdUndo->setEnabled(FixJournal::read().exists);
+}
+
+void frmMain::lvFiles_DblClick()
+{
+    if (fileList().rowCountShown() < 1)
+        return;
+    frmFile* details = qobject_cast<frmFile*>(frmFileWindow.data());
+    if (!details) {
+        details = new frmFile(*this);
+        frmFileWindow = details;
+    }
+    details->show();
+    details->raise();
+    details->loadFileInfo();
+}
+
+void frmMain::cmdUndo_Click()
+{
+    const QString title = QStringLiteral("Undo last fix");
+    const FixJournal::Contents journal = FixJournal::read();
+    if (!journal.exists || journal.undone || journal.entries.isEmpty()) {
+        prompter().tell(QStringLiteral("There is no fix to undo."), title, Icon::Information);
+        return;
+    }
+    QString question = QStringLiteral("Rename the files of the last fix (%1) back to their old names?")
+                           .arg(QDateTime::fromString(journal.started, Qt::ISODate).toString(Qt::TextDate));
+    if (!journal.done)
+        question += QStringLiteral("\r\nThat fix did not finish; the files it renamed are renamed back.");
+    if (prompter().ask(question, title, Buttons::YesNo, Icon::Question) != Answer::Yes)
+        return;
+    closeDetails(*this);
+    working(true);
+    Delay(0.1);
+    const UndoResult r = undoLastFix(workingProgress());
+    working(false);
+
+    // The list follows the files back to their old names.
+    FileList& list = fileList();
+    for (const UndoResult::Restored& back : r.restored) {
+        const qsizetype k = list.lstAllfiles.indexOf(back.from);
+        if (k < 0)
+            continue;
+        list.lstAllfiles[k] = back.to;
+        if (k < list.lstFiles.size())
+            list.lstFiles[k] = FileList::nameOf(back.to);
+    }
+    if (!r.restored.isEmpty())
+        list.listviewthem();
+
+    QString text = QStringLiteral("%1 file(s) renamed back.").arg(r.restored.size());
+    if (r.stopped)
+        text += QStringLiteral("\r\nStopped before the end; click \"Undo last fix\" again to rename the rest.");
+    if (!r.failures.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + r.failures.join(QStringLiteral("\r\n"));
+    prompter().tell(text, title, r.failures.isEmpty() ? Icon::Information : Icon::Exclamation);
+}
 
 } // namespace vantrel
