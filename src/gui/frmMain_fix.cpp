@@ -92,7 +92,7 @@ void frmMain::cmdFix_Click()
     };
     renamefiles(run);
     working(false);
-    cmdUndo->setEnabled(FixJournal::read().exists);
+    cmdUndo->setEnabled(FixJournal::canUndo());
 }
 
 void frmMain::lvFiles_DblClick()
@@ -113,7 +113,8 @@ void frmMain::cmdUndo_Click()
 {
     const QString title = QStringLiteral("Undo last fix");
     const FixJournal::Contents journal = FixJournal::read();
-    if (!journal.exists || journal.undone || journal.entries.isEmpty()) {
+    if (!FixJournal::canUndo()) {
+        cmdUndo->setEnabled(false);
         prompter().tell(QStringLiteral("There is no fix to undo."), title, Icon::Information);
         return;
     }
@@ -128,6 +129,7 @@ void frmMain::cmdUndo_Click()
     Delay(0.1);
     const UndoResult r = undoLastFix(workingProgress());
     working(false);
+    cmdUndo->setEnabled(FixJournal::canUndo());
 
     // The list follows the files back to their old names.
     FileList& list = fileList();

@@ -145,6 +145,18 @@ bool FixJournal::markUndone()
     return ok;
 }
 
+bool FixJournal::canUndo()
+{
+    const Contents c = read();
+    if (!c.exists || c.undone)
+        return false;
+    for (const Entry& e : c.entries) {
+        if (e.state != Entry::Failed)
+            return true;
+    }
+    return false;
+}
+
 UndoResult undoLastFix(const Progress& progress)
 {
     UndoResult r;

@@ -57,6 +57,8 @@ public:
     static Contents read();
     // Marks the journal as undone.
     static bool markUndone();
+    // True when there is a run whose renames can be undone.
+    static bool canUndo();
 
 private:
     void writeLine(const QByteArray& json);
