@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "batch/Estimates.h"
+#include "batch/FixJournal.h"
 #include "batch/FolderLoader.h"
 #include "platform/FileSystem.h"
 
@@ -233,7 +234,8 @@ void frmMain::buildControls()
     cmdFix->setEnabled(false);
     cmdUndo = button(body_, "cmdUndo", QStringLiteral("Undo last fix"),
                      QStringLiteral("Give the files of the last fix their old names back"));
-    cmdUndo->setEnabled(false);
+    // A fix from an earlier session (even one that was interrupted) can be undone.
+    cmdUndo->setEnabled(FixJournal::canUndo());
     cmdExit = button(body_, "cmdExit", QStringLiteral("Exit"), QString());
     bottom->addWidget(cmdSim);
     bottom->addWidget(cmdFix);
