@@ -130,6 +130,9 @@ public:
 
 private:
     void reset();
+    void applyField(const QString& id, const QString& text);
+    void applyGenreText(const QString& text);
+    void replaceFrame(const QString& id, const QString& sTag);
 
     QString path_;
     qint64 tagOffset_ = -1;
@@ -142,7 +145,6 @@ private:
     QString artistUrl_, buyUrl_, audioUrl_, copyright_, composer_, originalArtist_, linkTo_, playCounter_,
         encodedBy_, title_, artist_, album_, year_, comment_, lyrics_, otherGenreName_, track_;
     int genre_ = 255;
-    bool yearFromTyer_ = false;
 
     QString lastError_;
     QStringList warnings_;
