@@ -1,5 +1,7 @@
 #include "frmOpts.h"
 
+#include "parser/RenamingScheme.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -15,22 +17,7 @@ namespace vantrel {
 
 namespace {
 
-const char* const kDefaultPattern = "<Track>. <Artist> - <Album> - <Title>";
 const char* const kSearchTip = "Enter a string to search for and remove in all filenames";
-
-// Placeholder cleanup until the parser's own lands: lower case with the four
-// placeholders restored, and the characters a file name cannot hold removed.
-QString cleanPattern(QString t)
-{
-    t = t.toLower();
-    t.replace(QLatin1String("<title>"), QLatin1String("<Title>"));
-    t.replace(QLatin1String("<artist>"), QLatin1String("<Artist>"));
-    t.replace(QLatin1String("<album>"), QLatin1String("<Album>"));
-    t.replace(QLatin1String("<track>"), QLatin1String("<Track>"));
-    for (QChar c : {u'\\', u'/', u':', u'*', u'?', u'|', u'"'})
-        t.remove(c);
-    return t;
-}
 
 template <typename W>
 W* named(W* w, const char* objectName)
@@ -129,7 +116,7 @@ frmOpts::frmOpts(QWidget* parent) : QWidget(parent, Qt::Window)
 void frmOpts::resetToDefaults()
 {
     normalizing_ = true; // setting the default pattern is not a choice of the user
-    txtScheme->setText(QLatin1String(kDefaultPattern));
+    txtScheme->setText(defaultSchemePattern());
     normalizing_ = false;
     optScheme[0]->setChecked(true);
     chkRemAllNum->setChecked(false);
@@ -164,7 +151,7 @@ void frmOpts::schemeTextChanged()
 
 void frmOpts::NormalizeScheme()
 {
-    const QString clean = cleanPattern(txtScheme->text());
+    const QString clean = vantrel::NormalizeScheme(txtScheme->text());
     if (clean != txtScheme->text()) {
         normalizing_ = true;
         txtScheme->setText(clean);

@@ -105,8 +105,13 @@ Str ReplaceImpl(const Str& s, const Str& a, const Str& b, bool ignoreCase)
         return s;
     // Nothing to do unless a occurs somewhere (this only saves building a copy).
     int i = 1;
-    while (i <= Len(s) && !sameAt(s, i, a, ignoreCase))
-        ++i;
+    if (!ignoreCase) {
+        const qsizetype at = QStringView(s).indexOf(QStringView(a));
+        i = at < 0 ? Len(s) + 1 : int(at) + 1;
+    } else {
+        while (i <= Len(s) && !sameAt(s, i, a, ignoreCase))
+            ++i;
+    }
     if (i > Len(s))
         return s;
     Str r = s.left(i - 1);
@@ -150,13 +155,7 @@ Str Chr(int n)
 
 Str Digits(int n) { return Str::number(n); }
 
-Str Repeat(const Str& t, int n)
-{
-    Str r;
-    for (int i = 0; i < n; ++i)
-        r += t;
-    return r;
-}
+Str Repeat(const Str& t, int n) { return n <= 0 ? Str() : t.repeated(n); }
 
 Str UpperAt(const Str& s, int q) { return First(s, q - 1) + Upper(Char(s, q)) + Last(s, Len(s) - q); }
 Str LowerAt(const Str& s, int q) { return First(s, q - 1) + Lower(Char(s, q)) + Last(s, Len(s) - q); }

@@ -1,0 +1,524 @@
+#include "batch/Simulation.h"
+
+#include "platform/Clipboard.h"
+#include "platform/FileSystem.h"
+#include "platform/Prompter.h"
+#include "tags/formTag.h"
+#include "tags/modTag.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace vantrel {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kDuplicate = QStringLiteral(" (1)");
+
+// ---- text helpers ---------------------------------------------------------
+
+// Trim in the program's sense: spaces only.
+QString trimSpaces(const QString& s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
+}
+
+// A tag text passed through a text field ends at its first zero character.
+QString cutAtZero(const QString& s)
+{
+    const qsizetype z = s.indexOf(QChar(0));
+    return z < 0 ? s : s.left(z);
+}
+
+// An ID3v1 field as the simulation uses it: cut at the first zero, the line
+// breaks removed, trimmed.
+QString v1Field(const QString& raw, bool crLfPairs)
+{
+    QString s = cutAtZero(raw);
+    s.remove(crLfPairs ? kCrLf : QStringLiteral("\r"));
+    return trimSpaces(s);
+}
+
+// The track as a two-digit (at least) number: the digits at its start, "00"
+// without any ("3/12" -> "03", "" -> "00", "007" -> "07").
+QString trackNumber(const QString& tr)
+{
+    qsizetype i = 0;
+    while (i < tr.size() && tr.at(i) == QLatin1Char(' '))
+        ++i;
+    QString digits;
+    for (; i < tr.size() && tr.at(i) >= QLatin1Char('0') && tr.at(i) <= QLatin1Char('9'); ++i)
+        digits.append(tr.at(i));
+    while (digits.size() > 1 && digits.at(0) == QLatin1Char('0'))
+        digits.remove(0, 1);
+    if (digits.isEmpty())
+        digits = QStringLiteral("0");
+    if (digits.size() == 1)
+        digits.prepend(QLatin1Char('0'));
+    return digits;
+}
+
+// Drops a UTF-16 byte order mark that a reader left in front as two characters.
+void dropBomPrefix(QString& s)
+{
+    if (s.startsWith(QStringLiteral("\u00FF\u00FE")))
+        s.remove(0, 2);
+}
+
+QString lastFour(const QString& s)
+{
+    return s.right(4);
+}
+
+QString withoutLastFour(const QString& s)
+{
+    return s.left(std::max<qsizetype>(0, s.size() - 4));
+}
+
+// "/" separates folders here: a proposed name never holds one.
+void noFolderSeparators(QString& name)
+{
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+}
+
+// While another entry of the folder holds the name, " (1)" goes in before the
+// extension. A name equal to the file's own path (exactly: the file system
+// tells case apart) is no collision. The cap only guards against a file
+// system that answers "taken" for every name.
+QString avoidFilesOnDisk(QString name, const QString& path, const QString& folder, const QString& ext)
+{
+    for (int round = 0; round < 10000; ++round) {
+        const QString full = folder + name;
+        if (full == path || !PathTaken(full))
+            break;
+        name = withoutLastFour(name) + kDuplicate + ext;
+    }
+    return name;
+}
+
+// ---- messages raised on worker threads ---------------------------------------
+
+// Records what the tag routines would have asked, answering No; the run
+// replays the questions in list order on the real prompter.
+class DeferredPrompter : public Prompter {
+public:
+    struct Question {
+        QString text, title;
+        Buttons buttons;
+        Icon icon;
+    };
+    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override
+    {
+        asked.append(Question{text, title, buttons, icon});
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
+    QList<Question> asked;
+};
+
+// CurrentTag and tagLog are shared by every user of the record routines.
+std::mutex& recordLock()
+{
+    static std::mutex m;
+    return m;
+}
+
+// ---- one file ---------------------------------------------------------------
+
+struct FileOutcome {
+    bool exists = false;
+    bool parserPath = false;
+    bool v1Question = false;    // GetID3v1 wanted to ask; ask again in order
+    QString proposal;           // after the check against files on disk
+    QString artist, title;      // the Artist and Title columns (" " when empty)
+    QString tagLogLines;        // what GetID3v1 added to tagLog
+    QList<DeferredPrompter::Question> messages; // shown by the tag window
+};
+
+struct V1Values {
+    QString title, artist, album;
+};
+
+V1Values readV1(const QString& path, FileOutcome& out)
+{
+    DeferredPrompter deferred;
+    TagRecord rec;
+    {
+        std::lock_guard<std::mutex> lock(recordLock());
+        const qsizetype before = modTag::tagLog.size();
+        QString name = path;
+        modTag::GetID3v1(name, deferred);
+        rec = modTag::CurrentTag;
+        out.tagLogLines = modTag::tagLog.mid(before);
+        modTag::tagLog.truncate(before);
+    }
+    out.v1Question = !deferred.asked.isEmpty();
+    return V1Values{v1Field(rec.Title, false), v1Field(rec.Artist, true), v1Field(rec.Album, false)};
+}
+
+struct TagValues {
+    QString artist, title, album, track;
+};
+
+// A worker's own tag window, with the prompter that records its messages.
+struct TagReader {
+    DeferredPrompter messages;
+    formTag form{messages};
+};
+
+TagValues readV2(TagReader& reader, const QString& path, FileOutcome& out)
+{
+    formTag& form = reader.form;
+    // Every field read below starts empty, so that a file whose tag cannot be
+    // loaded never shows what the previous file had.
+    for (QString* f : {&form.txtArtistV2, &form.txtTitleV2, &form.txtArtist, &form.txtTitle, &form.txtAlbumV2,
+                       &form.txtTrack})
+        f->clear();
+    reader.messages.asked.clear();
+    form.tagFile(path);
+    out.messages = reader.messages.asked;
+
+    TagValues v;
+    v.artist = trimSpaces(cutAtZero(form.txtArtistV2).remove(kCrLf));
+    v.title = trimSpaces(cutAtZero(form.txtTitleV2).remove(QLatin1Char('\r')));
+    v.album = trimSpaces(cutAtZero(form.txtAlbumV2).remove(QLatin1Char('\r')));
+    v.track = trimSpaces(cutAtZero(form.txtTrack).remove(QLatin1Char('\r')));
+    for (QString* s : {&v.album, &v.artist, &v.title, &v.track})
+        s->remove(QChar(1));
+    v.track = trackNumber(v.track);
+    for (QString* s : {&v.album, &v.artist, &v.title, &v.track})
+        dropBomPrefix(*s);
+    return v;
+}
+
+// Everything of one file that does not depend on the other files: tags,
+// parser or scheme, and the check against the files on disk.
+FileOutcome simulateOne(const QString& path, const QString& name, const SimulationOptions& o, TagReader& reader)
+{
+    FileOutcome out;
+    if (!FileExists(path))
+        return out;
+    out.exists = true;
+
+    const V1Values v1 = readV1(path, out);
+
+    // Every file starts from empty values: nothing of an earlier file leaks in.
+    TagValues tag;
+    if (o.forceId1) {
+        if (v1.artist.size() >= 2 && v1.title.size() >= 2) {
+            tag.artist = v1.artist;
+            tag.title = v1.title;
+            tag.album = v1.album;
+        }
+    } else {
+        tag = readV2(reader, path, out);
+    }
+
+    const QString folder = FileList::location(path);
+    bool marked = false;
+    if (tag.title.isEmpty() || tag.artist.isEmpty() || o.mode == Mode::FileNames) {
+        marked = true;
+        tag.artist = v1.artist;
+        tag.title = v1.title;
+    }
+    if (tag.album.size() < 2)
+        tag.album = v1.album;
+    out.artist = tag.artist.isEmpty() ? QStringLiteral(" ") : tag.artist;
+    out.title = tag.title.isEmpty() ? QStringLiteral(" ") : tag.title;
+
+    out.parserPath = marked && (v1.artist.isEmpty() || v1.title.isEmpty() || o.mode == Mode::FileNames);
+    QString proposal;
+    if (out.parserPath) {
+        proposal = trimfilename(name, o.parser);
+        const QString ext = lastFour(proposal).toLower();
+        if (o.parser.allUpper)
+            proposal = allUpperCase(withoutLastFour(proposal) + ext);
+        noFolderSeparators(proposal);
+        proposal = avoidFilesOnDisk(proposal, path, folder, ext);
+    } else {
+        proposal = composeSchemeName(o.scheme.choice, o.scheme.pattern,
+                                     SchemeFields{tag.artist, tag.title, tag.album, tag.track}, extensionOf(name),
+                                     o.parser);
+        noFolderSeparators(proposal);
+        proposal = trimSpaces(avoidFilesOnDisk(proposal, path, folder, lastFour(proposal)));
+    }
+    out.proposal = proposal;
+    return out;
+}
+
+// ---- the run ------------------------------------------------------------------
+
+// Computes the outcomes of a list on worker threads, handing them out in list
+// order. Workers take small blocks of indexes; stop() makes them finish the
+// file they are on and take no more.
+class ParallelOutcomes {
+public:
+    ParallelOutcomes(const QStringList& paths, const QStringList& names, const SimulationOptions& o)
+        : paths_(paths), names_(names), options_(o), results_(static_cast<size_t>(paths.size())),
+          ready_(std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(paths.size())))
+    {
+        const qsizetype n = paths.size();
+        for (qsizetype i = 0; i < n; ++i)
+            ready_[static_cast<size_t>(i)].store(false, std::memory_order_relaxed);
+        unsigned workers = o.threads > 0 ? static_cast<unsigned>(o.threads)
+                                         : std::max(1u, std::thread::hardware_concurrency());
+        workers = static_cast<unsigned>(std::min<qsizetype>(workers, (n + kBlock - 1) / kBlock));
+        for (unsigned w = 0; w < workers; ++w)
+            threads_.emplace_back([this] { work(); });
+    }
+
+    ~ParallelOutcomes()
+    {
+        stop();
+        for (std::thread& t : threads_)
+            t.join();
+    }
+
+    void stop() { stopping_.store(true); }
+
+    // Waits for outcome i; calls idle (which may ask to stop) about every 50 ms meanwhile.
+    FileOutcome take(qsizetype i, const std::function<bool()>& idle, bool& stopped)
+    {
+        const auto k = static_cast<size_t>(i);
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!ready_[k].load(std::memory_order_acquire)) {
+            if (cv_.wait_for(lock, std::chrono::milliseconds(50)) == std::cv_status::timeout && idle) {
+                lock.unlock();
+                const bool goOn = idle();
+                lock.lock();
+                if (!goOn) {
+                    stopped = true;
+                    return {};
+                }
+            }
+        }
+        return std::move(results_[k]);
+    }
+
+private:
+    static constexpr qsizetype kBlock = 16;
+
+    void work()
+    {
+        TagReader reader; // each worker reads through its own tag window
+        const qsizetype n = paths_.size();
+        while (!stopping_.load()) {
+            const qsizetype start = next_.fetch_add(kBlock);
+            if (start >= n)
+                break;
+            const qsizetype end = std::min(n, start + kBlock);
+            for (qsizetype i = start; i < end; ++i) {
+                if (stopping_.load())
+                    break;
+                const auto k = static_cast<size_t>(i);
+                results_[k] = simulateOne(paths_.at(i), FileList::at(names_, static_cast<int>(i)), options_, reader);
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    ready_[k].store(true, std::memory_order_release);
+                }
+                cv_.notify_one();
+            }
+        }
+    }
+
+    const QStringList paths_;
+    const QStringList names_;
+    const SimulationOptions options_;
+    std::vector<FileOutcome> results_;
+    std::unique_ptr<std::atomic<bool>[]> ready_;
+    std::atomic<qsizetype> next_{0};
+    std::atomic<bool> stopping_{false};
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::vector<std::thread> threads_;
+};
+
+} // namespace
+
+QString trackNumbersQuestion()
+{
+    return QStringLiteral("You have chosen to include track numbers in your custom renaming scheme, but also to "
+                          "remove track numbers.") +
+           kCrLf + QStringLiteral("Would you like to deactivate removal of track numbers?");
+}
+
+QString simulateQuestion(qsizetype fileCount)
+{
+    return QStringLiteral("You are about to simulate fix of ") + QString::number(fileCount) +
+           QStringLiteral(" files. Continiue?");
+}
+
+QString simulateEstimate(qsizetype fileCount, const SimulationOptions& options)
+{
+    return SetTimeFormat(
+        static_cast<double>(estimateSimulate(fileCount, options.mode, options.parser.collapseRepeats)));
+}
+
+bool askBeforeSimulate(SimulationOptions& options, qsizetype fileCount, Prompter& prompter)
+{
+    if (options.scheme.choice == SchemeChoice::Custom &&
+        options.scheme.pattern.contains(QLatin1String("<Track>")) && options.mode == Mode::TagNames &&
+        options.parser.removeTrackNumbers) {
+        if (prompter.ask(trackNumbersQuestion(), QStringLiteral("Track numbers"), Buttons::YesNo,
+                         Icon::Question) == Answer::Yes)
+            options.parser.removeTrackNumbers = false;
+    }
+    return prompter.ask(simulateQuestion(fileCount), QStringLiteral("Fix files"), Buttons::YesNo,
+                        Icon::Question) == Answer::Yes;
+}
+
+SimulationRun simulate(FileList& list, SimulationOptions& options, Prompter& prompter, QString& errorLog,
+                       const SimulationHooks& hooks)
+{
+    list.lstSim.clear();
+    if (!askBeforeSimulate(options, list.lstFiles.size(), prompter))
+        return {};
+    if (hooks.closeDetails)
+        hooks.closeDetails();
+    Progress progress;
+    if (hooks.workingOn)
+        progress = hooks.workingOn(simulateEstimate(list.count(), options));
+    SimulationRun run = fixlist(list, options, prompter, errorLog, progress);
+    if (hooks.workingOff)
+        hooks.workingOff();
+    return run;
+}
+
+SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter& prompter, QString& errorLog,
+                      const Progress& progress)
+{
+    SimulationRun run;
+    run.ran = true;
+    errorLog.clear();
+
+    const qsizetype total = std::min(list.lstAllfiles.size(), list.lstFiles.size());
+    const QStringList paths = list.lstAllfiles.mid(0, total);
+    const QStringList names = list.lstFiles.mid(0, total);
+
+    QStringList keptPaths, keptNames, sims, artists, titles;
+    keptPaths.reserve(total);
+    keptNames.reserve(total);
+    sims.reserve(total);
+    artists.reserve(total);
+    titles.reserve(total);
+    QSet<QString> proposed; // every proposal so far, for the parser path's duplicate check
+    proposed.reserve(total);
+
+    qsizetype done = 0;
+    qsizetype reached = 0; // files of the list taken in order so far
+    if (!report(progress, 0, total)) {
+        run.cancelled = true;
+    } else if (total > 0) {
+        ParallelOutcomes outcomes(paths, names, options);
+        const std::function<bool()> idle = [&] { return report(progress, done, total); };
+        for (qsizetype i = 0; i < total; ++i) {
+            bool stopped = false;
+            FileOutcome o = outcomes.take(i, idle, stopped);
+            if (stopped) {
+                run.cancelled = true;
+                break;
+            }
+            reached = i + 1;
+            if (!o.exists) {
+                errorLog += kCrLf + QStringLiteral("File no longer exists! (") + names.at(i) +
+                            QStringLiteral("): Removing file from list");
+                ++run.vanished;
+            } else {
+                {
+                    std::lock_guard<std::mutex> lock(recordLock());
+                    modTag::tagLog += o.tagLogLines;
+                }
+                if (o.v1Question) {
+                    // Ask the real question now, in its place in the run.
+                    QString path = paths.at(i);
+                    std::lock_guard<std::mutex> lock(recordLock());
+                    if (!modTag::GetID3v1(path, prompter)) {
+                        run.quitRequested = true;
+                        run.cancelled = true;
+                        outcomes.stop();
+                        break;
+                    }
+                }
+                for (const DeferredPrompter::Question& q : std::as_const(o.messages))
+                    prompter.ask(q.text, q.title, q.buttons, q.icon);
+
+                QString proposal = std::move(o.proposal);
+                if (o.parserPath) {
+                    // Also repeated while the name is still taken: two proposals
+                    // can never be the same name.
+                    while (proposed.contains(proposal))
+                        proposal = withoutLastFour(proposal) + kDuplicate + lastFour(proposal);
+                }
+                proposed.insert(proposal);
+                sims.append(proposal);
+                artists.append(o.artist);
+                titles.append(o.title);
+                keptPaths.append(paths.at(i));
+                keptNames.append(names.at(i));
+                ++run.processed;
+            }
+            ++done;
+            if (!report(progress, done, total)) {
+                run.cancelled = true;
+                outcomes.stop();
+                break;
+            }
+        }
+    }
+
+    // Files not reached stay listed, without a proposal.
+    for (qsizetype i = reached; i < total; ++i) {
+        keptPaths.append(paths.at(i));
+        keptNames.append(names.at(i));
+    }
+    list.lstAllfiles = keptPaths;
+    list.lstFiles = keptNames;
+    list.lstArtist = artists;
+    list.lstTit = titles;
+    list.lstSim.clear();
+
+    // Rebuild the rows for the shortened list, then put the proposals into the
+    // After column, which the second rebuild reads back into lstSim.
+    list.clearRows();
+    list.listviewthem();
+    for (qsizetype k = 0; k < sims.size(); ++k)
+        list.setAfterText(static_cast<int>(k), sims.at(k));
+    list.listviewthem();
+    return run;
+}
+
+QString errorLogQuestion()
+{
+    return QStringLiteral("One or more errors occurred while performing the requested operation. Would you like to "
+                          "place the errorlog in the clipboard?");
+}
+
+bool offerErrorLog(QString& errorLog, Prompter& prompter, Clipboard& clipboard)
+{
+    if (errorLog.isEmpty())
+        return false;
+    const QString log = errorLog;
+    errorLog = errorLogQuestion() + kCrLf + log;
+    if (prompter.ask(errorLog, QStringLiteral("Error log"), Buttons::YesNo, Icon::Information) != Answer::Yes)
+        return false;
+    clipboard.setText(log);
+    return true;
+}
+
+} // namespace vantrel
