@@ -4,6 +4,7 @@
 #include "batch/Estimates.h"
 #include "batch/FileList.h"
 #include "frmMain.h"
+#include "SubWindows.h"
 #include "frmOpts.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompter.h"
@@ -450,12 +451,7 @@ ReportOptions frmFile::reportOptions() const
         o.scheme = w.schemeIndex();
         o.schemeText = w.txtScheme->text();
     };
-    if (const auto* opts = qobject_cast<const frmOpts*>(main_.frmOptsWindow.data())) {
-        read(*opts);
-    } else {
-        const frmOpts defaults; // the options window's design state
-        read(defaults);
-    }
+    read(optionsWindow(main_));
     return o;
 }
 

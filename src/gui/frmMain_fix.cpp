@@ -2,7 +2,7 @@
 // of the main window.
 #include "frmFile.h"
 #include "frmMain.h"
-#include "frmOpts.h"
+#include "SubWindows.h"
 
 #include "batch/Estimates.h"
 #include "batch/FixJournal.h"
@@ -14,36 +14,6 @@
 
 namespace vantrel {
 
-namespace {
-
-// The parser settings of the main window and the renaming options window.
-ParserOptions parserOptionsOf(frmMain& w)
-{
-    ParserOptions o;
-    o.removeTrackNumbers = w.chkNumbers->isChecked();
-    if (const auto* opts = qobject_cast<const frmOpts*>(w.frmOptsWindow.data())) {
-        o.capitalizeWords = opts->chkUcase->isChecked();
-        o.removeText = opts->txtRemove->text();
-        o.removeEnabled = opts->chkRemove->isChecked();
-        o.collapseRepeats = opts->chkRep->isChecked();
-        o.replaceEnabled = opts->chkReplace->isChecked();
-        if (o.replaceEnabled) {
-            o.replaceWhat = opts->txtRepWhat->text();
-            o.replaceWith = opts->txtRepWith->text();
-        }
-        o.removeAllNumbers = opts->chkRemAllNum->isChecked();
-        o.allUpper = opts->chkUcaseAll->isChecked();
-    }
-    return o;
-}
-
-void closeDetails(frmMain& w)
-{
-    if (w.frmFileWindow)
-        w.frmFileWindow->close();
-}
-
-} // namespace
 
 void frmMain::cmdFix_Click()
 {
@@ -54,11 +24,10 @@ void frmMain::cmdFix_Click()
         if (prompter().ask(QStringLiteral("You are about to fix %1 tags. Continue?").arg(n), QStringLiteral("Fix files"),
                            Buttons::YesNo, Icon::Question) != Answer::Yes)
             return;
-        closeDetails(*this);
+        closeDetailsWindow(*this);
         working(true, SetTimeFormat(static_cast<double>(estimateFix(n, Mode::TagsFromNames))));
         Delay(0.1);
-        formTag tags(prompter());
-        fixlisttags(list, parserOptionsOf(*this), prompter(), tags, workingProgress());
+        fixlisttags(list, parserOptions(*this), prompter(), tagWindow(*this), workingProgress());
         working(false);
         return;
     }
@@ -67,7 +36,7 @@ void frmMain::cmdFix_Click()
                            .arg(n),
                        QStringLiteral("Fix files"), Buttons::YesNo, Icon::Question) != Answer::Yes)
         return;
-    closeDetails(*this);
+    closeDetailsWindow(*this);
     working(true, SetTimeFormat(static_cast<double>(estimateFix(n, Mode::FileNames))));
     Delay(0.1);
 
@@ -124,7 +93,7 @@ void frmMain::cmdUndo_Click()
         question += QStringLiteral("\r\nThat fix did not finish; the files it renamed are renamed back.");
     if (prompter().ask(question, title, Buttons::YesNo, Icon::Question) != Answer::Yes)
         return;
-    closeDetails(*this);
+    closeDetailsWindow(*this);
     working(true);
     Delay(0.1);
     const UndoResult r = undoLastFix(workingProgress());
