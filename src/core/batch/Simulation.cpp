@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QSet>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <atomic>
@@ -505,8 +506,13 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
     // After column, which the second rebuild reads back into lstSim.
     list.clearRows();
     list.listviewthem();
-    for (qsizetype k = 0; k < sims.size(); ++k)
-        list.setAfterText(static_cast<int>(k), sims.at(k));
+    {
+        // One change signal per row would keep a view busy for nothing: the
+        // rebuild right after resets every view of the table anyway.
+        const QSignalBlocker quiet(&list);
+        for (qsizetype k = 0; k < sims.size(); ++k)
+            list.setAfterText(static_cast<int>(k), sims.at(k));
+    }
     list.listviewthem();
     return run;
 }
