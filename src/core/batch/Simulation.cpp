@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QSet>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <atomic>
@@ -296,17 +297,22 @@ public:
     FileOutcome take(qsizetype i, const std::function<bool()>& idle, bool& stopped)
     {
         const auto k = static_cast<size_t>(i);
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (!ready_[k].load(std::memory_order_acquire)) {
-            if (cv_.wait_for(lock, std::chrono::milliseconds(50)) == std::cv_status::timeout && idle) {
-                lock.unlock();
-                const bool goOn = idle();
-                lock.lock();
-                if (!goOn) {
-                    stopped = true;
-                    return {};
+        if (!ready_[k].load()) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            waiting_.store(true);
+            while (!ready_[k].load()) {
+                if (cv_.wait_for(lock, std::chrono::milliseconds(50)) == std::cv_status::timeout && idle) {
+                    lock.unlock();
+                    const bool goOn = idle();
+                    lock.lock();
+                    if (!goOn) {
+                        waiting_.store(false);
+                        stopped = true;
+                        return {};
+                    }
                 }
             }
+            waiting_.store(false);
         }
         return std::move(results_[k]);
     }
@@ -328,11 +334,13 @@ private:
                     break;
                 const auto k = static_cast<size_t>(i);
                 results_[k] = simulateOne(paths_.at(i), FileList::at(names_, static_cast<int>(i)), options_, reader);
-                {
+                // Wakes the reader only when it waits (both sides use sequentially
+                // consistent order, so one of them always sees the other).
+                ready_[k].store(true);
+                if (waiting_.load()) {
                     std::lock_guard<std::mutex> lock(mutex_);
-                    ready_[k].store(true, std::memory_order_release);
+                    cv_.notify_one();
                 }
-                cv_.notify_one();
             }
         }
     }
@@ -344,6 +352,7 @@ private:
     std::unique_ptr<std::atomic<bool>[]> ready_;
     std::atomic<qsizetype> next_{0};
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> waiting_{false}; // the reader sleeps in take()
     std::mutex mutex_;
     std::condition_variable cv_;
     std::vector<std::thread> threads_;
@@ -497,8 +506,13 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
     // After column, which the second rebuild reads back into lstSim.
     list.clearRows();
     list.listviewthem();
-    for (qsizetype k = 0; k < sims.size(); ++k)
-        list.setAfterText(static_cast<int>(k), sims.at(k));
+    {
+        // One change signal per row would keep a view busy for nothing: the
+        // rebuild right after resets every view of the table anyway.
+        const QSignalBlocker quiet(&list);
+        for (qsizetype k = 0; k < sims.size(); ++k)
+            list.setAfterText(static_cast<int>(k), sims.at(k));
+    }
     list.listviewthem();
     return run;
 }

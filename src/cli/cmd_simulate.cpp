@@ -1,0 +1,125 @@
+// vantrel-cli simulate: loads folders and files, runs "Simulate before fix!"
+// with every question answered Yes, and prints the plan.
+#include "Command.h"
+#include "RunOptions.h"
+
+#include "batch/Simulation.h"
+
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace vantrel::cli {
+namespace {
+
+void simulateHelp(QTextStream& s)
+{
+    s << "Usage: vantrel-cli simulate [RUN OPTIONS] [--] PATH...\n\n"
+      << "Proposes a new name for every .mp3 and .wma file under the PATHs (folders with their\n"
+      << "subfolders, or single files) without changing any file, and prints one line per file:\n"
+      << "Before, After, Artist, Title and Location separated by tabs. Problems (files that\n"
+      << "vanished, tags that could not be read) go to standard error.\n\n"
+      << "RUN OPTIONS:\n"
+      << RunOptions::help();
+}
+
+// JSON string literal of s.
+QString jsonString(const QString& s)
+{
+    QString out;
+    out.reserve(s.size() + 2);
+    out += u'"';
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case u'"': out += QLatin1String("\\\""); break;
+        case u'\\': out += QLatin1String("\\\\"); break;
+        case u'\n': out += QLatin1String("\\n"); break;
+        case u'\r': out += QLatin1String("\\r"); break;
+        case u'\t': out += QLatin1String("\\t"); break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    out += u'"';
+    return out;
+}
+
+void printPlan(QTextStream& out, const FileList& list, bool json)
+{
+    const int n = list.rowCountShown();
+    if (json)
+        out << '[';
+    for (int r = 0; r < n; ++r) {
+        const FileList::Row& row = list.row(r);
+        if (json) {
+            out << (r ? ",\n " : "\n ") << "{\"Before\": " << jsonString(row.before)
+                << ", \"After\": " << jsonString(row.after) << ", \"Artist\": " << jsonString(row.artist)
+                << ", \"Title\": " << jsonString(row.title) << ", \"Location\": " << jsonString(row.location)
+                << '}';
+        } else {
+            out << row.before << '\t' << row.after << '\t' << row.artist << '\t' << row.title << '\t'
+                << row.location << '\n';
+        }
+    }
+    if (json)
+        out << (n ? "\n]\n" : "]\n");
+}
+
+// "done of total" on one terminal line, at most every 200 ms; nothing when
+// standard error is not a terminal.
+Progress terminalProgress(QTextStream& err)
+{
+    if (!::isatty(STDERR_FILENO))
+        return {};
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    return [&err, clock, last = qint64(-1000)](qsizetype done, qsizetype total) mutable {
+        const qint64 now = clock->elapsed();
+        if (now - last >= 200 || done == total) {
+            last = now;
+            err << "\r" << done << " of " << total << " files" << (done == total ? "\n" : "");
+            err.flush();
+        }
+        return true;
+    };
+}
+
+int runSimulate(const QStringList& arguments, Streams& io)
+{
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        simulateHelp(io.out);
+        return ExitOk;
+    }
+    RunOptions run;
+    QString error;
+    if (!run.parse(arguments, error)) {
+        io.err << "vantrel-cli simulate: " << error << "\nTry 'vantrel-cli simulate --help'.\n";
+        return ExitUsage;
+    }
+    CliPrompter prompter(io.err);
+    FileList list;
+    if (!run.load(list, prompter, error)) {
+        io.err << "vantrel-cli simulate: " << error << '\n';
+        return ExitFailure;
+    }
+
+    SimulationHooks hooks;
+    hooks.workingOn = [&io](const QString&) { return terminalProgress(io.err); };
+    QString errorLog;
+    const SimulationRun result = simulate(list, run.simulation, prompter, errorLog, hooks);
+    printLog(io.err, errorLog);
+    if (result.quitRequested)
+        return ExitFailure;
+    printPlan(io.out, list, run.json);
+    return ExitOk;
+}
+
+} // namespace
+} // namespace vantrel::cli
+
+VANTREL_CLI_COMMAND(simulate, "simulate", "proposes new names for audio files without changing them",
+                    vantrel::cli::runSimulate);
