@@ -1,0 +1,177 @@
+// vantrel-cli fix: load, simulate and apply, as "Fix files!" does in the window.
+#include "Command.h"
+#include "RunOptions.h"
+
+#include "batch/FixJournal.h"
+#include "batch/Renamer.h"
+#include "batch/Simulation.h"
+#include "batch/TagsFromNames.h"
+#include "platform/Clipboard.h"
+#include "tags/formTag.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace vantrel::cli {
+
+namespace {
+
+QString oneLine(QString s)
+{
+    return s.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+// Answers the run's questions from the command line and prints its messages
+// (everything else as the other batch commands do).
+class FixPrompter : public Prompter {
+public:
+    FixPrompter(QTextStream& err, bool overwriteTags) : err_(err), cli_(err), overwriteTags_(overwriteTags) {}
+
+    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override
+    {
+        if (title == QLatin1String("IMPORTANT!"))
+            return overwriteTags_ ? Answer::Yes : Answer::No;
+        // Rename failures are printed from the outcome, there is no clipboard
+        // for the error log, and the window's closing message means nothing here.
+        if (title == QLatin1String("Error!"))
+            return Answer::Ignore;
+        if (title == QLatin1String("Error log"))
+            return Answer::No;
+        if (title == QLatin1String("Done"))
+            return Answer::Ok;
+        if (text.startsWith(QLatin1String("The record for undoing"))) {
+            err_ << "warning: " << oneLine(text) << " (going on: --yes)\n";
+            err_.flush();
+            return Answer::Yes;
+        }
+        return cli_.ask(text, title, buttons, icon);
+    }
+
+private:
+    QTextStream& err_;
+    CliPrompter cli_;
+    bool overwriteTags_;
+};
+
+QString jsonString(const QString& s)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+}
+
+// One line per file, Before (the name the file has now), After, Artist,
+// Title and Location separated by tabs, or the same as JSON; as simulate prints.
+void printRows(QTextStream& out, const FileList& list, bool json)
+{
+    const int n = list.rowCountShown();
+    if (json)
+        out << '[';
+    for (int r = 0; r < n; ++r) {
+        const FileList::Row& row = list.row(r);
+        if (json) {
+            out << (r ? ",\n " : "\n ") << "{\"Before\": " << jsonString(row.before)
+                << ", \"After\": " << jsonString(row.after) << ", \"Artist\": " << jsonString(row.artist)
+                << ", \"Title\": " << jsonString(row.title) << ", \"Location\": " << jsonString(row.location)
+                << '}';
+        } else {
+            out << row.before << '\t' << row.after << '\t' << row.artist << '\t' << row.title << '\t'
+                << row.location << '\n';
+        }
+    }
+    if (json)
+        out << (n ? "\n]\n" : "]\n");
+}
+
+void usage(QTextStream& s)
+{
+    s << "Usage: vantrel-cli fix [RUN OPTIONS] [--overwrite-tags] --yes PATH...\n\n"
+         "Loads the PATHs, simulates as `simulate` does and applies the result: renames\n"
+         "every file to its proposed name (or, with --mode tags-from-names, writes the\n"
+         "artist and title found in its name into its tags). Prints the list afterwards\n"
+         "with the names the files really got. No file is ever replaced: a name that is\n"
+         "taken gets \" (1)\" before its extension.\n\n"
+         "  --yes             required: without it nothing is changed (exit 2)\n"
+         "  --overwrite-tags  tags-from-names: replace existing artist and title (the\n"
+         "                    \"IMPORTANT!\" question answered Yes); otherwise only empty\n"
+         "                    fields are filled in\n\n"
+      << RunOptions::help()
+      << "\nA renaming run can be undone with `vantrel-cli undo` (also after a kill).\n"
+         "Exit status: 0 all done, 1 a file failed (each on stderr), 2 bad usage.\n";
+}
+
+} // namespace
+
+static int runFix(const QStringList& args, Streams& io)
+{
+    bool yes = false;
+    bool overwriteTags = false;
+    QStringList rest;
+    bool endOfOptions = false;
+    for (const QString& a : args) {
+        if (!endOfOptions && (a == QLatin1String("--help") || a == QLatin1String("-h"))) {
+            usage(io.out);
+            return ExitOk;
+        }
+        if (!endOfOptions && a == QLatin1String("--yes"))
+            yes = true;
+        else if (!endOfOptions && a == QLatin1String("--overwrite-tags"))
+            overwriteTags = true;
+        else
+            rest << a;
+        if (a == QLatin1String("--"))
+            endOfOptions = true;
+    }
+    RunOptions run;
+    QString error;
+    if (!run.parse(rest, error)) {
+        io.err << "vantrel-cli fix: " << error << '\n';
+        return ExitUsage;
+    }
+    if (run.paths.isEmpty()) {
+        io.err << "vantrel-cli fix: no PATH given\n";
+        return ExitUsage;
+    }
+    if (!yes) {
+        io.err << "vantrel-cli fix: refusing to change any file without --yes (fix renames files or writes "
+                  "tags; `vantrel-cli simulate` shows what it would do)\n";
+        return ExitUsage;
+    }
+
+    FileList list;
+    FixPrompter prompter(io.err, overwriteTags);
+    if (!run.load(list, prompter, error)) {
+        io.err << "vantrel-cli fix: " << error << '\n';
+        return ExitFailure;
+    }
+
+    // The simulation as the window runs it, its questions answered Yes.
+    QString errorLog;
+    const SimulationRun sim = simulate(list, run.simulation, prompter, errorLog);
+    printLog(io.err, errorLog);
+    if (sim.quitRequested || !sim.ran || sim.cancelled)
+        return ExitFailure;
+
+    int failures = 0;
+    if (run.simulation.mode == Mode::TagsFromNames) {
+        formTag tags(prompter);
+        const TagsFromNamesOutcome out = fixlisttags(list, run.simulation.parser, prompter, tags);
+        failures = int(out.failures.size()) + (out.quitRequested ? 1 : 0);
+        for (const auto& f : out.failures)
+            io.err << "Not written: " << f.path << ": " << oneLine(f.reason) << '\n';
+    } else {
+        MemoryClipboard clipboard;
+        FixJournal journal;
+        RenameRun rename{list, prompter, clipboard, errorLog, {}, {}, &journal, {}};
+        const RenameOutcome out = renamefiles(rename);
+        failures = int(out.failures.size());
+        for (const auto& f : out.failures)
+            io.err << oneLine(f.message) << '\n';
+        if (out.refusedToStart)
+            return ExitFailure;
+    }
+    printRows(io.out, list, run.json);
+    return failures == 0 ? ExitOk : ExitFailure;
+}
+
+VANTREL_CLI_COMMAND(fix, "fix", "renames files (or writes tags) as the simulation proposes", runFix);
+
+} // namespace vantrel::cli
