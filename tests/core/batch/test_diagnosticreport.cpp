@@ -119,10 +119,3 @@ TEST(DiagnosticReport, RemoveAndReplaceLinesOnlyWhenTicked)
         EXPECT_EQ(lines.at(lines.indexOf(u("Debug info")) + 3), u("optType(0) value: True"));
     }
 }
-
-TEST(DiagnosticReport, DateLineShowsTheClock)
-{
-    const QString line = reportDateTime(when);
-    EXPECT_TRUE(line.contains(u("05")) && line.contains(u("06"))) << line.toStdString();
-    EXPECT_FALSE(line.endsWith(QLatin1Char(' ')));
-}

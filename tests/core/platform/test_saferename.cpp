@@ -77,27 +77,6 @@ TEST(SafeRename, SamePathAndCaseOnlyChange)
     EXPECT_EQ(safeRename(a, a).error, RenameError::Other);
 }
 
-TEST(SafeRename, ClassifiesErrnoValues)
-{
-    const struct {
-        int code;
-        RenameError kind;
-    } table[] = {
-        {0, RenameError::None},
-        {EEXIST, RenameError::NameTaken},
-        {ENOTEMPTY, RenameError::NameTaken},
-        {EACCES, RenameError::AccessRefused},
-        {EPERM, RenameError::AccessRefused},
-        {EROFS, RenameError::AccessRefused},
-        {EBUSY, RenameError::AccessRefused},
-        {ENOENT, RenameError::Other},
-        {ENAMETOOLONG, RenameError::Other},
-        {EXDEV, RenameError::Other},
-    };
-    for (const auto& row : table)
-        EXPECT_EQ(classifyErrno(row.code), row.kind) << row.code;
-}
-
 TEST(SafeRename, LockedFolderIsAccessRefused)
 {
     QTemporaryDir dir;
