@@ -277,8 +277,6 @@ TEST_F(Id3v2Write, FailedWritesAreReported)
 
 TEST_F(Id3v2Write, ReadOnlyFileStaysUnchanged)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
     const QByteArray content = mpegFrames();
     for (bool fits : {false, true}) {
         const QByteArray before = fits ? id3v2Tag(3, frame23("TIT2", latin1Text("Old")), 500) + content : content;
