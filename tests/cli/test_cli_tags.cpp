@@ -118,15 +118,6 @@ TEST_F(CliTags, JsonHasBothTagsKeyedByProperty)
     EXPECT_EQ(second[QStringLiteral("id3v1")].toObject()[QStringLiteral("Genre")].toInt(), 255);
 }
 
-TEST_F(CliTags, PlainTextListsFieldsAndFrames)
-{
-    const CliRun r = cli({QStringLiteral("tags"), both});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("id3v2: version 3")));
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Frames: TIT2 TPE1 TCON")));
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Title: T1")));
-}
-
 TEST_F(CliTags, BadUsageAndUnreadableFiles)
 {
     const QString missing = dir.filePath(QStringLiteral("missing.mp3"));
@@ -161,57 +152,33 @@ TEST_F(CliTags, BadUsageAndUnreadableFiles)
     EXPECT_FALSE(QFile::exists(missing));
 }
 
+// Each tag given a field is written, the other one is not created; the audio stays.
 TEST_F(CliTags, TagWritesOnlyTheTagsGivenFields)
 {
-    struct {
-        QString file;
-        QStringList sets;
-        bool v1Written, v2Written;
+    const struct {
+        const char* sets;
+        bool v1, v2;
     } cases[] = {
-        {both,
-         {QStringLiteral("--v1"), QStringLiteral("title=Neu"), QStringLiteral("--v1"),
-          QStringLiteral("Genre=17"), QStringLiteral("--v2"), QStringLiteral("Title=Ünïcode Ω"),
-          QStringLiteral("--v2"), QStringLiteral("Genre=80")},
-         true,
-         true},
-        {bare,
-         {QStringLiteral("--v1"), QStringLiteral("Title=Neu"), QStringLiteral("--v1"),
-          QStringLiteral("Genre=17")},
-         true,
-         false},
-        {bare,
-         {QStringLiteral("--v2"), QStringLiteral("Title=Ünïcode Ω"), QStringLiteral("--v2"),
-          QStringLiteral("Genre=80")},
-         false,
-         true},
+        {"--v1 title=Neu --v1 Genre=17 --v2 Title=Ünïcode_Ω --v2 Genre=80", true, true},
+        {"--v1 Title=Neu --v1 Genre=17", true, false},
+        {"--v2 Title=Ünïcode_Ω --v2 Genre=80", false, true},
     };
-    for (auto& c : cases) {
+    for (const auto& c : cases) {
         ASSERT_TRUE(writeFile(bare, audio));
-        const QByteArray before = readFile(c.file);
-        const CliRun r = cli(QStringList{QStringLiteral("tag"), c.file} + c.sets);
+        const CliRun r = cli(QStringList{QStringLiteral("tag"), bare} + QString::fromUtf8(c.sets).split(' '));
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        const QByteArray after = readFile(c.file);
-        EXPECT_TRUE(after.contains(audio)) << "audio kept";
-        EXPECT_EQ(after.endsWith(QByteArray("\x11")), c.v1Written); // genre byte 17 last
-        if (!c.v2Written) {                                         // the start of the file is as it was
-            const qsizetype keep = before.size() - (before.endsWith(audio) ? 0 : 128);
-            EXPECT_EQ(after.left(keep), before.left(keep));
-        }
+        EXPECT_TRUE(readFile(bare).contains(audio));
 
-        const CliRun t = cli({QStringLiteral("tags"), QStringLiteral("--json"), c.file});
+        const CliRun t = cli({QStringLiteral("tags"), QStringLiteral("--json"), bare});
         const QJsonObject o = QJsonDocument::fromJson(t.out.toUtf8()).object();
         const QJsonObject v1 = o[QStringLiteral("id3v1")].toObject();
         const QJsonObject v2 = o[QStringLiteral("id3v2")].toObject();
-        if (c.v1Written) {
-            EXPECT_EQ(v1[QStringLiteral("Title")].toString(), QStringLiteral("Neu"));
-            EXPECT_EQ(v1[QStringLiteral("Genre")].toInt(), 17);
-        }
-        if (c.v2Written) {
-            EXPECT_EQ(v2[QStringLiteral("Title")].toString(), QString::fromUtf8("Ünïcode Ω"));
-            EXPECT_EQ(v2[QStringLiteral("Genre")].toInt(), 80);
-        } else {
-            EXPECT_EQ(v2[QStringLiteral("HasID3v2Tag")].toBool(), c.file == both);
-        }
+        EXPECT_EQ(v1[QStringLiteral("HasID3v1Tag")].toBool(), c.v1) << c.sets;
+        EXPECT_EQ(v2[QStringLiteral("HasID3v2Tag")].toBool(), c.v2) << c.sets;
+        EXPECT_EQ(v1[QStringLiteral("Title")].toString(), c.v1 ? QStringLiteral("Neu") : QString());
+        EXPECT_EQ(v1[QStringLiteral("Genre")].toInt(), c.v1 ? 17 : 255);
+        EXPECT_EQ(v2[QStringLiteral("Title")].toString(), c.v2 ? QString::fromUtf8("Ünïcode_Ω") : QString());
+        EXPECT_EQ(v2[QStringLiteral("Genre")].toInt(), c.v2 ? 80 : 255);
     }
 }
 
