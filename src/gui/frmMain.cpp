@@ -305,7 +305,8 @@ void frmMain::buildControls()
     });
     connect(timUpdate, &QTimer::timeout, this, &frmMain::timUpdate_Timer);
 
-    resize(px(9180), px(7980));
+    // The design size, widened when the option texts need more in this font.
+    resize(qMax(px(9180), sizeHint().width()), px(7980));
 }
 
 void frmMain::startUp()
