@@ -1,0 +1,94 @@
+// Byte-level pieces of the ID3v2 format shared by the reader and the writer:
+// integers, unsynchronisation, text encodings, frame ids of the three versions,
+// turning 2.2 and 2.4 frames into their 2.3 form, and MPEG frame headers.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace vantrel::id3v2 {
+
+// Text encoding bytes of a frame.
+enum Encoding : unsigned char { Latin1 = 0, Utf16Bom = 1, Utf16BE = 2, Utf8 = 3 };
+
+// Big-endian integers of n bytes (n <= 4 for 32 bits, <= 8 for 64 bits).
+quint32 plain32(const char* p, int n = 4);
+quint64 plain64(const char* p, int n);
+// A synchsafe integer (7 bits per byte); nullopt when a byte has its top bit set.
+std::optional<quint32> synchsafe32(const char* p);
+QByteArray toPlain32(quint32 v);
+// v must be below 2^28.
+QByteArray toSynchsafe32(quint32 v);
+
+// Undoes unsynchronisation: every FF 00 becomes FF.
+QByteArray removeUnsync(const QByteArray& in);
+
+// True for four (or three, for 2.2) characters out of A-Z and 0-9.
+bool isValidFrameId(const char* p, int n);
+bool isValidFrameId(const QString& id);
+
+// The ID3v2.3 id of an ID3v2.2 frame id; empty when 2.3 has no equivalent.
+QString mapV22Id(const QString& id22);
+// Whether a 2.2 frame fills a field property (the short list that always did:
+// TP1, TT2, TAL, COM, TRK, TEN, TYE, TCO).
+bool v22FillsField(const QString& id22);
+// A 2.2 PIC body (encoding, 3-letter image format, ...) as an APIC body
+// (encoding, MIME type, zero, ...). "JPG" becomes "image/jpeg", "PNG"
+// "image/png", other formats "image/" + the format in lower case, "-->" stays.
+QByteArray picToApic(const QByteArray& pic);
+
+// Splits the text of a frame into its zero-terminated strings (the last one
+// may be unterminated). UTF-16 terminators are two zero bytes at an even
+// position. At most maxParts parts: the last part takes the rest.
+QList<QByteArray> splitStrings(unsigned char enc, const QByteArray& bytes, int maxParts = -1);
+// Length in bytes of the first string plus its terminator (all of it when
+// there is no terminator).
+int terminatedLength(unsigned char enc, const char* p, int n);
+// Decodes one string of the given encoding (UTF-16 with or without byte
+// order mark; little-endian when the mark is missing). Trailing zero
+// characters are dropped. Unknown encodings read as Latin-1.
+QString decodeString(unsigned char enc, const QByteArray& bytes);
+// Latin-1 (encoding byte 0) when every character fits, else UTF-16 with byte
+// order mark (encoding byte 1).
+unsigned char chooseEncoding(const QStringList& texts);
+// One string in that encoding, with its byte order mark, optionally terminated.
+QByteArray encodeString(unsigned char enc, const QString& text, bool terminate);
+
+// Re-encodes a frame body whose text is in UTF-8 or UTF-16BE (which 2.3 does
+// not have) as UTF-16 with byte order mark, the same text. Bodies in other
+// encodings, and frames whose layout is not known, come back unchanged.
+QByteArray reencodeFor23(const QString& id, const QByteArray& body);
+
+// A frame in the form it is written in a 2.3 tag, with the bytes of its body
+// that hold text once the 2.3 header extras are skipped.
+struct Frame23 {
+    QString id;
+    quint16 flags = 0; // 2.3 flag bits
+    QByteArray body;   // as written after the 10-byte 2.3 header
+};
+
+// Where the content of a 2.3 body starts: after the decompressed size, the
+// encryption method and the group id that its flags announce. -1 when the
+// body is too short for them.
+int contentOffset23(quint16 flags, int bodySize);
+// The content of a 2.3 frame ready for decoding: decompressed when the frame
+// is compressed (and not encrypted), nullopt for encrypted or undecodable
+// content. maxSize bounds the decompressed size.
+std::optional<QByteArray> content23(const Frame23& f, int maxSize);
+
+// Converts an ID3v2.4 frame (flags and body as read, per-frame
+// unsynchronisation not yet undone) to its 2.3 form: flag bits moved, data
+// length indicator and unsynchronisation undone, UTF-8 text re-encoded.
+// nullopt when it cannot be expressed in 2.3 (compressed without a length).
+std::optional<Frame23> convertV24Frame(const QString& id, quint16 flags24, QByteArray body, bool tagUnsync);
+
+// MPEG audio: whether p holds a valid frame header (11 sync bits, a known
+// version, layer, bit rate and sample rate), and that frame's length in bytes
+// (0 for free-format bit rate).
+bool isMpegHeader(const unsigned char* p);
+int mpegFrameLength(const unsigned char* p);
+
+} // namespace vantrel::id3v2

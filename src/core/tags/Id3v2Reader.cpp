@@ -1,0 +1,409 @@
+#include "tags/Id3v2Reader.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantrel::id3v2 {
+
+QByteArray MemorySource::read(qint64 offset, qint64 length) const
+{
+    if (offset < 0 || length <= 0 || offset >= data_.size())
+        return {};
+    return data_.mid(offset, std::min<qint64>(length, data_.size() - offset));
+}
+
+FileSource::FileSource(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    fd_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = errno;
+        return;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+        error_ = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd_);
+        fd_ = -1;
+        return;
+    }
+    size_ = st.st_size;
+}
+
+FileSource::~FileSource()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+QByteArray FileSource::read(qint64 offset, qint64 length) const
+{
+    if (fd_ < 0 || offset < 0 || length <= 0 || offset >= size_)
+        return {};
+    length = std::min(length, size_ - offset);
+    QByteArray out(length, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd_, out.data() + done, size_t(length - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    out.truncate(done);
+    return out;
+}
+
+namespace {
+
+const unsigned char* ubytes(const QByteArray& b)
+{
+    return reinterpret_cast<const unsigned char*>(b.constData());
+}
+
+bool isRecordAt(const ByteSource& src, qint64 pos)
+{
+    return pos >= 0 && pos + 128 == src.size() && src.read(pos, 3) == "TAG";
+}
+
+// Any confirmed audio start in [from, to).
+bool audioBetween(const ByteSource& src, qint64 from, qint64 to)
+{
+    if (to <= from)
+        return false;
+    if (to - from > (qint64(16) << 20))
+        return true; // too far to look through: assume the worst
+    const QByteArray b = src.read(from, to - from + 1);
+    const unsigned char* p = ubytes(b);
+    for (qsizetype i = 0; i + 1 < b.size() && from + i < to; ++i) {
+        if (p[i] == 0xFF && (p[i + 1] & 0xE0) == 0xE0 && audioStartsAt(src, from + i))
+            return true;
+    }
+    return false;
+}
+
+struct Header {
+    int major = 0;
+    int flags = 0;
+    std::optional<qint64> a, b, c; // candidate extents (see the header)
+};
+
+std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
+{
+    const QByteArray h = src.read(offset, 10);
+    if (h.size() < 10 || !h.startsWith("ID3"))
+        return std::nullopt;
+    Header hd;
+    hd.major = static_cast<unsigned char>(h[3]);
+    const int revision = static_cast<unsigned char>(h[4]);
+    hd.flags = static_cast<unsigned char>(h[5]);
+    if (hd.major < 2 || hd.major > 4 || revision == 0xFF)
+        return std::nullopt;
+    const qint64 avail = src.size() - offset;
+    const std::optional<quint32> ss = synchsafe32(h.constData() + 6);
+    const qint64 pl = plain32(h.constData() + 6);
+    auto fits = [&](qint64 v) { return v >= 10 && v <= avail && v <= MaxTagArea; };
+    if (ss) {
+        const qint64 a = 10 + qint64(*ss) + ((hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0);
+        if (fits(a))
+            hd.a = a;
+    }
+    if (!ss || qint64(*ss) != pl) {
+        if (fits(pl))
+            hd.b = pl;
+        if (fits(pl + 10))
+            hd.c = pl + 10;
+    }
+    if (!hd.a && !hd.b && !hd.c)
+        return std::nullopt;
+    return hd;
+}
+
+struct Parsed {
+    QList<ReadFrame> frames;
+    QStringList warnings;
+    qint64 end = 10;      // where the frames end, counted from "ID3"
+    bool overran = false; // a frame reached past the area
+};
+
+bool allZero(const char* p, qsizetype n)
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] != '\0')
+            return false;
+    }
+    return true;
+}
+
+// Whether a 2.4 frame header could start at pos of data (or the frames end there).
+bool plausibleNext(const QByteArray& data, qsizetype pos)
+{
+    if (pos == data.size())
+        return true;
+    if (pos > data.size())
+        return false;
+    const qsizetype n = std::min<qsizetype>(4, data.size() - pos);
+    return allZero(data.constData() + pos, n) || (n == 4 && isValidFrameId(data.constData() + pos, 4));
+}
+
+// Reads the frames of a tag whose area (from "ID3", header included) is area.
+Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
+{
+    Parsed out;
+    QByteArray data = area.mid(10, area.size() - 10 - footer);
+    const bool tagUnsync = flags & 0x80;
+    if (major < 4 && tagUnsync)
+        data = removeUnsync(data);
+
+    qsizetype pos = 0;
+    if (major == 2 && (flags & 0x40)) {
+        out.warnings << QStringLiteral("compressed ID3v2.2 tag: its frames cannot be read");
+        return out;
+    }
+    if (major >= 3 && (flags & 0x40) && data.size() >= 4) {
+        // Extended header: 2.3 gives the size after the size field, 2.4 the
+        // whole size as a synchsafe number.
+        qint64 skip = 0;
+        if (major == 3) {
+            skip = 4 + qint64(plain32(data.constData(), 4));
+        } else {
+            const auto s = synchsafe32(data.constData());
+            skip = s ? qint64(*s) : -1;
+        }
+        if (skip < 4 || skip > data.size()) {
+            out.overran = true;
+            return out;
+        }
+        pos = skip;
+    }
+
+    const int idLen = major == 2 ? 3 : 4;
+    const int headLen = major == 2 ? 6 : 10;
+    while (pos < data.size()) {
+        const qsizetype left = data.size() - pos;
+        const char* p = data.constData() + pos;
+        if (allZero(p, std::min<qsizetype>(idLen, left)))
+            break; // padding
+        if (left < headLen) {
+            out.overran = isValidFrameId(p, int(std::min<qsizetype>(idLen, left)));
+            break;
+        }
+        if (!isValidFrameId(p, idLen))
+            break;
+        const QString id = QString::fromLatin1(p, idLen);
+        qint64 size = 0;
+        if (major == 2) {
+            size = plain32(p + 3, 3);
+        } else if (major == 3) {
+            size = plain32(p + 4, 4);
+        } else {
+            const auto ss = synchsafe32(p + 4);
+            const qint64 pl = plain32(p + 4, 4);
+            size = ss ? qint64(*ss) : pl;
+            // Some writers put plain sizes into 2.4 frames; take the reading
+            // after which the next frame header makes sense.
+            if (ss && *ss != pl && !plausibleNext(data, pos + 10 + size) && plausibleNext(data, pos + 10 + pl))
+                size = pl;
+        }
+        if (size > left - headLen) {
+            out.overran = true;
+            break;
+        }
+        const QByteArray body = data.mid(pos + headLen, size);
+        pos += headLen + size;
+
+        ReadFrame rf;
+        rf.sourceId = id;
+        if (major == 2) {
+            const QString id23 = mapV22Id(id);
+            if (id23.isEmpty()) {
+                out.warnings << QStringLiteral("ID3v2.2 frame %1 has no ID3v2.3 equivalent; it is left out").arg(id);
+                continue;
+            }
+            rf.frame.id = id23;
+            rf.frame.body = id == QLatin1String("PIC") ? picToApic(body) : body;
+            rf.fillsField = v22FillsField(id);
+        } else if (major == 3) {
+            rf.frame.id = id;
+            rf.frame.flags = quint16(plain32(p + 8, 2));
+            rf.frame.body = body;
+            rf.fillsField = size <= 1000;
+        } else {
+            const auto f = convertV24Frame(id, quint16(plain32(p + 8, 2)), body, tagUnsync);
+            if (!f) {
+                out.warnings << QStringLiteral("ID3v2.4 frame %1 cannot be expressed in ID3v2.3; it is left out").arg(id);
+                continue;
+            }
+            rf.frame = *f;
+            rf.fillsField = size <= 1000;
+        }
+        out.frames.append(rf);
+    }
+    // Positions after unsynchronisation are at most the file positions.
+    out.end = std::min<qint64>(10 + pos, area.size());
+    return out;
+}
+
+// The tag area length chosen for the header hd at offset (see the header file).
+qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, const QByteArray& bytes)
+{
+    const qint64 footer = (hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0;
+    auto parse = [&](qint64 limit, bool isA) {
+        return parseFrames(bytes.left(limit), hd.major, hd.flags, isA ? footer : 0);
+    };
+    auto cleanCandidate = [&](qint64 c, bool needAudio) {
+        const Parsed pc = parse(c, false);
+        if (pc.overran)
+            return false;
+        if (needAudio && !audioStartsAt(src, offset + c))
+            return false;
+        return !audioBetween(src, offset + pc.end, offset + c);
+    };
+
+    std::optional<qint64> alternatives[2] = {hd.b, hd.c};
+    if (hd.a) {
+        const qint64 a = *hd.a;
+        const Parsed pa = parse(a, true);
+        if (!pa.overran && audioStartsAt(src, offset + a))
+            return a;
+        for (bool needAudio : {true, false}) {
+            if (!needAudio && !pa.overran)
+                break; // frames fit and nothing proves a larger area
+            for (const auto& c : alternatives) {
+                if (c && *c > a && cleanCandidate(*c, needAudio))
+                    return *c;
+            }
+        }
+        return a;
+    }
+    for (bool needAudio : {true, false}) {
+        for (const auto& c : alternatives) {
+            if (c && cleanCandidate(*c, needAudio))
+                return *c;
+        }
+    }
+    return hd.b ? *hd.b : *hd.c;
+}
+
+} // namespace
+
+bool audioStartsAt(const ByteSource& src, qint64 pos)
+{
+    const qint64 size = src.size();
+    if (pos == size || isRecordAt(src, pos))
+        return true;
+    const QByteArray h = src.read(pos, 4);
+    if (h.size() < 4 || !isMpegHeader(ubytes(h)))
+        return false;
+    const int len = mpegFrameLength(ubytes(h));
+    if (len <= 0)
+        return false;
+    const qint64 next = pos + len;
+    if (next == size || isRecordAt(src, next))
+        return true;
+    const QByteArray n = src.read(next, 4);
+    // The next header must agree on version, layer and sample rate.
+    return n.size() == 4 && isMpegHeader(ubytes(n)) && (n[1] & 0xFE) == (h[1] & 0xFE)
+           && (n[2] & 0x0C) == (h[2] & 0x0C);
+}
+
+qint64 findTag(const ByteSource& src)
+{
+    const qint64 size = src.size();
+    const qint64 chunk = 64 * 1024;
+    for (qint64 start = 0; start < size; start += chunk) {
+        // Two bytes of overlap so that "ID3" and a sync pair across the border are seen.
+        const QByteArray b = src.read(start, chunk + 2);
+        const unsigned char* p = ubytes(b);
+        const qsizetype n = std::min<qsizetype>(b.size(), chunk);
+        for (qsizetype i = 0; i < n; ++i) {
+            if (p[i] == 0xFF && i + 1 < b.size() && (p[i + 1] & 0xE0) == 0xE0)
+                return -1;
+            if (p[i] == 'I' && i + 2 < b.size() && p[i + 1] == 'D' && p[i + 2] == '3'
+                && parseHeader(src, start + i))
+                return start + i;
+        }
+    }
+    return -1;
+}
+
+namespace {
+
+struct Single {
+    Header hd;
+    qint64 area = 0;
+    Parsed parsed;
+};
+
+// The tag at offset on its own, without looking behind it.
+std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
+{
+    const std::optional<Header> hd = parseHeader(src, offset);
+    if (!hd)
+        return std::nullopt;
+    qint64 largest = 0;
+    for (const auto& c : {hd->a, hd->b, hd->c}) {
+        if (c)
+            largest = std::max(largest, *c);
+    }
+    const QByteArray bytes = src.read(offset, largest);
+    Single s;
+    s.hd = *hd;
+    s.area = chooseArea(src, offset, *hd, bytes);
+    const qint64 footer = (hd->major == 4 && (hd->flags & 0x10) && hd->a && s.area == *hd->a) ? 10 : 0;
+    s.parsed = parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
+    return s;
+}
+
+} // namespace
+
+TagRead readTagAt(const ByteSource& src, qint64 offset)
+{
+    TagRead out;
+    std::optional<Single> tag = readSingle(src, offset);
+    if (!tag)
+        return out;
+    qint64 area = tag->area;
+
+    // Stale copies of a tag right behind this one, after zero bytes only.
+    qint64 pos = offset + tag->parsed.end;
+    for (int round = 0; round < 8; ++round) {
+        const QByteArray z = src.read(pos, qint64(1) << 20);
+        qsizetype i = 0;
+        while (i < z.size() && z[i] == '\0')
+            ++i;
+        if (i == z.size())
+            break;
+        pos += i;
+        if (!z.mid(i).startsWith("ID3"))
+            break;
+        const std::optional<Single> stale = readSingle(src, pos);
+        if (!stale || pos + stale->area - offset > MaxTagArea)
+            break;
+        area = std::max(area, pos + stale->area - offset);
+        out.warnings << QStringLiteral("a stale copy of an ID3v2 tag follows the tag; it is removed when the tag is saved");
+        pos += stale->area;
+    }
+
+    out.offset = offset;
+    out.area = area;
+    out.version = tag->hd.major;
+    out.frames = std::move(tag->parsed.frames);
+    out.warnings = tag->parsed.warnings + out.warnings;
+    return out;
+}
+
+TagRead readTag(const ByteSource& src)
+{
+    const qint64 offset = findTag(src);
+    if (offset < 0)
+        return {};
+    return readTagAt(src, offset);
+}
+
+} // namespace vantrel::id3v2

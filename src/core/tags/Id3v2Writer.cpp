@@ -1,0 +1,129 @@
+#include "tags/Id3v2Writer.h"
+
+#include "platform/AtomicReplace.h"
+#include "tags/Id3v2Reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vantrel::id3v2 {
+
+QByteArray frameBytes(const Frame23& f)
+{
+    QByteArray out = f.id.toLatin1();
+    out += toPlain32(quint32(f.body.size()));
+    out += char(f.flags >> 8);
+    out += char(f.flags & 0xFF);
+    out += f.body;
+    return out;
+}
+
+QByteArray tagHeader23(qint64 area)
+{
+    QByteArray h("ID3\x03\x00\x00", 6);
+    h += toSynchsafe32(quint32(area - 10));
+    return h;
+}
+
+qint64 grownArea(qint64 t)
+{
+    return (t / 2048 + 1) * 2048;
+}
+
+namespace {
+
+QString errnoText(int e)
+{
+    return QString::fromLocal8Bit(std::strerror(e));
+}
+
+bool writeAllAt(int fd, const QByteArray& data, qint64 offset)
+{
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::pwrite(fd, data.constData() + done, size_t(data.size() - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeTag(const QString& path, const QByteArray& frames, QString& error)
+{
+    error.clear();
+    const qint64 t = 10 + qint64(frames.size()) + 4;
+
+    // Opening for writing first: a read-only, missing or locked file is left alone.
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        error = errnoText(errno);
+        return false;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+
+    FileSource src(path);
+    if (!src.isOpen()) {
+        error = errnoText(src.error());
+        return false;
+    }
+    // Only a valid tag at the very start is replaced; one further in stays.
+    qint64 oldArea = 0;
+    if (findTag(src) == 0)
+        oldArea = readTagAt(src, 0).area;
+
+    if (oldArea > 0 && t <= oldArea && oldArea - 10 < (qint64(1) << 28)) {
+        // In place: the new tag, then zeros over the rest of the old area, so
+        // that nothing of the old frames stays behind.
+        QByteArray area = tagHeader23(oldArea) + frames;
+        area.append(oldArea - area.size(), '\0');
+        if (!writeAllAt(fd, area, 0) || ::fsync(fd) != 0) {
+            error = errnoText(errno);
+            return false;
+        }
+        return true;
+    }
+
+    const qint64 area = grownArea(t);
+    if (area - 10 >= (qint64(1) << 28)) {
+        error = QStringLiteral("the tag is too large");
+        return false;
+    }
+    return replaceFileAtomically(
+        path,
+        [&](QFile& out, QString& err) {
+            QByteArray head = tagHeader23(area) + frames;
+            head.append(area - head.size(), '\0');
+            if (out.write(head) != head.size()) {
+                err = out.errorString();
+                return false;
+            }
+            const qint64 size = src.size();
+            for (qint64 pos = oldArea; pos < size;) {
+                const QByteArray block = src.read(pos, 1 << 16);
+                if (block.isEmpty()) {
+                    err = QStringLiteral("reading the file failed");
+                    return false;
+                }
+                if (out.write(block) != block.size()) {
+                    err = out.errorString();
+                    return false;
+                }
+                pos += block.size();
+            }
+            return true;
+        },
+        &error);
+}
+
+} // namespace vantrel::id3v2
