@@ -197,7 +197,7 @@ void cMP3ID3v2::setMP3File(const QString& path)
         occ.flags = rf.frame.flags;
         if (const auto content = content23(rf.frame, 1 << 20))
             occ.text = frameText(id, *content);
-        if (!order_.contains(id))
+        if (!frames_.contains(id))
             order_.append(id);
         frames_[id].append(occ);
         if (!rf.fillsField)
@@ -288,7 +288,7 @@ QString cMP3ID3v2::tagText(const QString& frame, int index) const
 
 void cMP3ID3v2::AddTag(const QString& sFrame, const QString& sTag)
 {
-    if (!order_.contains(sFrame))
+    if (!frames_.contains(sFrame))
         order_.append(sFrame);
     frames_[sFrame].append(makeOccurrence(sFrame, sTag));
 }
