@@ -89,8 +89,6 @@ TEST(Id3v2Format, StringsAndEncodings)
     EXPECT_EQ(chooseEncoding({"a", QStringLiteral("\u0100")}), Utf16Bom);
     EXPECT_EQ(synchsafe32("\x00\x00\x0F\x76").value(), 2038u);
     EXPECT_FALSE(synchsafe32("\x00\x00\x80\x00").has_value());
-    EXPECT_EQ(toSynchsafe32(2038), QByteArray("\x00\x00\x0F\x76", 4));
-    EXPECT_EQ(toPlain32(65536), QByteArray("\x00\x01\x00\x00", 4));
     EXPECT_EQ(removeUnsync(QByteArray("\xFF\0\0\xFF\0", 5)), QByteArray("\xFF\0\xFF", 3));
 }
 
@@ -115,20 +113,4 @@ TEST(Id3v2Format, MpegHeaders)
         EXPECT_EQ(isMpegHeader(p), c.valid) << c.header.toHex().constData();
         EXPECT_EQ(mpegFrameLength(p), c.length) << c.header.toHex().constData();
     }
-}
-
-TEST(Id3v2Format, Version22Ids)
-{
-    struct Case { const char* v22; const char* v23; bool fills; };
-    const Case cases[] = {{"TT2", "TIT2", true}, {"TCM", "TCOM", false}, {"TP2", "TPE2", false},
-                          {"ULT", "USLT", false}, {"PIC", "APIC", false}, {"COM", "COMM", true},
-                          {"TYE", "TYER", true},  {"CRM", "", false},      {"XYZ", "", false}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(mapV22Id(c.v22).toStdString(), c.v23) << c.v22;
-        EXPECT_EQ(v22FillsField(c.v22), c.fills) << c.v22;
-    }
-    struct Pic { QByteArray format; QByteArray mime; };
-    for (const Pic& p : {Pic{"JPG", "image/jpeg"}, Pic{"PNG", "image/png"}, Pic{"GIF", "image/gif"}, Pic{"-->", "-->"}})
-        EXPECT_EQ(picToApic(QByteArray(1, '\0') + p.format + QByteArray("\x03" "d\0X", 4)),
-                  QByteArray(1, '\0') + p.mime + QByteArray("\0\x03" "d\0X", 5)) << p.format.constData();
 }
