@@ -1,0 +1,149 @@
+#include "tags/formTag.h"
+
+#include "Version.h"
+#include "platform/Prompter.h"
+#include "tags/TagError.h"
+
+namespace vantrel {
+
+formTag::formTag(Prompter& prompter) : prompter_(prompter), v1_(&prompter) {}
+
+QString formTag::commentStamp()
+{
+    return QStringLiteral("Edited by: Vantrel ") + versionShort();
+}
+
+std::optional<QString> formTag::firstCommandLineFile(const QString& commandLine)
+{
+    QString name;
+    bool quoted = false;
+    for (const QChar c : commandLine) {
+        if (c == QLatin1Char('"')) {
+            if (quoted) return name;
+            quoted = true;
+        } else if (c == QLatin1Char(' ') && !quoted) {
+            break;
+        } else {
+            name += c;
+        }
+    }
+    if (quoted) return std::nullopt;
+    return name;
+}
+
+QString formTag::commandLineOf(const QStringList& arguments)
+{
+    QStringList parts;
+    for (const QString& a : arguments)
+        parts << (a.contains(QLatin1Char(' ')) ? QLatin1Char('"') + a + QLatin1Char('"') : a);
+    return parts.join(QLatin1Char(' '));
+}
+
+QString formTag::withoutMarker(QString text)
+{
+    static const QString marker = QStringLiteral("\u0001\u00FF\u00FE");
+    return text.remove(marker);
+}
+
+void formTag::Load(const QString& commandLine)
+{
+    if (commandLine.isEmpty()) return;
+    const std::optional<QString> file = firstCommandLineFile(commandLine);
+    if (file && !file->isEmpty()) tagFile(*file);
+}
+
+bool formTag::tagFile(const QString& sFile)
+{
+    txtMp3File = sFile;
+    try {
+        v1_.setMP3File(sFile);
+        txtArtist = v1_.Artist();
+        txtTitle = v1_.Title();
+        txtAlbum = v1_.Album();
+        const QString v1Genre = cMP3ID3v1::GenreName(v1_.Genre());
+        if (!v1Genre.isEmpty())
+            cboGenre.setText(v1Genre);
+        else
+            cboGenre.setListIndex(0);
+        txtYear = v1_.Year();
+        txtComment = v1_.Comment();
+
+        v2_.setMP3File(sFile);
+        txtArtistV2 = withoutMarker(v2_.Artist());
+        txtTitleV2 = withoutMarker(v2_.Title());
+        txtAlbumV2 = withoutMarker(v2_.Album());
+        txtYearV2 = withoutMarker(v2_.Year());
+        txtCommentV2 = withoutMarker(v2_.Comment());
+        txtTrack = withoutMarker(v2_.Track());
+        txtLinkTo = withoutMarker(v2_.LinkTo());
+        // A genre given only as a name (no number) is shown as that name, so
+        // that writing the tag back keeps it.
+        const QString v2Genre = cMP3ID3v2::GenreName(v2_.Genre());
+        cboGenreV2.setText(v2Genre.isEmpty() ? v2_.OtherGenreName() : v2Genre);
+        txtOriginalArtist = v2_.OriginalArtist();
+        txtComposer = v2_.Composer();
+        txtCopyright = v2_.Copyright();
+        txtEncodedBy = v2_.EncodedBy();
+    } catch (const TagFileError& e) {
+        loadedFile_.clear();
+        prompter_.tell(QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") +
+                           e.description(),
+                       QStringLiteral("Vantrel"), Icon::Information);
+        return false;
+    }
+    loadedFile_ = sFile;
+    loadedGenreText_ = cboGenre.Text();
+    loadedGenreTextV2_ = cboGenreV2.Text();
+    return true;
+}
+
+bool formTag::SetTags()
+{
+    lastError_.clear();
+    const QString stamp = commentStamp();
+    const bool sameFile = !loadedFile_.isEmpty() && txtMp3File == loadedFile_;
+    const bool keepGenre = sameFile && cboGenre.Text() == loadedGenreText_;
+    const bool keepGenreV2 = sameFile && cboGenreV2.Text() == loadedGenreTextV2_;
+    if (!keepGenre) cboGenre.resolve();
+    if (!keepGenreV2) cboGenreV2.resolve(true);
+
+    QStringList problems;
+    try {
+        v1_.setMP3File(txtMp3File);
+        v1_.setArtist(txtArtist);
+        v1_.setTitle(txtTitle);
+        v1_.setAlbum(txtAlbum);
+        v1_.setYear(txtYear);
+        v1_.setComment(stamp);
+        if (!keepGenre) v1_.setGenre(static_cast<quint8>(cboGenre.selectedGenre()));
+        if (!v1_.Update()) problems << QStringLiteral("ID3v1: ") + v1_.lastError();
+    } catch (const TagFileError& e) {
+        problems << QStringLiteral("ID3v1: ") + e.description();
+    }
+
+    try {
+        v2_.setMP3File(txtMp3File);
+        v2_.setArtist(txtArtistV2);
+        v2_.setTitle(txtTitleV2);
+        v2_.setAlbum(txtAlbumV2);
+        v2_.setYear(txtYearV2);
+        v2_.setComment(stamp);
+        if (!keepGenreV2) {
+            if (cboGenreV2.ListIndex() >= 0) v2_.setGenre(cboGenreV2.selectedGenre());
+            v2_.setOtherGenreName(cboGenreV2.Text());
+        }
+        v2_.setTrack(txtTrack);
+        v2_.setOriginalArtist(txtOriginalArtist);
+        v2_.setComposer(txtComposer);
+        v2_.setCopyright(txtCopyright);
+        v2_.setEncodedBy(txtEncodedBy);
+        v2_.setLinkTo(txtLinkTo);
+        if (!v2_.Update()) problems << QStringLiteral("ID3v2: ") + v2_.lastError();
+    } catch (const TagFileError& e) {
+        problems << QStringLiteral("ID3v2: ") + e.description();
+    }
+    lastError_ = problems.join(QStringLiteral("; "));
+    return problems.isEmpty();
+}
+
+} // namespace vantrel

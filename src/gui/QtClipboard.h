@@ -1,0 +1,13 @@
+// The desktop clipboard behind the Clipboard seam.
+#pragma once
+
+#include "platform/Clipboard.h"
+
+namespace vantrel {
+
+class QtClipboard : public Clipboard {
+public:
+    void setText(const QString& text) override;
+};
+
+} // namespace vantrel

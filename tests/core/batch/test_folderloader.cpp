@@ -1,0 +1,277 @@
+#include "batch/FolderLoader.h"
+
+#include "TestFiles.h"
+#include "platform/Prompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace vantrel;
+
+namespace {
+
+class FolderLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
+
+    QString root() const { return tmp.path(); }
+    QString at(const QString& rel) const { return tmp.path() + QLatin1Char('/') + rel; }
+    void make(std::initializer_list<const char*> rels)
+    {
+        for (const char* r : rels)
+            ASSERT_TRUE(test::writeFile(at(QString::fromUtf8(r)), "x")) << r;
+    }
+    // The listed paths relative to the root, in list order.
+    QStringList listed() const
+    {
+        QStringList out;
+        for (const QString& p : list.lstAllfiles)
+            out.append(p.startsWith(root() + QLatin1Char('/')) ? p.mid(root().size() + 1) : p);
+        return out;
+    }
+    QStringList titles() const
+    {
+        QStringList out;
+        for (const auto& p : prompter.prompts())
+            out.append(p.title + QLatin1Char('|') + p.text.left(20));
+        return out;
+    }
+
+    QTemporaryDir tmp;
+    FileList list;
+    ScriptedPrompter prompter;
+    FolderLoader loader{list, prompter};
+};
+
+QStringList L(std::initializer_list<const char*> items)
+{
+    QStringList out;
+    for (const char* i : items)
+        out.append(QString::fromUtf8(i));
+    return out;
+}
+
+} // namespace
+
+TEST_F(FolderLoaderTest, BreadthFirstWithAndWithoutSubfolders)
+{
+    make({"b.mp3", "A.MP3", "notes.txt", "sub2/x.wma", "Sub1/y.mp3", "Sub1/deep/z.mp3", "sub2/deeper/w.Mp3",
+          "Sub1/deep/deepest/v.wma"});
+    struct Case {
+        bool subfolders;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {true, L({"A.MP3", "b.mp3", "Sub1/y.mp3", "sub2/x.wma", "Sub1/deep/z.mp3", "sub2/deeper/w.Mp3",
+                  "Sub1/deep/deepest/v.wma"})},
+        {false, L({"A.MP3", "b.mp3"})},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(loader.loadFresh(root(), c.subfolders));
+        EXPECT_EQ(listed(), c.expected) << "subfolders " << c.subfolders;
+        ASSERT_EQ(list.lstFiles.size(), list.lstAllfiles.size());
+        for (qsizetype k = 0; k < list.lstFiles.size(); ++k)
+            EXPECT_EQ(list.lstFiles.at(k), FileList::nameOf(list.lstAllfiles.at(k)));
+        EXPECT_EQ(loader.percent, 100);
+        EXPECT_EQ(loader.expectedTotal, 8); // the pre-count always descends
+    }
+    EXPECT_TRUE(prompter.prompts().isEmpty());
+}
+
+TEST_F(FolderLoaderTest, OnlyAudioExtensionsInAnyLetterCase)
+{
+    struct Case {
+        const char* name;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"a.mp3", true},     {"b.MP3", true},   {"c.Wma", true},   {"d.wMa", true},
+        {"e.mp3.txt", false}, {"f.mp4", false}, {"gmp3", false},   {"h.xmp3", false},
+        {"i.wav", false},    {"j.mp3 ", false},
+    };
+    QStringList expected;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(test::writeFile(at(QString::fromLatin1(c.name)), "x"));
+        if (c.kept)
+            expected.append(QString::fromLatin1(c.name));
+    }
+    loader.loadFresh(root(), false);
+    EXPECT_EQ(listed(), expected);
+}
+
+TEST_F(FolderLoaderTest, SpellingsOfOneFolderGiveTheSameEntries)
+{
+    make({"a.mp3", "sub/b.mp3"});
+    loader.loadFresh(root(), true);
+    const QStringList plain = list.lstAllfiles;
+    ASSERT_EQ(plain.size(), 2);
+    for (const QString& spelling :
+         {root() + QStringLiteral("/"), root() + QStringLiteral("//"), root() + QStringLiteral("/sub/..")}) {
+        loader.loadFresh(spelling, true);
+        EXPECT_EQ(list.lstAllfiles, plain) << spelling.toStdString();
+    }
+}
+
+TEST_F(FolderLoaderTest, LoadingTwiceAddsNothing)
+{
+    make({"a.mp3", "b.wma", "sub/c.mp3"});
+    loader.loadFresh(root(), true);
+    loader.loadFresh(root(), true);
+    EXPECT_EQ(listed(), L({"a.mp3", "b.wma", "sub/c.mp3"}));
+    loader.loadfolder(root(), false, true);
+    loader.filterlist();
+    EXPECT_EQ(listed(), L({"a.mp3", "b.wma", "sub/c.mp3"}));
+}
+
+TEST_F(FolderLoaderTest, LoadfolderNumbersNamesUntilFiltered)
+{
+    make({"a.mp3", "readme.txt", "b.mp3"});
+    loader.loadfolder(root(), true, false);
+    // Counter i counts every scanned name, audio or not.
+    EXPECT_EQ(list.lstFiles, L({"1. a.mp3", "2. b.mp3"}));
+    EXPECT_EQ(loader.listStatus, QStringLiteral("List count: 2 File: ") + at(QStringLiteral("a.mp3")));
+    loader.filterlist();
+    EXPECT_EQ(list.lstFiles, L({"a.mp3", "b.mp3"}));
+}
+
+TEST_F(FolderLoaderTest, MissingFolderIsReportedAndAddsNothing)
+{
+    make({"a.mp3"});
+    loader.loadFresh(root(), false);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_FALSE(loader.loadFresh(at(QStringLiteral("missing")), true));
+    EXPECT_TRUE(loader.loadAborted);
+    EXPECT_EQ(list.count(), 0);
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    const auto& p = prompter.prompts().first();
+    EXPECT_EQ(p.text, QStringLiteral("Can't find folder!"));
+    EXPECT_EQ(p.title, QStringLiteral("Error"));
+    EXPECT_EQ(p.icon, Icon::Critical);
+    // A file given as folder is no folder either.
+    EXPECT_FALSE(loader.loadFresh(at(QStringLiteral("a.mp3")), true));
+    EXPECT_EQ(prompter.prompts().size(), 2);
+}
+
+TEST_F(FolderLoaderTest, DropAddsFoldersFilesAndNothingTwice)
+{
+    make({"one/a.mp3", "one/sub/b.wma", "one/readme.txt", "loose.mp3", "loose.txt", "Hits.mp3/c.mp3", "two/d.mp3"});
+    loader.loadFresh(at(QStringLiteral("two")), true);
+    list.lstArtist = L({"Artist D"});
+    list.lstTit = L({"Title D"});
+
+    struct Step {
+        QStringList dropped;
+        bool subfolders;
+        QStringList expected;
+    };
+    const Step steps[] = {
+        {{at(QStringLiteral("one"))}, false, L({"two/d.mp3", "one/a.mp3"})},
+        {{at(QStringLiteral("one"))}, true, L({"two/d.mp3", "one/a.mp3", "one/sub/b.wma"})},
+        {{at(QStringLiteral("loose.txt")), at(QStringLiteral("loose.mp3")), at(QStringLiteral("loose.mp3"))},
+         true,
+         L({"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3"})},
+        {{at(QStringLiteral("two/d.mp3")), at(QStringLiteral("vanished.mp3"))},
+         true,
+         L({"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3"})},
+        // A folder whose name looks like an audio file adds its files, not itself.
+        {{at(QStringLiteral("Hits.mp3"))},
+         true,
+         L({"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3", "Hits.mp3/c.mp3"})},
+    };
+    for (const Step& s : steps) {
+        loader.addDropped(s.dropped, s.subfolders);
+        EXPECT_EQ(listed(), s.expected);
+    }
+    // The entry that was there first keeps its artist and title.
+    list.listviewthem();
+    EXPECT_EQ(list.row(0).artist, QStringLiteral("Artist D"));
+    EXPECT_TRUE(list.row(1).artist.isEmpty());
+    EXPECT_TRUE(prompter.prompts().isEmpty());
+}
+
+TEST_F(FolderLoaderTest, UnrepresentableNamesAreRefusedOncePerLoad)
+{
+    make({"good.mp3", "what?.mp3"});
+    const QByteArray bad = QFile::encodeName(root()) + "/bad\xe9.mp3";
+    const int fd = ::open(bad.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+
+    loader.loadFresh(root(), true);
+    ::unlink(bad.constData()); // before any assertion can return early
+    EXPECT_EQ(listed(), L({"good.mp3", "what?.mp3"}));
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    const auto& p = prompter.prompts().first();
+    EXPECT_EQ(p.title, QStringLiteral("Error"));
+    EXPECT_EQ(p.icon, Icon::Information);
+    EXPECT_TRUE(p.text.startsWith(QStringLiteral("The file '") + root() + QStringLiteral("/bad")));
+    EXPECT_TRUE(p.text.endsWith(QStringLiteral(
+        "' contains an unknown character and cannot be loaded. Rename the file manually and try again.")));
+}
+
+TEST_F(FolderLoaderTest, LinkCyclesEndAndListEachFileOnce)
+{
+    make({"a.mp3", "sub/b.mp3", "sub/deep/c.mp3"});
+    ASSERT_TRUE(QFile::link(root(), at(QStringLiteral("sub/deep/up"))));
+    ASSERT_TRUE(QFile::link(at(QStringLiteral("sub")), at(QStringLiteral("again"))));
+    ASSERT_TRUE(QFile::link(at(QStringLiteral("sub/deep")), at(QStringLiteral("sub/loop"))));
+    loader.loadFresh(root(), true);
+    // "again" and "sub" are one folder: whichever comes first in name order is scanned.
+    EXPECT_EQ(listed(), L({"a.mp3", "again/b.mp3", "again/deep/c.mp3"}));
+    EXPECT_EQ(loader.scanFolders.size(), 3);
+}
+
+TEST_F(FolderLoaderTest, UnreadableSubfolderIsSkipped)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    make({"a.mp3", "closed/b.mp3", "open/c.mp3"});
+    ASSERT_TRUE(QFile::setPermissions(at(QStringLiteral("closed")), QFileDevice::WriteOwner));
+    loader.loadFresh(root(), true);
+    QFile::setPermissions(at(QStringLiteral("closed")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(listed(), L({"a.mp3", "open/c.mp3"}));
+}
+
+TEST_F(FolderLoaderTest, ProgressReportsEachFolderAndCanStop)
+{
+    make({"a.mp3", "f1/b.mp3", "f2/c.mp3", "f3/d.mp3", "f3/e.txt"});
+    QList<qsizetype> found;
+    QList<int> bar;
+    loader.onPercent = [&](int p) { bar.append(p); };
+    loader.progress = [&](qsizetype done, qsizetype total) {
+        EXPECT_EQ(total, 5);
+        found.append(done);
+        return true;
+    };
+    loader.loadFresh(root(), true);
+    EXPECT_EQ(found, (QList<qsizetype>{1, 2, 3, 5}));
+    EXPECT_EQ(bar, (QList<int>{20, 40, 60, 100, 100}));
+    EXPECT_FALSE(loader.cancelled);
+
+    found.clear();
+    loader.progress = [&](qsizetype done, qsizetype) {
+        found.append(done);
+        return done < 2;
+    };
+    loader.loadFresh(root(), true);
+    EXPECT_TRUE(loader.cancelled);
+    EXPECT_EQ(found, (QList<qsizetype>{1, 2}));
+    EXPECT_EQ(listed(), L({"a.mp3", "f1/b.mp3"})); // what was found is kept
+}
+
+TEST(FolderLoaderText, NoFilesMessages)
+{
+    const QString base = QStringLiteral("The folder you specified doesn't seem to contain any valid media files. "
+                                        "Make sure the option 'Include subfolders' is checked.");
+    EXPECT_EQ(FolderLoader::noFilesText(false), base);
+    EXPECT_EQ(FolderLoader::noFilesText(true), base + QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE"));
+    EXPECT_EQ(FolderLoader::noFilesTitle(), QStringLiteral("No files in folder"));
+    EXPECT_EQ(FolderLoader::AddSlash(QStringLiteral("/m")), QStringLiteral("/m/"));
+    EXPECT_EQ(FolderLoader::AddSlash(QStringLiteral("/m/")), QStringLiteral("/m/"));
+}
