@@ -50,6 +50,22 @@ void dropOn(FileTable* table, const QStringList& paths)
     QVERIFY(drop.isAccepted());
 }
 
+// Remembers, for each message, whether the working panel showed and what estimate it gave.
+class PanelWatcher : public Prompter {
+public:
+    explicit PanelWatcher(frmMain& w) : w_(w) {}
+    Answer ask(const QString& text, const QString&, Buttons, Icon) override
+    {
+        seen.append(text.left(12) + (w_.fmeLoad->isVisible() ? QStringLiteral(" shown ") : QStringLiteral(" hidden ")) +
+                    w_.lblEst->text());
+        return Answer::Ok;
+    }
+    QStringList seen;
+
+private:
+    frmMain& w_;
+};
+
 } // namespace
 
 class TestFrmMain : public QObject {
@@ -344,6 +360,28 @@ private Q_SLOTS:
         QCOMPARE(p[1].icon, Icon::Information);
         QVERIFY(p[1].text.endsWith(QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE")));
         QVERIFY(w->lvFiles->showsEmptyPicture());
+    }
+
+    void panelDuringLoadAndDrop()
+    {
+        w->show();
+        PanelWatcher watcher(*w);
+        w->setPrompter(&watcher);
+        make({"empty/readme.txt", "a.mp3", "b.mp3", "c.mp3"});
+        w->txtPath->setText(at("empty"));
+        QTest::mouseClick(w->cmdLoad, Qt::LeftButton);
+        // Load tells while the panel still shows; Browse only once it is gone.
+        QCOMPARE(watcher.seen, QStringList{QStringLiteral("The folder y shown Estimated total time: Unknown")});
+        QVERIFY(w->fmeLoad->isHidden());
+        w->BrowseForFolder = [this](QWidget*, const QString&) { return at("empty"); };
+        QTest::mouseClick(w->cmdDir, Qt::LeftButton);
+        QCOMPARE(watcher.seen.size(), 2);
+        QVERIFY(watcher.seen[1].startsWith(QStringLiteral("The folder y hidden")));
+
+        dropOn(w->lvFiles, {at("a.mp3"), at("b.mp3"), at("c.mp3")});
+        QCOMPARE(w->lblEst->text(), QStringLiteral("Estimated total time: More than 0s"));
+        QCOMPARE(w->fileList().count(), 3);
+        w->setPrompter(&prompter);
     }
 
     void browse()
