@@ -305,7 +305,11 @@ void frmMain::buildControls()
         cancelRequested_ = true;
         lblLoad->setText(QStringLiteral("Stopping..."));
     });
-    connect(timUpdate, &QTimer::timeout, this, &frmMain::timUpdate_Timer);
+    // The check waits while a run is in progress; the timer simply fires again.
+    connect(timUpdate, &QTimer::timeout, this, [this] {
+        if (!working_)
+            timUpdate_Timer();
+    });
 
     // The design size, widened when the option texts need more in this font.
     resize(qMax(px(9180), sizeHint().width()), px(7980));
@@ -512,14 +516,17 @@ void frmMain::deleteSelectedRows()
 {
     if (working_ || !lvFiles->selectionModel())
         return;
-    const QModelIndexList selected = lvFiles->selectionModel()->selectedRows();
-    // A stray Delete with nothing selected must not wipe the proposals.
-    if (selected.isEmpty())
-        return;
+    // Rows straight from the selection ranges: asking row by row whether it is
+    // selected takes quadratic time on a long list with scattered selections.
     QList<int> rows;
-    rows.reserve(selected.size());
-    for (const QModelIndex& i : selected)
-        rows.append(i.row());
+    const QItemSelection selection = lvFiles->selectionModel()->selection();
+    for (const QItemSelectionRange& r : selection) {
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            rows.append(row);
+    }
+    // A stray Delete with nothing selected must not wipe the proposals.
+    if (rows.isEmpty())
+        return;
     fileList_.removeFiles(rows);
 }
 

@@ -576,23 +576,6 @@ private Q_SLOTS:
         QCOMPARE(seenIcon, int(icons[icon]));
         QCOMPARE(seenButtons, expectStd);
     }
-
-    void seamsCanBeSwapped()
-    {
-        MemoryClipboard clip;
-        w->setClipboard(&clip);
-        w->clipboard().setText(QStringLiteral("log"));
-        QCOMPARE(clip.text(), QStringLiteral("log"));
-        w->setClipboard(nullptr);
-        w->clipboard().setText(QStringLiteral("desktop"));
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("desktop"));
-        RecordingOpener o;
-        w->setOpener(&o);
-        QVERIFY(w->opener().open(QStringLiteral("/x/y.mp3")));
-        QCOMPARE(o.opened, QStringList{QStringLiteral("/x/y.mp3")});
-        w->setOpener(nullptr);
-        QVERIFY(!w->opener().open(QString()));
-    }
 };
 
 QTEST_MAIN(TestFrmMain)
