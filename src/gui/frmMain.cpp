@@ -530,6 +530,26 @@ void frmMain::deleteSelectedRows()
     fileList_.removeFiles(rows);
 }
 
+void frmMain::buttonpress(int index)
+{
+    const QString path = FileList::at(fileList_.lstAllfiles, index);
+    if (path.isEmpty())
+        return;
+    // The desktop only says yes or no; the likely reasons are found out first.
+    QString why;
+    if (!PathTaken(path))
+        why = FolderExists(FileList::location(path)) ? QStringLiteral("File not found") : QStringLiteral("Path not found");
+    else if (!FileExists(path))
+        why = QStringLiteral("Access denied");
+    else if (!opener().open(path))
+        why = QStringLiteral("No association for file extension: Check your windows file association settings");
+    if (!why.isEmpty())
+        prompter().tell(QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why, QStringLiteral("Error"),
+                        Icon::Critical);
+    activateWindow();
+    setFocus();
+}
+
 void frmMain::cmdClear_Click()
 {
     if (working_)

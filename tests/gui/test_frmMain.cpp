@@ -480,6 +480,52 @@ private Q_SLOTS:
         QVERIFY(w->lvFiles->showsEmptyPicture());
     }
 
+    void playOpensTheFileOrSaysWhyNot()
+    {
+        make({"here.mp3", "gone.mp3", "folder/x.mp3"});
+        FileList& l = w->fileList();
+        for (const char* rel : {"here.mp3", "gone.mp3", "nowhere/a.mp3", "folder"})
+            l.append(at(rel));
+        QFile::remove(at("gone.mp3"));
+        RecordingOpener opener;
+        w->setOpener(&opener);
+        struct Case {
+            int index;
+            bool desktopSaysYes;
+            const char* reason; // empty: opened without a message
+        };
+        const Case cases[] = {
+            {0, true, ""},
+            {0, false, "No association for file extension: Check your windows file association settings"},
+            {1, true, "File not found"},
+            {2, true, "Path not found"},
+            {3, true, "Access denied"}, // a folder is no file to play
+            {9, true, nullptr},         // out of range: nothing at all
+        };
+        for (const Case& c : cases) {
+            prompter.clear();
+            opener.opened.clear();
+            opener.result = c.desktopSaysYes;
+            w->buttonpress(c.index);
+            if (!c.reason) {
+                QVERIFY(prompter.prompts().isEmpty() && opener.opened.isEmpty());
+                continue;
+            }
+            const QString path = l.lstAllfiles.at(c.index);
+            if (!*c.reason) {
+                QVERIFY(prompter.prompts().isEmpty());
+                QCOMPARE(opener.opened, QStringList{path});
+                continue;
+            }
+            QCOMPARE(prompter.prompts().size(), 1);
+            QCOMPARE(prompter.prompts()[0].text, QStringLiteral("File: ") + path + QStringLiteral("\r\n") +
+                                                     QString::fromLatin1(c.reason));
+            QCOMPARE(prompter.prompts()[0].title, QStringLiteral("Error"));
+            QCOMPARE(prompter.prompts()[0].icon, Icon::Critical);
+        }
+        w->setOpener(nullptr);
+    }
+
     void clearList()
     {
         make({"a.mp3", "b.mp3"});
