@@ -297,7 +297,7 @@ void frmMain::buildControls()
         connect(lblHelp[i], &ClickLabel::clicked, this, [this, i] { lblHelp_Click(i); });
     for (QRadioButton* o : optType)
         connect(o, &QRadioButton::clicked, this, [this] { cmdSim->setEnabled(true); });
-    connect(lvFiles, &QAbstractItemView::doubleClicked, this, &frmMain::lvFiles_DblClick);
+    connect(lvFiles, &FileTable::doubleClickedAnywhere, this, &frmMain::lvFiles_DblClick);
     connect(lvFiles, &FileTable::filesDropped, this, &frmMain::addDroppedPaths);
     connect(lvFiles, &FileTable::deletePressed, this, &frmMain::deleteSelectedRows);
     connect(&fileList_, &FileList::rebuilt, this, &frmMain::onListRebuilt);

@@ -526,6 +526,20 @@ private Q_SLOTS:
         w->setOpener(nullptr);
     }
 
+    void doubleClickReachesTheHandlerOnRowsAndBelowThem()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QSignalSpy spy(w->lvFiles, &FileTable::doubleClickedAnywhere);
+        const QPoint below(20, w->lvFiles->viewport()->height() - 5);
+        QTest::mouseDClick(w->lvFiles->viewport(), Qt::LeftButton, {}, below); // empty table
+        make({"a.mp3"});
+        loadRoot();
+        QTest::mouseDClick(w->lvFiles->viewport(), Qt::LeftButton, {},
+                           w->lvFiles->visualRect(w->fileList().index(0, 0)).center());
+        QCOMPARE(spy.count(), 2);
+    }
+
     void clearList()
     {
         make({"a.mp3", "b.mp3"});
