@@ -1,0 +1,475 @@
+#include "parser/FilenameParser.h"
+
+#include "parser/CapitalStage.h"
+#include "parser/NumberStage.h"
+#include "parser/ParserText.h"
+
+#include <algorithm>
+
+namespace vantrel {
+namespace {
+
+using namespace parser;
+
+// The option values one call works with, prepared once.
+struct CallOptions {
+    bool removeTrackNumbers;
+    bool capitalizeWords;
+    bool collapseRepeats;
+    bool removeAllNumbers;
+    bool removeActive;    // "Remove string:" checked with a non-empty text
+    QString removeLower;  // lower-cased trimmed removeText
+    QString replaceLower; // lower-cased replaceWhat, empty when not active
+};
+
+// Each maximal run of c is shortened to f(length) characters.
+template <class F>
+void reshapeRuns(QString& s, char16_t c, F f)
+{
+    const qsizetype n = s.size();
+    const QChar* p = s.constData();
+    qsizetype i = 0;
+    while (i < n && !(p[i] == c && i + 1 < n && p[i + 1] == c))
+        ++i;
+    if (i == n)
+        return; // no run of two or more
+    QString r;
+    r.reserve(n);
+    r.append(QStringView(p, i));
+    while (i < n) {
+        if (p[i] != c) {
+            r.append(p[i++]);
+            continue;
+        }
+        qsizetype m = 0;
+        while (i < n && p[i] == c) {
+            ++m;
+            ++i;
+        }
+        r.append(QString(f(m), QChar(c)));
+    }
+    s = std::move(r);
+}
+
+// Deleting every run of k dashes for k = 2 to 401: the first round takes all
+// pairs out, so each run keeps its length mod 2 and the later rounds find nothing.
+void deleteDashRuns(QString& s)
+{
+    reshapeRuns(s, u'-', [](qsizetype m) { return m % 2; });
+}
+
+// A leading or trailing dash with its spaces; each check once, in this order.
+void trimEdgeDashes(QString& s)
+{
+    const auto starts = [&s](QStringView t) { return QStringView(s).startsWith(t); };
+    const auto ends = [&s](QStringView t) { return QStringView(s).endsWith(t); };
+    if (starts(u"-"))
+        s.remove(0, 1);
+    if (starts(u" - "))
+        s.remove(0, 3);
+    if (starts(u"- "))
+        s.remove(0, 2);
+    if (starts(u" -"))
+        s.remove(0, 2);
+    if (ends(u"-"))
+        s.chop(1);
+    if (ends(u" - "))
+        s.chop(3);
+    if (ends(u" -"))
+        s.chop(2);
+    if (ends(u"- "))
+        s.chop(2);
+}
+
+// Every bracket kind becomes a round bracket; empty brackets, "%20", "?" and
+// character 1 go.
+void removeBracketJunk(QString& s)
+{
+    // The four single-character swaps produce nothing the next swap looks
+    // for, so one sweep makes them all.
+    CharMask m;
+    QChar* w = nullptr;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s.at(i).unicode();
+        char16_t to = c;
+        if (c == u'[' || c == u'<')
+            to = u'(';
+        else if (c == u']' || c == u'>')
+            to = u')';
+        if (to != c) {
+            if (!w)
+                w = s.data();
+            w[i] = QChar(to);
+        }
+        m.add(to);
+    }
+    if (m.has(u'%') && replaceAll(s, u"%20", u" "))
+        m.add(u' ');
+    if (m.has(u'\u0001'))
+        replaceAll(s, QStringView(u"\u0001"), u"");
+    if (m.has(u'(')) {
+        replaceAll(s, u"( )", u"");
+        replaceAll(s, u"((", u"(");
+    }
+    if (m.has(u')'))
+        replaceAll(s, u"))", u")");
+    if (m.has(u'?'))
+        replaceAll(s, u"?", u"");
+    if (m.has(u'6'))
+        replaceAll(s, u"6 zan", u"6Zan");
+}
+
+void replaceSeparators(QString& s)
+{
+    const CharMask m = CharMask::of(s);
+    if (m.has(u'(')) {
+        replaceAll(s, u"()", u"");
+        replaceAll(s, u"( )", u"");
+    }
+    if (m.has(u'.'))
+        replaceAll(s, u". ", u" ");
+    if (m.has(u'/') || m.has(u'\\') || m.has(u'%')) {
+        for (QChar& c : s) {
+            if (c == u'/' || c == u'\\')
+                c = u'-';
+            else if (c == u'%')
+                c = u' ';
+        }
+    }
+}
+
+// "(01) Artist - Song" loses the brackets around its short leading part.
+void unwrapLeadingShortBracket(QString& s)
+{
+    const qsizetype p = s.indexOf(u')'); // Find(s, ")") - 1
+    if (p <= 0)
+        return;
+    const QString t = trimmedSpaces(s);
+    if (!t.startsWith(u'('))
+        return;
+    if (trimmedSpaces(QStringView(s).mid(1, p - 1)).size() >= 3) // positions 2 to p
+        return;
+    s = t.mid(1);
+    if (p - 1 < s.size()) // the character at position p goes; beyond the end nothing does
+        s.remove(p - 1, 1);
+}
+
+void replaceUnbalancedBrackets(QString& s)
+{
+    if (s.contains(u')') && !s.contains(u'('))
+        s.replace(u')', u'-');
+    if (s.contains(u'(') && !s.contains(u')'))
+        s.replace(u'(', u'-');
+}
+
+bool startsWithNoCase(const QString& s, QStringView lowerPrefix)
+{
+    if (s.size() < lowerPrefix.size())
+        return false;
+    for (qsizetype i = 0; i < lowerPrefix.size(); ++i)
+        if (lowerUnit(s.at(i).unicode()) != lowerPrefix[i].unicode())
+            return false;
+    return true;
+}
+
+void dropVariousArtists(QString& s)
+{
+    trimSpaces(s);
+    if (startsWithNoCase(s, u"va-"))
+        s.remove(0, 3);
+    if (startsWithNoCase(s, u"va -"))
+        s.remove(0, 4);
+}
+
+void deleteUnderscoreRuns(QString& s)
+{
+    trimSpaces(s);
+    // Rounds k = 3 to 22: the first takes every triple out, the rest find nothing.
+    reshapeRuns(s, u'_', [](qsizetype m) { return m % 3; });
+}
+
+void tidyDashSpacing(QString& s)
+{
+    if (!s.contains(u'-'))
+        return; // every pattern holds a dash
+    replaceAll(s, u"--", u"-");
+    replaceAll(s, u" - - ", u"-");
+    replaceAll(s, u" -  - ", u"-");
+    replaceAll(s, u" -  -", u"-");
+    replaceAll(s, u" -  ", u" - ");
+    replaceAll(s, u"  - ", u" - ");
+}
+
+// Spaces around dashes and brackets, underscores to spaces, all lower case.
+// The four replacements bring in nothing a later one looks for, so one sweep
+// makes them together.
+void spaceOutAndLower(QString& s)
+{
+    trimSpaces(s);
+    QString r;
+    r.reserve(s.size() + 16);
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case u'-': r.append(u" - "); break;
+        case u'(': r.append(u" ("); break;
+        case u')': r.append(u") "); break;
+        case u'_': r.append(u' '); break;
+        default: r.append(QChar(lowerUnit(c.unicode())));
+        }
+    }
+    trimSpaces(r);
+    s = std::move(r);
+}
+
+bool containsWwwIgnoringCase(const QString& s)
+{
+    int run = 0;
+    for (QChar c : s) {
+        run = lowerUnit(c.unicode()) == u'w' ? run + 1 : 0;
+        if (run == 3)
+            return true;
+    }
+    return false;
+}
+
+void cutWebAddresses(QString& s)
+{
+    // A round needs "http" or "www"; without either no round changes anything
+    // and there is no "www" to delete.
+    if (!s.contains(u"http") && !containsWwwIgnoringCase(s))
+        return;
+    static const char16_t* const endings[] = {u".com", u".net", u".org", u".se", u".ru", u".tk",
+                                              u".pl",  u".de",  u".nu",  u".pl", u".eu"};
+    for (int round = 0; round < 3; ++round) {
+        qsizetype a = s.indexOf(u"http") + 1;
+        const QString low = lowered(s);
+        if (a == 0)
+            a = low.indexOf(u"www") + 1;
+        qsizetype b = 0;
+        for (const char16_t* e : endings) {
+            b = low.indexOf(e) + 1;
+            if (b != 0)
+                break;
+        }
+        if (a > 0 && b > 0) {
+            // The pieces are joined as they are, even when the ending comes first.
+            const qsizetype len = s.size();
+            const qsizetype k = len - b - 2 > 0 ? 3 : 2;
+            const qsizetype keep = std::max<qsizetype>(0, len - b - k);
+            s = s.left(a - 1) + s.right(keep);
+        }
+    }
+    replaceAll(s, u"www", u"");
+}
+
+// Runs of dots and of spaces become one character. The rounds go from
+// Len - 1 down, so a run shorter than the name becomes one character at once;
+// only a name that is all dots (or all spaces) goes through several rounds.
+void collapseDotsAndSpaces(QString& s)
+{
+    const qsizetype L = s.size();
+    const auto shrink = [L](qsizetype m) {
+        qsizetype k = std::min(m, L - 1);
+        while (k >= 2 && m >= 2) {
+            if (m >= k)
+                m = m / k + m % k;
+            k = std::min(k - 1, m);
+        }
+        return m;
+    };
+    reshapeRuns(s, u'.', shrink);
+    reshapeRuns(s, u' ', shrink);
+}
+
+bool isByteCharacter(char16_t c)
+{
+    if (c == 0)
+        return false;
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return true;
+    for (int n = 0x80; n < 0xA0; ++n)
+        if (byteChar(n) == c)
+            return true;
+    return false;
+}
+
+// Runs of three or more equal byte characters (codes 1 to 255) become one.
+// Collapsing one character's runs never removes a character kind, so runs of
+// different characters do not meet; a run is shorter than the whole name
+// unless the name is a single repeated character, which keeps two of it (or
+// all three when it has three).
+void collapseRepeatedCharacters(QString& s)
+{
+    const qsizetype L = s.size();
+    if (L == 0)
+        return;
+    const QChar first = s.at(0);
+    if (std::all_of(s.cbegin(), s.cend(), [first](QChar c) { return c == first; })) {
+        if (L >= 4 && isByteCharacter(first.unicode()))
+            s.truncate(2);
+        return;
+    }
+    QString r;
+    r.reserve(L);
+    for (qsizetype i = 0; i < L;) {
+        qsizetype j = i;
+        while (j < L && s.at(j) == s.at(i))
+            ++j;
+        const qsizetype m = j - i;
+        r.append(QString(m >= 3 && isByteCharacter(s.at(i).unicode()) ? 1 : m, s.at(i)));
+        i = j;
+    }
+    s = std::move(r);
+}
+
+// Known ripper tags at the end of a name. Only the part after the first
+// floor(9L/14) characters is searched, and it is lower-cased either way.
+void removeRipperTags(QString& s)
+{
+    const qsizetype L = s.size();
+    const qsizetype cut = (9 * L) / 14;
+    QString tail = s.mid(cut);
+    lowerInPlace(tail);
+    if (tail.contains(u"- ")) { // every tag starts with "- "
+        static const char16_t* const tags[] = {
+            u"- qmi",  u"- rmi",   u"- rns",    u"- fnt",   u"- mod",    u"- jaffa", u"- mtc",  u"- syndikat",
+            u"- rikskrim", u"- mip", u"- cmp",  u"- jaffa", u"- owr",    u"- nbd",   u"- jrp",  u"- sds",
+            u"- fmc",  u"- ffi",   u"- bwa",    u"- ffacc", u"- wly",    u"- mvp",   u"- mtc",  u"- amrc",
+            u"- edf",  u"- fsp",   u"- esk",    u"- tn",    u"- whinar", u"- fst",   u"- hades", u"- sds",
+            u"- int",  u"- mpx",   u"- lzy",    u"- gripp"};
+        for (const char16_t* t : tags)
+            replaceAll(tail, t, u"");
+    }
+    s.truncate(cut);
+    s.append(tail);
+}
+
+bool deletedInFinalCleanup(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
+    if ((c >= 0xA1 && c <= 0xBF) || c == 0xF0 || c == 0xF8)
+        return true;
+    static const auto inRange = [](int n) { return n == 128 || (n >= 130 && n <= 137) || (n >= 139 && n <= 153) || n == 155; };
+    for (int n = 0x80; n < 0xA0; ++n)
+        if (byteChar(n) == c)
+            return inRange(n);
+    return false;
+}
+
+// Characters that have no place in a file name, and quotes.
+void removeForbiddenCharacters(QString& s)
+{
+    s.removeIf([](QChar c) { return deletedInFinalCleanup(c.unicode()) || c == u'*'; });
+    s.replace(u'"', u'\'');
+    trimSpaces(s);
+}
+
+void collapseSpaceRuns(QString& s)
+{
+    // Rounds k = 2 to 16, each replacing runs of k spaces by one.
+    reshapeRuns(s, u' ', [](qsizetype m) {
+        for (qsizetype k = 2; k <= 16 && m >= 2; ++k)
+            if (m >= k)
+                m = m / k + m % k;
+        return m;
+    });
+}
+
+void tightenBrackets(QString& s)
+{
+    if (!s.contains(u' '))
+        return; // every pattern holds a space
+    replaceAll(s, u"( ", u"(");
+    replaceAll(s, u" )", u")");
+    replaceAll(s, u" !", u"!");
+}
+
+void runPass(QString& s, bool firstPass, const CallOptions& o)
+{
+    const QString ext = lowered(QStringView(s).last(std::min<qsizetype>(4, s.size())));
+    s.truncate(std::max<qsizetype>(0, s.size() - 4));
+
+    if (s.contains(u'.')) {
+        replaceAll(s, u".mp3", u"");
+        replaceAll(s, u".wma", u"");
+    }
+    trimSpaces(s);
+    s.replace(u'\t', u' ');
+    if (o.removeActive) {
+        lowerInPlace(s); // lower-cased even when the text is not found (or trims to nothing)
+        replaceAll(s, o.removeLower, u"");
+    }
+    if (firstPass && !o.replaceLower.isEmpty()) {
+        lowerInPlace(s);
+        replaceAll(s, o.replaceLower, u"&repwith&");
+    }
+    removeBracketJunk(s);
+    numberStage(s, o.removeTrackNumbers, o.removeAllNumbers);
+    replaceSeparators(s);
+    unwrapLeadingShortBracket(s);
+    replaceUnbalancedBrackets(s);
+    dropVariousArtists(s);
+    deleteDashRuns(s);
+    trimEdgeDashes(s);
+    deleteUnderscoreRuns(s);
+    tidyDashSpacing(s);
+    spaceOutAndLower(s);
+    if (s.isEmpty())
+        s = QStringLiteral("Unknown Artist - Unknown Title");
+    cutWebAddresses(s);
+    collapseDotsAndSpaces(s);
+    if (o.collapseRepeats)
+        collapseRepeatedCharacters(s);
+    deleteDashRuns(s);
+    trimEdgeDashes(s);
+    removeRipperTags(s);
+    capitalStage(s, o.removeTrackNumbers, o.capitalizeWords);
+    removeForbiddenCharacters(s);
+    trimEdgeDashes(s);
+    collapseSpaceRuns(s);
+    tightenBrackets(s);
+    s.append(ext);
+}
+
+} // namespace
+
+QString trimfilename(const QString& name, bool removeTrackNumbers, bool capitalizeWords,
+                     const QString& removeText, bool removeEnabled, bool collapseRepeats,
+                     const QString& replaceWhat, const QString& replaceWith, bool removeAllNumbers)
+{
+    CallOptions o{removeTrackNumbers, capitalizeWords, collapseRepeats, removeAllNumbers,
+                  removeEnabled && !removeText.isEmpty(), {}, {}};
+    if (o.removeActive)
+        o.removeLower = lowered(trimmedSpaces(removeText));
+    if (!replaceWhat.isEmpty())
+        o.replaceLower = lowered(replaceWhat);
+
+    QString s = name;
+    runPass(s, true, o);
+    runPass(s, false, o);
+    replaceAll(s, u"&repwith&", replaceWith);
+    trimSpaces(s);
+    return s;
+}
+
+QString trimfilename(const QString& name, const ParserOptions& options)
+{
+    static const QString none;
+    return trimfilename(name, options.removeTrackNumbers, options.capitalizeWords, options.removeText,
+                        options.removeEnabled, options.collapseRepeats,
+                        options.replaceEnabled ? options.replaceWhat : none,
+                        options.replaceEnabled ? options.replaceWith : none, options.removeAllNumbers);
+}
+
+QString allUpperCase(const QString& name)
+{
+    if (name.size() <= 4)
+        return name;
+    QString head = name.left(name.size() - 4);
+    upperInPlace(head);
+    head.append(QStringView(name).last(4));
+    return head;
+}
+
+} // namespace vantrel

@@ -1,0 +1,210 @@
+#include "parser/ParserText.h"
+
+#include <QChar>
+
+#include <array>
+#include <memory>
+
+namespace vantrel::parser {
+namespace {
+
+struct CaseTables {
+    std::array<char16_t, 65536> lower;
+    std::array<char16_t, 65536> upper;
+    CaseTables()
+    {
+        for (char32_t c = 0; c < 65536; ++c) {
+            const char32_t l = QChar::toLower(c), u = QChar::toUpper(c);
+            // A mapping that would leave the 16-bit range keeps the unit as it is.
+            lower[c] = char16_t(l > 0xFFFF ? c : l);
+            upper[c] = char16_t(u > 0xFFFF ? c : u);
+        }
+    }
+};
+
+const CaseTables& caseTables()
+{
+    static const std::unique_ptr<CaseTables> tables = std::make_unique<CaseTables>();
+    return *tables;
+}
+
+} // namespace
+
+char16_t lowerUnit(char16_t c)
+{
+    if (c < 128)
+        return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+    return caseTables().lower[c];
+}
+
+char16_t upperUnit(char16_t c)
+{
+    if (c < 128)
+        return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+    return caseTables().upper[c];
+}
+
+void lowerInPlace(QString& s)
+{
+    // Only detach when something changes.
+    const qsizetype n = s.size();
+    const QChar* p = s.constData();
+    qsizetype i = 0;
+    while (i < n && lowerUnit(p[i].unicode()) == p[i].unicode())
+        ++i;
+    if (i == n)
+        return;
+    QChar* w = s.data();
+    for (; i < n; ++i)
+        w[i] = QChar(lowerUnit(w[i].unicode()));
+}
+
+void upperInPlace(QString& s)
+{
+    const qsizetype n = s.size();
+    const QChar* p = s.constData();
+    qsizetype i = 0;
+    while (i < n && upperUnit(p[i].unicode()) == p[i].unicode())
+        ++i;
+    if (i == n)
+        return;
+    QChar* w = s.data();
+    for (; i < n; ++i)
+        w[i] = QChar(upperUnit(w[i].unicode()));
+}
+
+QString lowered(QStringView s)
+{
+    QString r = s.toString();
+    lowerInPlace(r);
+    return r;
+}
+
+char16_t byteChar(int n)
+{
+    static constexpr char16_t high[32] = {
+        u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
+        u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
+        u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
+        u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178'};
+    if (n >= 0x80 && n < 0xA0)
+        return high[n - 0x80];
+    return char16_t(n);
+}
+
+bool replaceAll(QString& s, QStringView a, QStringView b)
+{
+    if (a.isEmpty())
+        return false;
+    const QStringView v(s);
+    qsizetype i = v.indexOf(a);
+    if (i < 0)
+        return false;
+    QString r;
+    r.reserve(s.size() + (b.size() > a.size() ? 8 * (b.size() - a.size()) : 0));
+    qsizetype from = 0;
+    while (i >= 0) {
+        r.append(v.mid(from, i - from));
+        r.append(b);
+        from = i + a.size();
+        i = v.indexOf(a, from);
+    }
+    r.append(v.mid(from));
+    s = std::move(r);
+    return true;
+}
+
+bool replaceAllNoCase(QString& s, QStringView a, QStringView b)
+{
+    const qsizetype n = a.size(), len = s.size();
+    if (n == 0 || n > len)
+        return false;
+    QString la = a.toString();
+    lowerInPlace(la);
+    const QChar* p = s.constData();
+    const auto matchAt = [&](qsizetype i) {
+        for (qsizetype j = n - 1; j >= 0; --j)
+            if (lowerUnit(p[i + j].unicode()) != la[j].unicode())
+                return false;
+        return true;
+    };
+    qsizetype i = 0;
+    while (i + n <= len && !matchAt(i))
+        ++i;
+    if (i + n > len)
+        return false;
+    QString r;
+    r.reserve(len + 8);
+    r.append(QStringView(p, i));
+    while (i < len) {
+        if (i + n <= len && matchAt(i)) {
+            r.append(b);
+            i += n;
+        } else {
+            r.append(p[i]);
+            ++i;
+        }
+    }
+    s = std::move(r);
+    return true;
+}
+
+void replaceInFirst(QString& s, qsizetype n, QStringView a, QStringView b)
+{
+    if (n <= 0 || a.isEmpty())
+        return; // First(s, n) is empty and Last(s, Len - n) is all of s
+    if (n >= s.size()) {
+        replaceAll(s, a, b); // Last(s, Len - n) is empty
+        return;
+    }
+    if (QStringView(s).first(n).indexOf(a) < 0)
+        return;
+    QString head = s.left(n);
+    replaceAll(head, a, b);
+    head.append(QStringView(s).mid(n));
+    s = std::move(head);
+}
+
+void trimSpaces(QString& s)
+{
+    qsizetype a = 0, b = s.size();
+    while (a < b && s[a] == u' ')
+        ++a;
+    while (b > a && s[b - 1] == u' ')
+        --b;
+    if (a == 0 && b == s.size())
+        return;
+    if (a == 0)
+        s.truncate(b);
+    else
+        s = s.mid(a, b - a);
+}
+
+QString trimmedSpaces(QStringView s)
+{
+    QString r = s.toString();
+    trimSpaces(r);
+    return r;
+}
+
+Decimal::Decimal(int n)
+{
+    char16_t tmp[12];
+    qsizetype k = 0;
+    do {
+        tmp[k++] = char16_t(u'0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    for (qsizetype i = 0; i < k; ++i)
+        buf[i] = tmp[k - 1 - i];
+    len = k;
+}
+
+CharMask CharMask::of(QStringView s)
+{
+    CharMask m;
+    m.add(s);
+    return m;
+}
+
+} // namespace vantrel::parser

@@ -1,0 +1,63 @@
+// Text operations the parser steps are written in: exact left-to-right
+// replacement without rescanning, prefix-limited replacement, space-only
+// trimming, one-code-unit case mapping and the Windows-1252 byte characters.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+
+namespace vantrel::parser {
+
+// Simple (one code unit to one code unit) case mapping.
+char16_t lowerUnit(char16_t c);
+char16_t upperUnit(char16_t c);
+void lowerInPlace(QString& s);
+void upperInPlace(QString& s);
+QString lowered(QStringView s);
+
+// The character that byte value n (1 to 255) stands for: Windows-1252 above 127.
+char16_t byteChar(int n);
+
+// Every occurrence of a, scanning left to right, not overlapping one already
+// replaced, is replaced by b; the text put in is not scanned again. An empty a
+// changes nothing. Returns whether anything was replaced.
+bool replaceAll(QString& s, QStringView a, QStringView b);
+// The same, comparing each code unit after lower-casing it.
+bool replaceAllNoCase(QString& s, QStringView a, QStringView b);
+// s = Replace(First(s, n), a, b) + Last(s, Len(s) - n), counts below zero taking nothing.
+void replaceInFirst(QString& s, qsizetype n, QStringView a, QStringView b);
+
+// Removes leading and trailing U+0020 only.
+void trimSpaces(QString& s);
+QString trimmedSpaces(QStringView s);
+
+// The decimal text of n (no sign, no leading zeros) as a view on a small buffer.
+struct Decimal {
+    char16_t buf[12];
+    qsizetype len = 0;
+    explicit Decimal(int n);
+    QStringView view() const { return QStringView(buf, len); }
+};
+
+// Which ASCII characters a text may contain: a superset kept up to date by
+// adding the characters a replacement brings in. A step whose pattern needs an
+// absent character cannot change anything and is skipped.
+struct CharMask {
+    std::uint64_t bits[2] = {0, 0};
+    static CharMask of(QStringView s);
+    void add(char16_t c)
+    {
+        if (c < 128)
+            bits[c >> 6] |= std::uint64_t(1) << (c & 63);
+    }
+    void add(QStringView s)
+    {
+        for (QChar c : s)
+            add(c.unicode());
+    }
+    bool has(char16_t c) const { return c < 128 && (bits[c >> 6] >> (c & 63)) & 1; }
+};
+
+} // namespace vantrel::parser
