@@ -225,24 +225,26 @@ void frmMain::buildControls()
     prgLoad->setFixedHeight(px(255));
     v->addWidget(prgLoad);
 
-    auto* bottom = new QHBoxLayout;
+    bottom_ = named(new QWidget(body_), "bottomButtons");
+    auto* bottom = new QHBoxLayout(bottom_);
+    bottom->setContentsMargins(0, 0, 0, 0);
     bottom->setSpacing(px(105));
-    cmdSim = button(body_, "cmdSim", QStringLiteral("Simulate before fix!"),
+    cmdSim = button(bottom_, "cmdSim", QStringLiteral("Simulate before fix!"),
                     QStringLiteral("Generate the new filenames"));
-    cmdFix = button(body_, "cmdFix", QStringLiteral("Fix files!"),
+    cmdFix = button(bottom_, "cmdFix", QStringLiteral("Fix files!"),
                     QStringLiteral("Rename the files to the new names. Run a simulation first!"));
     cmdFix->setEnabled(false);
-    cmdUndo = button(body_, "cmdUndo", QStringLiteral("Undo last fix"),
+    cmdUndo = button(bottom_, "cmdUndo", QStringLiteral("Undo last fix"),
                      QStringLiteral("Give the files of the last fix their old names back"));
     // A fix from an earlier session (even one that was interrupted) can be undone.
     cmdUndo->setEnabled(FixJournal::canUndo());
-    cmdExit = button(body_, "cmdExit", QStringLiteral("Exit"), QString());
+    cmdExit = button(bottom_, "cmdExit", QStringLiteral("Exit"), QString());
     bottom->addWidget(cmdSim);
     bottom->addWidget(cmdFix);
     bottom->addWidget(cmdUndo);
     bottom->addStretch(1);
     bottom->addWidget(cmdExit);
-    v->addLayout(bottom);
+    v->addWidget(bottom_);
 
     // Hidden pass-through fields.
     Text1 = named(new QLineEdit(body_), "Text1");
@@ -252,7 +254,7 @@ void frmMain::buildControls()
         t->hide();
 
     // The working panel floats over everything and stays usable while the
-    // rest of the window is disabled, so that its Cancel button can be clicked.
+    // controls are disabled, so that its Cancel button can be clicked.
     fmeLoad = named(new QFrame(this), "fmeLoad");
     fmeLoad->setFrameShape(QFrame::Box);
     fmeLoad->setAutoFillBackground(true);
@@ -297,7 +299,7 @@ void frmMain::buildControls()
         connect(lblHelp[i], &ClickLabel::clicked, this, [this, i] { lblHelp_Click(i); });
     for (QRadioButton* o : optType)
         connect(o, &QRadioButton::clicked, this, [this] { cmdSim->setEnabled(true); });
-    connect(lvFiles, &QAbstractItemView::doubleClicked, this, &frmMain::lvFiles_DblClick);
+    connect(lvFiles, &FileTable::doubleClickedAnywhere, this, &frmMain::lvFiles_DblClick);
     connect(lvFiles, &FileTable::filesDropped, this, &frmMain::addDroppedPaths);
     connect(lvFiles, &FileTable::deletePressed, this, &frmMain::deleteSelectedRows);
     connect(&fileList_, &FileList::rebuilt, this, &frmMain::onListRebuilt);
@@ -305,9 +307,14 @@ void frmMain::buildControls()
         cancelRequested_ = true;
         lblLoad->setText(QStringLiteral("Stopping..."));
     });
-    connect(timUpdate, &QTimer::timeout, this, &frmMain::timUpdate_Timer);
+    // The check waits while a run is in progress; the timer simply fires again.
+    connect(timUpdate, &QTimer::timeout, this, [this] {
+        if (!working_)
+            timUpdate_Timer();
+    });
 
-    resize(px(9180), px(7980));
+    // The design size, widened when the option texts need more in this font.
+    resize(qMax(px(9180), sizeHint().width()), px(7980));
 }
 
 void frmMain::startUp()
@@ -370,7 +377,7 @@ void frmMain::working(bool state, const QString& estimate)
         cmdCancel->hide();
         lblDone->hide();
         lblLoad->setText(QStringLiteral("Working, please wait..."));
-        body_->setEnabled(true);
+        setControlsEnabled(true);
         working_ = false;
         return;
     }
@@ -378,12 +385,19 @@ void frmMain::working(bool state, const QString& estimate)
     cancelRequested_ = false;
     lblEst->setText(QStringLiteral("Estimated total time: ") +
                     (estimate.isEmpty() ? QStringLiteral("Unknown") : estimate));
-    // Disabling the container keeps each button's own enabled state, so what
-    // a run enables or disables shows once the panel is gone.
-    body_->setEnabled(false);
+    setControlsEnabled(false);
     centreWorkingPanel();
     fmeLoad->show();
     fmeLoad->raise();
+}
+
+// Disabling the containers keeps each button's own enabled state, so what a
+// run enables or disables shows once the panel is gone. The progress bar and
+// the title stay as they are.
+void frmMain::setControlsEnabled(bool on)
+{
+    for (QWidget* w : {static_cast<QWidget*>(fmeMain), static_cast<QWidget*>(fmeOpt), bottom_})
+        w->setEnabled(on);
 }
 
 void frmMain::Delay(double seconds)
@@ -504,15 +518,38 @@ void frmMain::deleteSelectedRows()
 {
     if (working_ || !lvFiles->selectionModel())
         return;
-    const QModelIndexList selected = lvFiles->selectionModel()->selectedRows();
-    // A stray Delete with nothing selected must not wipe the proposals.
-    if (selected.isEmpty())
-        return;
+    // Rows straight from the selection ranges: asking row by row whether it is
+    // selected takes quadratic time on a long list with scattered selections.
     QList<int> rows;
-    rows.reserve(selected.size());
-    for (const QModelIndex& i : selected)
-        rows.append(i.row());
+    const QItemSelection selection = lvFiles->selectionModel()->selection();
+    for (const QItemSelectionRange& r : selection) {
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            rows.append(row);
+    }
+    // A stray Delete with nothing selected must not wipe the proposals.
+    if (rows.isEmpty())
+        return;
     fileList_.removeFiles(rows);
+}
+
+void frmMain::buttonpress(int index)
+{
+    const QString path = FileList::at(fileList_.lstAllfiles, index);
+    if (path.isEmpty())
+        return;
+    // The desktop only says yes or no; the likely reasons are found out first.
+    QString why;
+    if (!PathTaken(path))
+        why = FolderExists(FileList::location(path)) ? QStringLiteral("File not found") : QStringLiteral("Path not found");
+    else if (!FileExists(path))
+        why = QStringLiteral("Access denied");
+    else if (!opener().open(path))
+        why = QStringLiteral("No association for file extension: Check your windows file association settings");
+    if (!why.isEmpty())
+        prompter().tell(QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why, QStringLiteral("Error"),
+                        Icon::Critical);
+    activateWindow();
+    setFocus();
 }
 
 void frmMain::cmdClear_Click()

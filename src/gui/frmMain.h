@@ -120,6 +120,10 @@ public:
     void addDroppedPaths(const QStringList& paths);
     void deleteSelectedRows();
 
+    // Opens entry index of lstAllfiles with the desktop's program for it (Play);
+    // when that fails, says why in an "Error" message. Out-of-range does nothing.
+    void buttonpress(int index);
+
 public Q_SLOTS:
     void cmdLoad_Click();
     void cmdDir_Click();
@@ -160,7 +164,10 @@ private:
     Clipboard* clipboard_ = &qtClipboard_;
     DesktopOpener* opener_ = &desktopOpener_;
 
-    QWidget* body_ = nullptr; // every control but the working panel
+    void setControlsEnabled(bool on);
+
+    QWidget* body_ = nullptr;   // every control but the working panel
+    QWidget* bottom_ = nullptr; // the row of buttons under the progress bar
     bool working_ = false;
     bool cancelRequested_ = false;
 };
