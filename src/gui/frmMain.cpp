@@ -224,23 +224,25 @@ void frmMain::buildControls()
     prgLoad->setFixedHeight(px(255));
     v->addWidget(prgLoad);
 
-    auto* bottom = new QHBoxLayout;
+    bottom_ = named(new QWidget(body_), "bottomButtons");
+    auto* bottom = new QHBoxLayout(bottom_);
+    bottom->setContentsMargins(0, 0, 0, 0);
     bottom->setSpacing(px(105));
-    cmdSim = button(body_, "cmdSim", QStringLiteral("Simulate before fix!"),
+    cmdSim = button(bottom_, "cmdSim", QStringLiteral("Simulate before fix!"),
                     QStringLiteral("Generate the new filenames"));
-    cmdFix = button(body_, "cmdFix", QStringLiteral("Fix files!"),
+    cmdFix = button(bottom_, "cmdFix", QStringLiteral("Fix files!"),
                     QStringLiteral("Rename the files to the new names. Run a simulation first!"));
     cmdFix->setEnabled(false);
-    cmdUndo = button(body_, "cmdUndo", QStringLiteral("Undo last fix"),
+    cmdUndo = button(bottom_, "cmdUndo", QStringLiteral("Undo last fix"),
                      QStringLiteral("Give the files of the last fix their old names back"));
     cmdUndo->setEnabled(false);
-    cmdExit = button(body_, "cmdExit", QStringLiteral("Exit"), QString());
+    cmdExit = button(bottom_, "cmdExit", QStringLiteral("Exit"), QString());
     bottom->addWidget(cmdSim);
     bottom->addWidget(cmdFix);
     bottom->addWidget(cmdUndo);
     bottom->addStretch(1);
     bottom->addWidget(cmdExit);
-    v->addLayout(bottom);
+    v->addWidget(bottom_);
 
     // Hidden pass-through fields.
     Text1 = named(new QLineEdit(body_), "Text1");
@@ -250,7 +252,7 @@ void frmMain::buildControls()
         t->hide();
 
     // The working panel floats over everything and stays usable while the
-    // rest of the window is disabled, so that its Cancel button can be clicked.
+    // controls are disabled, so that its Cancel button can be clicked.
     fmeLoad = named(new QFrame(this), "fmeLoad");
     fmeLoad->setFrameShape(QFrame::Box);
     fmeLoad->setAutoFillBackground(true);
@@ -305,7 +307,8 @@ void frmMain::buildControls()
     });
     connect(timUpdate, &QTimer::timeout, this, &frmMain::timUpdate_Timer);
 
-    resize(px(9180), px(7980));
+    // The design size, widened when the option texts need more in this font.
+    resize(qMax(px(9180), sizeHint().width()), px(7980));
 }
 
 void frmMain::startUp()
@@ -368,7 +371,7 @@ void frmMain::working(bool state, const QString& estimate)
         cmdCancel->hide();
         lblDone->hide();
         lblLoad->setText(QStringLiteral("Working, please wait..."));
-        body_->setEnabled(true);
+        setControlsEnabled(true);
         working_ = false;
         return;
     }
@@ -376,12 +379,19 @@ void frmMain::working(bool state, const QString& estimate)
     cancelRequested_ = false;
     lblEst->setText(QStringLiteral("Estimated total time: ") +
                     (estimate.isEmpty() ? QStringLiteral("Unknown") : estimate));
-    // Disabling the container keeps each button's own enabled state, so what
-    // a run enables or disables shows once the panel is gone.
-    body_->setEnabled(false);
+    setControlsEnabled(false);
     centreWorkingPanel();
     fmeLoad->show();
     fmeLoad->raise();
+}
+
+// Disabling the containers keeps each button's own enabled state, so what a
+// run enables or disables shows once the panel is gone. The progress bar and
+// the title stay as they are.
+void frmMain::setControlsEnabled(bool on)
+{
+    for (QWidget* w : {static_cast<QWidget*>(fmeMain), static_cast<QWidget*>(fmeOpt), bottom_})
+        w->setEnabled(on);
 }
 
 void frmMain::Delay(double seconds)

@@ -160,7 +160,10 @@ private:
     Clipboard* clipboard_ = &qtClipboard_;
     DesktopOpener* opener_ = &desktopOpener_;
 
-    QWidget* body_ = nullptr; // every control but the working panel
+    void setControlsEnabled(bool on);
+
+    QWidget* body_ = nullptr;   // every control but the working panel
+    QWidget* bottom_ = nullptr; // the row of buttons under the progress bar
     bool working_ = false;
     bool cancelRequested_ = false;
 };

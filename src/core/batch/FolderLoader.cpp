@@ -150,11 +150,13 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
         loadAborted = true;
         return;
     }
-    expectedTotal = countTree(folder);
-
     // A typed path may carry doubled or trailing slashes, or be relative;
     // all spellings of one folder must give the same entries.
     scanFolders.append(AddSlash(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())));
+    // The pre-count reads the folders the scan is about to visit; it hands
+    // their contents on so the disk is read once.
+    FolderCache cache;
+    expectedTotal = countTree(scanFolders.first(), &cache);
     QSet<FolderId> visited;
     if (const auto id = folderIdentity(scanFolders.first()))
         visited.insert(*id);
@@ -162,7 +164,7 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
     FolderEntries entries;
     for (qsizetype cur = 0; cur < scanFolders.size(); ++cur) {
         const QString here = scanFolders.at(cur);
-        if (readFolder(here, entries)) {
+        if (readFolder(here, entries, cache)) {
             if (includeSubfolders) {
                 for (const QString& sub : std::as_const(entries.folders)) {
                     const QString path = here + sub + QLatin1Char('/');

@@ -33,6 +33,35 @@ struct TempGuard {
 
 } // namespace
 
+bool fileIsWritable(const QString& path, QString* error)
+{
+    QString dummy;
+    QString& err = error ? *error : dummy;
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        err = errnoText(errno);
+        return false;
+    }
+    struct stat st {};
+    const bool ok = ::fstat(fd, &st) == 0;
+    const int e = errno;
+    ::close(fd);
+    if (!ok) {
+        err = errnoText(e);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        err = QStringLiteral("not a regular file");
+        return false;
+    }
+    if ((st.st_mode & 0222) == 0) {
+        err = errnoText(EACCES);
+        return false;
+    }
+    return true;
+}
+
 bool replaceFileAtomically(const QString& path, const ContentWriter& write, QString* error)
 {
     QString dummy;
@@ -49,21 +78,11 @@ bool replaceFileAtomically(const QString& path, const ContentWriter& write, QStr
     const QByteArray native = QFile::encodeName(target);
 
     // The original must exist and be writable: a read-only file stays as it is.
-    const int probe = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
-    if (probe < 0) {
-        err = errnoText(errno);
+    if (!fileIsWritable(target, &err))
         return false;
-    }
     struct stat st {};
-    const bool statOk = ::fstat(probe, &st) == 0;
-    const int statErr = errno;
-    ::close(probe);
-    if (!statOk) {
-        err = errnoText(statErr);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        err = QStringLiteral("not a regular file");
+    if (::stat(native.constData(), &st) != 0) {
+        err = errnoText(errno);
         return false;
     }
 

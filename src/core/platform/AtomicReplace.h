@@ -13,6 +13,11 @@ namespace vantrel {
 // Fills the temporary file; returns false (with a reason in error) to give up.
 using ContentWriter = std::function<bool(QFile& out, QString& error)>;
 
+// Whether path is an existing regular file that may be written: it opens for
+// writing and carries a write permission bit (so that a read-only file stays
+// read-only also for the administrator). On false, error says why.
+bool fileIsWritable(const QString& path, QString* error = nullptr);
+
 // Replaces the file at path by what write produces. The file must exist and
 // be writable (a read-only file is refused and stays as it is). Its
 // permission bits, and its owner where the system allows, are kept; a

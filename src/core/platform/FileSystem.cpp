@@ -148,7 +148,17 @@ std::optional<FolderId> folderIdentity(const QString& path)
     return FolderId{static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
 }
 
-qsizetype countTree(const QString& folder)
+bool readFolder(const QString& folder, FolderEntries& out, FolderCache& cache)
+{
+    const auto it = cache.find(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+    if (it == cache.end())
+        return readFolder(folder, out);
+    out = std::move(it.value());
+    cache.erase(it);
+    return true;
+}
+
+qsizetype countTree(const QString& folder, FolderCache* keep)
 {
     const auto root = folderIdentity(folder);
     if (!root)
@@ -156,6 +166,7 @@ qsizetype countTree(const QString& folder)
     QSet<FolderId> seen{*root};
     QList<QByteArray> pending{QFile::encodeName(folder)};
     qsizetype count = 0;
+    FolderEntries entries;
     while (!pending.isEmpty()) {
         QByteArray dirPath = pending.takeLast();
         DirCloser dir{::opendir(dirPath.constData())};
@@ -163,6 +174,8 @@ qsizetype countTree(const QString& folder)
             continue; // unreadable folders count nothing
         if (!dirPath.endsWith('/'))
             dirPath += '/';
+        entries.files.clear();
+        entries.folders.clear();
         const int fd = ::dirfd(dir.d);
         while (const struct dirent* e = ::readdir(dir.d)) {
             if (isDotOrDotDot(e->d_name))
@@ -170,7 +183,13 @@ qsizetype countTree(const QString& folder)
             const Kind k = kindOf(fd, e);
             if (k == Kind::File) {
                 ++count;
-            } else if (k == Kind::Folder && e->d_name[0] != '.') {
+                if (keep)
+                    entries.files.append(QFile::decodeName(e->d_name));
+            } else if (k == Kind::Folder) {
+                if (keep)
+                    entries.folders.append(QFile::decodeName(e->d_name));
+                if (e->d_name[0] == '.')
+                    continue;
                 struct stat st;
                 if (::fstatat(fd, e->d_name, &st, 0) != 0)
                     continue;
@@ -180,6 +199,12 @@ qsizetype countTree(const QString& folder)
                 seen.insert(id);
                 pending.append(dirPath + e->d_name);
             }
+        }
+        if (keep) {
+            std::sort(entries.files.begin(), entries.files.end(), lessIgnoringCase);
+            std::sort(entries.folders.begin(), entries.folders.end(), lessIgnoringCase);
+            keep->insert(QFile::decodeName(dirPath), std::move(entries));
+            entries = {};
         }
     }
     return count;

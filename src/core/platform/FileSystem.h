@@ -4,7 +4,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHashFunctions>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -63,10 +63,18 @@ inline size_t qHash(const FolderId& id, size_t seed = 0)
     return ::qHash(id.device, seed) ^ ::qHash(id.inode, seed + 1);
 }
 
-// Counts the regular files of folder and all its subfolders, without sorting
-// anything. Subfolders whose names begin with "." are not counted, and no
-// folder is counted twice (links back into the tree are ignored).
-qsizetype countTree(const QString& folder);
+// Folder contents already read, keyed by folder path ending in "/"; a scan
+// that follows a count takes them from here instead of reading the disk again.
+using FolderCache = QHash<QString, FolderEntries>;
+
+// Counts the regular files of folder and all its subfolders. Subfolders whose
+// names begin with "." are not counted, and no folder is counted twice (links
+// back into the tree are ignored). With keep, the contents of every folder
+// read are stored there as readFolder would give them.
+qsizetype countTree(const QString& folder, FolderCache* keep = nullptr);
+
+// readFolder, answered from cache when it holds folder (the entry is taken out).
+bool readFolder(const QString& folder, FolderEntries& out, FolderCache& cache);
 
 // The folder the running program's executable lies in, without a trailing
 // "/" (except for "/" itself).

@@ -170,6 +170,22 @@ TEST_F(FileSystemTest, CountTreeSkipsDotFoldersAndEndsOnLinkCycles)
     link(at(QStringLiteral("sub")), QStringLiteral("sub-again"));
     EXPECT_EQ(countTree(tmp.path()), 5); // a, notes, .e, b, c
     EXPECT_EQ(countTree(at(QStringLiteral("missing"))), 0);
+
+    // The contents kept by the count are what reading each folder gives; a
+    // folder reached by two paths is kept under the first one only.
+    FolderCache cache;
+    EXPECT_EQ(countTree(tmp.path(), &cache), 5);
+    EXPECT_TRUE(cache.contains(tmp.path() + QLatin1Char('/')));
+    EXPECT_EQ(cache.size(), 3); // the root, "sub" by one of its names, "deep" below it
+    const QStringList keys = cache.keys();
+    for (const QString& key : keys) {
+        FolderEntries fromDisk, fromCache;
+        ASSERT_TRUE(readFolder(key, fromDisk));
+        ASSERT_TRUE(readFolder(key, fromCache, cache));
+        EXPECT_EQ(fromCache.files, fromDisk.files) << key.toStdString();
+        EXPECT_EQ(fromCache.folders, fromDisk.folders) << key.toStdString();
+        EXPECT_FALSE(cache.contains(key)); // taken out
+    }
 }
 
 TEST(FileSystem, ProgramFactsDescribeThisExecutable)

@@ -207,35 +207,4 @@ TEST(Id3v1, EmptyFileGetsMessageAndStaysEmpty)
     EXPECT_EQ(prompter.prompts()[0].icon, Icon::Critical);
 }
 
-TEST(Id3v1, UnwritableTargetsReportFailureAndStayAsTheyWere)
-{
-    QTemporaryDir dir;
-    const QString missing = dir.filePath(QStringLiteral("gone.mp3"));
-    const QString readOnly = dir.filePath(QStringLiteral("ro.mp3"));
-    const QByteArray content = mpegFrames(2);
-    ASSERT_TRUE(writeFile(readOnly, content));
-    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-
-    ScriptedPrompter prompter;
-    cMP3ID3v1 tag(&prompter);
-    for (const QString& path : {missing, dir.path()}) {
-        EXPECT_ANY_THROW(tag.setMP3File(path));
-        tag.setTitle(QStringLiteral("x"));
-        EXPECT_FALSE(tag.Update()) << path.toStdString();
-    }
-    EXPECT_FALSE(QFile::exists(missing));
-
-    // The super-user writes through permission bits; only check where they hold.
-    const int fd = ::open(QFile::encodeName(readOnly).constData(), O_RDWR);
-    if (fd >= 0) {
-        ::close(fd);
-        GTEST_SKIP() << "permission bits are not enforced for this user";
-    }
-    tag.setMP3File(readOnly);
-    tag.setTitle(QStringLiteral("x"));
-    EXPECT_FALSE(tag.Update());
-    EXPECT_EQ(readFile(readOnly), content);
-    EXPECT_TRUE(prompter.prompts().isEmpty());
-}
-
 } // namespace

@@ -1,0 +1,472 @@
+// The update check against a small HTTP server on 127.0.0.1 run by the test.
+#include "TestFiles.h"
+#include "platform/UpdateCheck.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QNetworkInterface>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+
+namespace {
+
+// One canned answer per path. A reply may announce more bytes than it sends
+// (a broken transfer) or never answer at all (a hanging server).
+struct Reply {
+    int status = 200;
+    QByteArray body;
+    qint64 announced = -1; // Content-Length to claim; -1: the body's size
+    bool hang = false;
+    QByteArray location;   // for redirects
+};
+
+Reply answer(int status, const QByteArray& body, qint64 announced = -1)
+{
+    Reply r;
+    r.status = status;
+    r.body = body;
+    r.announced = announced;
+    return r;
+}
+
+Reply hanging()
+{
+    Reply r;
+    r.hang = true;
+    return r;
+}
+
+Reply redirect(const QByteArray& to)
+{
+    Reply r;
+    r.status = 302;
+    r.location = to;
+    return r;
+}
+
+class HttpServer : public QObject {
+public:
+    explicit HttpServer(const QHostAddress& on = QHostAddress::LocalHost)
+    {
+        server_.listen(on, 0);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = server_.nextPendingConnection()) {
+                s->setParent(this);
+                connect(s, &QTcpSocket::readyRead, this, [this, s] { serve(s); });
+            }
+        });
+    }
+    QString base(const QString& host = QStringLiteral("127.0.0.1")) const
+    {
+        return QStringLiteral("http://%1:%2").arg(host).arg(server_.serverPort());
+    }
+    void set(const QString& path, const Reply& r) { replies_[path] = r; }
+    const QStringList& requests() const { return requests_; }
+
+private:
+    void serve(QTcpSocket* s)
+    {
+        QByteArray& buf = pending_[s];
+        buf += s->readAll();
+        const qsizetype end = buf.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const QString path = QString::fromLatin1(buf.left(buf.indexOf("\r\n")).split(' ').value(1));
+        requests_.append(path);
+        const Reply r = replies_.contains(path) ? replies_.value(path) : answer(404, "not here");
+        if (r.hang)
+            return;
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nConnection: close\r\n";
+        head += "Content-Length: " + QByteArray::number(r.announced >= 0 ? r.announced : r.body.size()) + "\r\n";
+        if (!r.location.isEmpty())
+            head += "Location: " + r.location + "\r\n";
+        s->write(head + "\r\n" + r.body);
+        s->disconnectFromHost();
+    }
+
+    QTcpServer server_;
+    QHash<QString, Reply> replies_;
+    QHash<QTcpSocket*, QByteArray> pending_;
+    QStringList requests_;
+};
+
+// An address of this machine that is not a loopback address, to prove that
+// plain http is refused before any connection is made; empty when there is none.
+QString outwardAddress()
+{
+    for (const QHostAddress& a : QNetworkInterface::allAddresses())
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
+            return a.toString();
+    return {};
+}
+
+const QString kVersionPath = QStringLiteral("/app/Vantrel/Vantrel2008_ver.txt");
+
+class UpdateCheckTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!QCoreApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "test_updatecheck";
+            static char* argv[] = {name, nullptr};
+            new QCoreApplication(argc, argv);
+        }
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path();
+        runningProgram = folder + QStringLiteral("/vantrel");
+        ASSERT_TRUE(test::writeFile(runningProgram, "running"));
+    }
+
+    UpdateCheck::Setup setup(const QString& base)
+    {
+        UpdateCheck::Setup s;
+        s.programFolder = folder;
+        s.programFile = runningProgram;
+        s.serverBase = base;
+        s.own = Version{4, 1, 4};
+        s.versionTimeoutMs = 500;
+        s.programStallMs = 2000;
+        s.startProgram = [this](const QString& p) {
+            started.append(p);
+            return startSucceeds;
+        };
+        return s;
+    }
+
+    // Runs one check to its end; returns the status-line texts in order.
+    QStringList runCheck(const QString& base)
+    {
+        UpdateCheck check(prompter, setup(base));
+        QSignalSpy status(&check, &UpdateCheck::statusChanged);
+        QSignalSpy done(&check, &UpdateCheck::finished);
+        QSignalSpy quit(&check, &UpdateCheck::quitRequested);
+        check.run();
+        EXPECT_TRUE(done.wait(10000));
+        quitRequested = !quit.isEmpty();
+        outcome = done.isEmpty() ? UpdateCheck::Outcome::Failed : done.first().first().value<UpdateCheck::Outcome>();
+        QStringList texts;
+        for (const QList<QVariant>& s : status)
+            texts.append(s.first().toString());
+        return texts;
+    }
+
+    QStringList filesLeft() const
+    {
+        QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        names.removeAll(QStringLiteral("vantrel"));
+        return names;
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    QString runningProgram;
+    HttpServer server;
+    ScriptedPrompter prompter{Answer::No};
+    QStringList started;
+    bool startSucceeds = true;
+    bool quitRequested = false;
+    UpdateCheck::Outcome outcome = UpdateCheck::Outcome::Failed;
+};
+
+TEST(VersionFile, LastLineAndNumbers)
+{
+    struct Case {
+        QByteArray content;
+        bool valid;
+        QString line;
+        int version;
+        int majorMinor;
+    };
+    const Case cases[] = {
+        {"4.1.5", true, "4.1.5", 415, 41},
+        {"4.1.5\r\n", true, "4.1.5", 415, 41},
+        {"Vantrel\r\n1.0.0\r\n4.1.5\r\n", true, "4.1.5", 415, 41},
+        {"4.1.5\n1.0.0", true, "1.0.0", 100, 10},
+        {"\xEF\xBB\xBF" "4.1.5\n", true, "4.1.5", 415, 41},
+        {"old\r4.2.0", true, "4.2.0", 420, 42},
+        {"10.1.5", true, "10.1.5", 1015, 101},
+        {"4.10.5", true, "4.10.5", 4105, 410},
+        {"123.4.5", true, "123.4.5", 12345, 123},
+        {"", false, {}, 0, 0},
+        {"\r\n", false, {}, 0, 0},
+        {"4.1.5\n\n", false, {}, 0, 0},
+        {"4.2", false, {}, 0, 0},
+        {"415", false, {}, 0, 0},
+        {"4..5", false, {}, 0, 0},
+        {"4.1.5 ", false, {}, 0, 0},
+        {"v4.1.5", false, {}, 0, 0},
+        {"4.1.5.1", false, {}, 0, 0},
+        {"<html>Not found</html>", false, {}, 0, 0},
+        {"12345.6789.0", false, {}, 0, 0}, // too many digits for a number
+        {QByteArray("\x00\x01\xff\xfe", 4), false, {}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content.toStdString());
+        const auto v = parseVersionFile(c.content);
+        ASSERT_EQ(v.has_value(), c.valid);
+        if (!v)
+            continue;
+        EXPECT_EQ(v->line, c.line);
+        EXPECT_EQ(v->version, c.version);
+        EXPECT_EQ(v->majorMinor, c.majorMinor);
+    }
+}
+
+TEST(VersionFile, OwnVersionIsItsDigits)
+{
+    EXPECT_EQ(ownVersionNumber(Version{4, 1, 4}), 414);
+    EXPECT_EQ(ownVersionNumber(Version{4, 10, 0}), 4100);
+    // The server's 4.2 would read 42: not newer than 414.
+    EXPECT_GT(ownVersionNumber(Version{4, 1, 4}), 42);
+}
+
+TEST(UpdateAddress, OnlyHttpsOrLoopback)
+{
+    const struct {
+        const char* url;
+        bool trusted;
+    } cases[] = {
+        {"https://update.example.org/app", true},
+        {"HTTPS://update.example.org", true},
+        {"http://127.0.0.1:8080/x", true},
+        {"http://127.8.9.10/x", true},
+        {"http://[::1]:9/x", true},
+        {"http://localhost/x", true},
+        {"http://update.example.org/app", false},
+        {"http://127.0.0.1.example.org/x", false},
+        {"http://10.0.0.1/x", false},
+        {"ftp://127.0.0.1/x", false},
+        {"file:///tmp/x", false},
+        {"https://", false},
+        {"not an address", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isTrustedAddress(QUrl(QString::fromLatin1(c.url))), c.trusted) << c.url;
+}
+
+TEST(UpdateAddress, EnvironmentOverridesTheBuildSetting)
+{
+    qunsetenv("VANTREL_UPDATE_BASE");
+    QString fallback = QStringLiteral(VANTREL_DEFAULT_UPDATE_BASE);
+    while (fallback.endsWith(QLatin1Char('/')))
+        fallback.chop(1);
+    EXPECT_EQ(updateServerBase(), fallback);
+    qputenv("VANTREL_UPDATE_BASE", "http://127.0.0.1:9999//");
+    EXPECT_EQ(updateServerBase(), QStringLiteral("http://127.0.0.1:9999"));
+    qunsetenv("VANTREL_UPDATE_BASE");
+}
+
+TEST_F(UpdateCheckTest, VersionFileDecidesWhetherToAsk)
+{
+    struct Case {
+        const char* name;
+        Reply reply;
+        bool asks;
+        QString status;
+    };
+    const Case cases[] = {
+        {"newer", answer(200, "4.1.5\r\n"), true, updatetext::NoUpdates},
+        {"newer on the last line", answer(200, "4.0.0\r\n4.2.0\r\n"), true, updatetext::NoUpdates},
+        {"equal", answer(200, "4.1.4\r\n"), false, updatetext::NoUpdates},
+        {"older", answer(200, "4.1.3"), false, updatetext::NoUpdates},
+        {"older on the last line", answer(200, "9.9.9\n4.0.9\n"), false, updatetext::NoUpdates},
+        {"two parts only", answer(200, "4.2"), false, updatetext::NoUpdates},
+        {"garbage", answer(200, "<html><body>Moved</body></html>"), false, updatetext::NoUpdates},
+        {"empty", answer(200, ""), false, updatetext::NoUpdates},
+        {"too large", answer(200, QByteArray(70000, '\n') + "9.9.9"), false, updatetext::NoUpdates},
+        {"missing", answer(404, "not found"), false, updatetext::Unreachable},
+        {"server error", answer(500, "4.1.5"), false, updatetext::Unreachable},
+        {"cut short", answer(200, "4.1.5", 200), false, updatetext::Unreachable},
+        {"hangs", hanging(), false, updatetext::Unreachable},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.set(kVersionPath, c.reply);
+        prompter.clear();
+        const QStringList texts = runCheck(server.base());
+        EXPECT_EQ(texts, QStringList{c.status});
+        ASSERT_EQ(prompter.prompts().size(), c.asks ? 1 : 0);
+        EXPECT_TRUE(filesLeft().isEmpty()) << filesLeft().join(u' ').toStdString();
+        EXPECT_TRUE(started.isEmpty());
+        EXPECT_FALSE(quitRequested);
+    }
+}
+
+TEST_F(UpdateCheckTest, QuestionTextAndNoLeavesNothing)
+{
+    server.set(kVersionPath, answer(200, "4.1.5\r\n"));
+    server.set(QStringLiteral("/app/Vantrel/Vantrel41.exe"), answer(200, "#!/bin/sh\n"));
+    runCheck(server.base());
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    const auto& p = prompter.prompts().first();
+    EXPECT_EQ(p.text, QStringLiteral("There is an newer version available, version 4.1.5, would you like to "
+                                     "update?\nCurrent version is 4.1.4."));
+    EXPECT_EQ(p.title, QStringLiteral("Update available"));
+    EXPECT_EQ(p.buttons, Buttons::YesNo);
+    EXPECT_EQ(p.icon, Icon::Question);
+    EXPECT_EQ(server.requests(), QStringList{kVersionPath}); // the program was not fetched
+    EXPECT_TRUE(filesLeft().isEmpty());
+}
+
+TEST_F(UpdateCheckTest, YesFetchesStartsAndEnds)
+{
+    server.set(kVersionPath, answer(200, "4.1.5\r\n"));
+    const QByteArray program = "#!/bin/sh\necho new\n";
+    server.set(QStringLiteral("/app/Vantrel/Vantrel41.exe"), answer(200, program));
+    prompter.queue(Answer::Yes);
+
+    const QStringList texts = runCheck(server.base());
+    EXPECT_EQ(texts, QStringList{updatetext::Downloading});
+    EXPECT_EQ(outcome, UpdateCheck::Outcome::Updating);
+    EXPECT_TRUE(quitRequested);
+
+    const QString saved = folder + QStringLiteral("/Vantrel415.exe");
+    EXPECT_EQ(started, QStringList{saved});
+    EXPECT_EQ(test::readFile(saved), program);
+    EXPECT_TRUE(QFileInfo(saved).permissions() & QFileDevice::ExeOwner);
+    EXPECT_EQ(test::readFile(folder + QStringLiteral("/tmp_fn.dat")), runningProgram.toUtf8() + "\n");
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/Vantrel2008_ver.txt")));
+}
+
+TEST_F(UpdateCheckTest, ProgramStartedOnlyWhenComplete)
+{
+    struct Case {
+        const char* name;
+        Reply reply;
+        bool startWorks;
+    };
+    const Case cases[] = {
+        {"missing", answer(404, "no"), true},
+        {"cut short", answer(200, "#!/bin/sh\n", 5000), true},
+        {"cannot be started", answer(200, "#!/bin/sh\n"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        started.clear();
+        startSucceeds = c.startWorks;
+        server.set(kVersionPath, answer(200, "4.1.5\r\n"));
+        server.set(QStringLiteral("/app/Vantrel/Vantrel41.exe"), c.reply);
+        prompter.queue(Answer::Yes);
+
+        const QStringList texts = runCheck(server.base());
+        EXPECT_EQ(texts, (QStringList{updatetext::Downloading, updatetext::Failed}));
+        EXPECT_EQ(outcome, UpdateCheck::Outcome::Failed);
+        EXPECT_FALSE(quitRequested);
+        EXPECT_EQ(started.size(), c.startWorks ? 0 : 1);
+        EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/tmp_fn.dat")));
+        if (c.startWorks) { // nothing half-written is left under the program's name
+            EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/Vantrel415.exe")));
+        }
+        QFile::remove(folder + QStringLiteral("/Vantrel415.exe"));
+    }
+}
+
+TEST_F(UpdateCheckTest, PlainHttpOffThisMachineIsNeverContacted)
+{
+    const QString host = outwardAddress();
+    if (host.isEmpty())
+        GTEST_SKIP() << "no network address besides loopback";
+    HttpServer outward(QHostAddress::AnyIPv4);
+    outward.set(kVersionPath, answer(200, "4.1.5\r\n"));
+    outward.set(QStringLiteral("/app/Vantrel/Vantrel41.exe"), answer(200, "#!/bin/sh\n"));
+
+    // As the configured base...
+    EXPECT_EQ(runCheck(outward.base(host)), QStringList{updatetext::Unreachable});
+    // ...and as the target of a redirect, for the version file and for the program.
+    server.set(kVersionPath, redirect((outward.base(host) + kVersionPath).toLatin1()));
+    EXPECT_EQ(runCheck(server.base()), QStringList{updatetext::Unreachable});
+    server.set(kVersionPath, answer(200, "4.1.5\r\n"));
+    server.set(QStringLiteral("/app/Vantrel/Vantrel41.exe"),
+               redirect((outward.base(host) + QStringLiteral("/app/Vantrel/Vantrel41.exe")).toLatin1()));
+    prompter.queue(Answer::Yes);
+    EXPECT_EQ(runCheck(server.base()), (QStringList{updatetext::Downloading, updatetext::Failed}));
+    EXPECT_TRUE(started.isEmpty());
+    EXPECT_TRUE(outward.requests().isEmpty()) << outward.requests().join(u' ').toStdString();
+}
+
+TEST_F(UpdateCheckTest, RedirectOnThisMachineIsFollowed)
+{
+    server.set(kVersionPath, redirect((server.base() + QStringLiteral("/v.txt")).toLatin1()));
+    server.set(QStringLiteral("/v.txt"), answer(200, "4.1.5\n"));
+    runCheck(server.base());
+    EXPECT_EQ(prompter.prompts().size(), 1);
+}
+
+TEST_F(UpdateCheckTest, UnreachableOrRefusedServer)
+{
+    // A port that was just free: nothing listens there.
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const QString closed = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+    probe.close();
+
+    const QString bases[] = {
+        closed,
+        QStringLiteral("http://update.example.org"), // plain http off this machine: refused before connecting
+        QStringLiteral("ftp://127.0.0.1"),
+        QStringLiteral("file://") + folder,
+        QString(),
+    };
+    for (const QString& base : bases) {
+        SCOPED_TRACE(base.toStdString());
+        EXPECT_EQ(runCheck(base), QStringList{updatetext::Unreachable});
+        EXPECT_EQ(outcome, UpdateCheck::Outcome::Unreachable);
+        EXPECT_TRUE(prompter.prompts().isEmpty());
+        EXPECT_TRUE(filesLeft().isEmpty());
+    }
+}
+
+TEST_F(UpdateCheckTest, MarkerCleanup)
+{
+    QTemporaryDir other;
+    const QString foreign = other.path() + QStringLiteral("/Vantrel400.exe");
+    struct Case {
+        const char* name;
+        QByteArray marker;
+        QStringList kept;    // files of the folder that must survive
+        QStringList deleted; // files of the folder that must be gone
+    };
+    const QByteArray old = (folder + QStringLiteral("/Vantrel413.exe")).toUtf8();
+    const QByteArray older = (folder + QStringLiteral("/Vantrel412.exe")).toUtf8();
+    const Case cases[] = {
+        {"last line deleted", older + "\r\n" + old + "\r\n", {"Vantrel412.exe"}, {"Vantrel413.exe"}},
+        {"no final line break", old, {"Vantrel412.exe"}, {"Vantrel413.exe"}},
+        {"names a missing file", (folder + QStringLiteral("/gone.exe")).toUtf8(), {"Vantrel412.exe", "Vantrel413.exe"}, {}},
+        {"names the running program", runningProgram.toUtf8() + "\n", {"vantrel", "Vantrel413.exe"}, {}},
+        {"names a file elsewhere", foreign.toUtf8() + "\n", {"Vantrel413.exe"}, {}},
+        {"names the folder itself", folder.toUtf8() + "\n", {"Vantrel413.exe"}, {}},
+        {"empty", "", {"Vantrel412.exe", "Vantrel413.exe"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* n : {"Vantrel412.exe", "Vantrel413.exe"})
+            ASSERT_TRUE(test::writeFile(folder + QLatin1Char('/') + QLatin1String(n), "old"));
+        ASSERT_TRUE(test::writeFile(foreign, "other"));
+        ASSERT_TRUE(test::writeFile(folder + QStringLiteral("/tmp_fn.dat"), c.marker));
+
+        // The clean-up happens before the server is asked, even when it cannot be reached.
+        runCheck(QStringLiteral("http://update.example.org"));
+        EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/tmp_fn.dat")));
+        for (const QString& k : c.kept)
+            EXPECT_TRUE(QFileInfo::exists(folder + QLatin1Char('/') + k)) << k.toStdString();
+        for (const QString& d : c.deleted)
+            EXPECT_FALSE(QFileInfo::exists(folder + QLatin1Char('/') + d)) << d.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(foreign));
+        EXPECT_TRUE(QFileInfo(folder).isDir());
+    }
+}
+
+} // namespace

@@ -1,0 +1,293 @@
+// Writing ID3v2 tags: the exact bytes, where they go, and what stays untouched.
+#include "tags/Id3v2Format.h"
+#include "tags/cMP3ID3v2.h"
+
+#include "Id3v2Bytes.h"
+#include "TestFiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+QByteArray latin1Text(const QByteArray& s)
+{
+    return QByteArray(1, '\0') + s;
+}
+
+class Id3v2Write : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    int counter = 0;
+
+    QString file(const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(++counter));
+        EXPECT_TRUE(writeFile(path, bytes));
+        return path;
+    }
+    // Reads path, lets change modify the tag, writes it; returns the file after.
+    template <typename F>
+    QByteArray rewrite(const QString& path, F change)
+    {
+        cMP3ID3v2 t;
+        t.setMP3File(path);
+        change(t);
+        EXPECT_TRUE(t.Update()) << t.lastError().toStdString();
+        return readFile(path);
+    }
+};
+
+// The frames of a 2.3 tag at the start of bytes, each with its header.
+QList<QByteArray> framesOf(const QByteArray& bytes)
+{
+    QList<QByteArray> out;
+    const qsizetype end = 10 + ((bytes[6] << 21) | (bytes[7] << 14) | (bytes[8] << 7) | bytes[9]);
+    qsizetype pos = 10;
+    while (pos + 10 <= end && bytes[pos] != '\0') {
+        const qsizetype size = qsizetype(id3v2::plain32(bytes.constData() + pos + 4, 4));
+        out << bytes.mid(pos, 10 + size);
+        pos += 10 + size;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(Id3v2Write, NewTagBytesAndPadding)
+{
+    const QByteArray audio = mpegFrames();
+    const QString path = file(audio);
+    const QByteArray after = rewrite(path, [](cMP3ID3v2& t) { t.setTitle("Song"); });
+    const QByteArray expected = QByteArray("ID3\x03\x00\x00", 6) + QByteArray("\x00\x00\x0F\x76", 4) // 2038
+                                + QByteArray("TIT2\x00\x00\x00\x05\x00\x00\x00Song", 15);
+    ASSERT_EQ(after.size(), 2048 + audio.size());
+    EXPECT_EQ(after.left(expected.size()), expected);
+    EXPECT_EQ(after.mid(expected.size(), 2048 - expected.size()), QByteArray(2048 - expected.size(), '\0'));
+    EXPECT_EQ(after.mid(2048), audio);
+}
+
+TEST_F(Id3v2Write, AreaIsTheNextMultipleOf2048)
+{
+    // T = 10 + (10 + 1 + n) + 4 bytes for one title of n characters.
+    struct Case { int titleLength; qint64 area; };
+    const Case cases[] = {{5, 2048}, {2022, 2048}, {2023, 4096}, {4070, 4096}, {4071, 6144}};
+    for (const Case& c : cases) {
+        const QString path = file(mpegFrames());
+        const QByteArray after = rewrite(path, [&](cMP3ID3v2& t) { t.setTitle(QString(c.titleLength, 'x')); });
+        EXPECT_EQ(after.size() - mpegFrames().size(), c.area) << c.titleLength;
+        EXPECT_EQ(QByteArray(after.mid(6, 4)), synchsafe(quint32(c.area - 10))) << c.titleLength;
+    }
+}
+
+TEST_F(Id3v2Write, RewritesInPlaceWhenItFits)
+{
+    const QString path = file(mpegFrames());
+    rewrite(path, [](cMP3ID3v2& t) {
+        t.setTitle("A long title that is written first");
+        t.setArtist("Band");
+    });
+    const QByteArray first = readFile(path);
+    const QByteArray second = rewrite(path, [](cMP3ID3v2& t) { t.RemoveFrame("TPE1"); t.setTitle("B"); });
+    ASSERT_EQ(second.size(), first.size());
+    EXPECT_EQ(second.mid(2048), mpegFrames());
+    EXPECT_EQ(framesOf(second), (QList<QByteArray>{QByteArray("TIT2\0\0\0\x02\0\0\0B", 12)}));
+    // Nothing of the old frames is left in the area.
+    EXPECT_EQ(second.mid(22, 2048 - 22), QByteArray(2048 - 22, '\0'));
+}
+
+TEST_F(Id3v2Write, SetterFrames)
+{
+    struct Case { const char* name; void (*set)(cMP3ID3v2&); QByteArray frame; };
+    const Case cases[] = {
+        {"comment", [](cMP3ID3v2& t) { t.setComment("Hi"); }, QByteArray("COMM\0\0\0\x07\0\0\0\0nt\0Hi", 17)},
+        {"unicode comment", [](cMP3ID3v2& t) { t.setComment(QStringLiteral("\u4e2d")); },
+         QByteArray("COMM\0\0\0\x0C\0\0\x01\0nt\xFF\xFE\0\0\xFF\xFE\x2D\x4E", 22)},
+        {"unicode title", [](cMP3ID3v2& t) { t.setTitle(QStringLiteral("\u00e9\u4e2d")); },
+         QByteArray("TIT2\0\0\0\x07\0\0\x01\xFF\xFE\xE9\0\x2D\x4E", 17)},
+        {"latin-1 title", [](cMP3ID3v2& t) { t.setTitle(QStringLiteral("Caf\u00e9")); },
+         QByteArray("TIT2\0\0\0\x05\0\0\0Caf\xE9", 15)},
+        {"empty title", [](cMP3ID3v2& t) { t.setTitle(""); }, QByteArray("TIT2\0\0\0\x01\0\0\0", 11)},
+        {"link", [](cMP3ID3v2& t) { t.setLinkTo("http://x"); }, QByteArray("WXXX\0\0\0\x0A\0\0\0\0http://x", 20)},
+        {"artist url", [](cMP3ID3v2& t) { t.setArtistURL("http://x"); }, QByteArray("WOAR\0\0\0\x08\0\0http://x", 18)},
+        {"lyrics", [](cMP3ID3v2& t) { t.setLyrics("la"); }, QByteArray("USLT\0\0\0\x07\0\0\0XXX\0la", 17)},
+        {"play counter", [](cMP3ID3v2& t) { t.setPlayCounter("258"); }, QByteArray("PCNT\0\0\0\x04\0\0\0\0\x01\x02", 14)},
+        {"genre", [](cMP3ID3v2& t) { t.setGenre(17); }, QByteArray("TCON\0\0\0\x05\0\0\0(17)", 15)},
+        {"genre then name", [](cMP3ID3v2& t) { t.setGenre(17); t.setOtherGenreName("Indie"); },
+         QByteArray("TCON\0\0\0\x0A\0\0\0(17)Indie", 20)},
+        {"year", [](cMP3ID3v2& t) { t.setYear("1999"); }, QByteArray("TYER\0\0\0\x05\0\0\0" "1999", 15)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray after = rewrite(file(mpegFrames()), c.set);
+        EXPECT_EQ(framesOf(after), QList<QByteArray>{c.frame});
+    }
+}
+
+TEST_F(Id3v2Write, FrameStoreOperations)
+{
+    cMP3ID3v2 t;
+    t.setMP3File(file(id3v2Tag(3, frame23("TIT2", latin1Text("Old")) + frame23("TPE1", latin1Text("Band"))) + mpegFrames()));
+    t.setTitle("One");
+    t.setTitle("Two");
+    EXPECT_EQ(t.TagsInFrame("TIT2"), 1);
+    EXPECT_EQ(t.tagText("TIT2", 1), "Two");
+    EXPECT_EQ(t.frameIds(), (QStringList{"TPE1", "TIT2"})); // a set frame moves to the end
+    t.AddTag("TIT2", "Three");
+    EXPECT_EQ(t.TagsInFrame("TIT2"), 2);
+    EXPECT_EQ(t.Title(), "Two"); // AddTag leaves the fields alone
+
+    for (const char* c : {"A", "B", "C"})
+        t.AddTag("COMM", QStringLiteral("eng") + QChar(0) + QString::fromLatin1(c));
+    EXPECT_TRUE(t.RemoveTag("COMM", 1));
+    EXPECT_EQ(t.TagsInFrame("COMM"), 2);
+    EXPECT_EQ(t.tagText("COMM", 1), "B");
+    EXPECT_EQ(t.tagText("COMM", 2), "C");
+    EXPECT_EQ(t.TagsInFrame("TIT2"), 2);
+    EXPECT_FALSE(t.RemoveTag("COMM", 3));
+    EXPECT_FALSE(t.RemoveTag("COMM", 0));
+    EXPECT_FALSE(t.RemoveTag("WXXX", 1));
+    EXPECT_TRUE(t.RemoveTag("COMM", 1));
+    EXPECT_TRUE(t.RemoveTag("COMM", 1));
+    EXPECT_EQ(t.TagsInFrame("COMM"), 0);
+    EXPECT_FALSE(t.frameIds().contains("COMM"));
+    EXPECT_FALSE(t.RemoveFrame("COMM"));
+    EXPECT_TRUE(t.RemoveFrame("TPE1"));
+    EXPECT_EQ(t.FrameCount(), 1);
+}
+
+TEST_F(Id3v2Write, YearReplacesRecordingTime)
+{
+    const QString path = file(id3v2Tag(4, frame24("TDRC", latin1Text("2001-02-03"))) + mpegFrames());
+    const QByteArray after = rewrite(path, [](cMP3ID3v2& t) {
+        EXPECT_EQ(t.Year(), "2001");
+        t.setYear("1999");
+    });
+    cMP3ID3v2 t;
+    t.setMP3File(path);
+    EXPECT_EQ(t.frameIds(), QStringList{"TYER"});
+    EXPECT_EQ(t.Year(), "1999");
+}
+
+TEST_F(Id3v2Write, UntouchedFramesStayByteForByte)
+{
+    const QByteArray picture = QByteArray("\0image/jpeg\0\x03\0", 14) + QByteArray(3000, '\xD8');
+    const QByteArray priv = QByteArray("owner\0", 6) + QByteArray("\x00\x01\x02\xFF\x00", 5);
+    const QByteArray tail23 = frame23("TPE1", latin1Text("Band"));
+    struct Case { const char* name; QByteArray tag; QList<QByteArray> kept; };
+    const Case cases[] = {
+        {"2.3",
+         id3v2Tag(3, frame23("APIC", picture) + frame23("PRIV", priv) + frame23("TIT2", latin1Text("Old"))
+                         + frame23("GRP1", latin1Text("x"), 0x2000) + tail23, 100),
+         {frame23("APIC", picture), frame23("PRIV", priv), frame23("GRP1", latin1Text("x"), 0x2000), tail23}},
+        {"2.4: headers in 2.3 form, UTF-8 re-encoded",
+         id3v2Tag(4, frame24("APIC", picture) + frame24("PRIV", priv, 0x4000) + frame24("TIT2", latin1Text("Old"))
+                         + frame24("TPE1", QByteArray("\x03" "B\xC3\xA4nd", 6)) + frame24("TXXX", QByteArray("\x03" "k\0v", 4), 0x0001 ^ 0x0001)
+                         + frame24("TALB", synchsafe(2) + latin1Text("A"), 0x0001)),
+         {frame23("APIC", picture), frame23("PRIV", priv, 0x8000),
+          frame23("TPE1", QByteArray("\x01", 1) + utf16(QStringLiteral("B\u00e4nd"))),
+          frame23("TXXX", QByteArray("\x01", 1) + utf16("k") + QByteArray(2, '\0') + utf16("v")),
+          frame23("TALB", latin1Text("A"))}},
+        {"2.2: ids and picture in 2.3 form",
+         id3v2Tag(2, frame22("PIC", QByteArray("\0JPG\x03\0", 6) + QByteArray(10, '\xD8')) + frame22("TT2", latin1Text("Old"))
+                         + frame22("TCM", latin1Text("Comp"))),
+         {frame23("APIC", QByteArray("\0image/jpeg\0\x03\0", 14) + QByteArray(10, '\xD8')),
+          frame23("TCOM", latin1Text("Comp"))}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = file(c.tag + mpegFrames());
+        const QByteArray after = rewrite(path, [](cMP3ID3v2& t) { t.setTitle("New"); });
+        QList<QByteArray> expected = c.kept;
+        expected << frame23("TIT2", latin1Text("New"));
+        EXPECT_EQ(framesOf(after), expected);
+        EXPECT_TRUE(after.endsWith(mpegFrames()));
+        EXPECT_EQ(after[3], '\x03');
+    }
+}
+
+TEST_F(Id3v2Write, AudioIsNeverTouched)
+{
+    const QByteArray audio = mpegFrames(3) + id3v1Record("t", "a");
+    const QByteArray tag = id3v2Tag(3, frame23("TIT2", latin1Text("Old")), 10);
+    struct Case { const char* name; QByteArray before; QByteArray kept; };
+    const Case cases[] = {
+        {"no tag", audio, audio},
+        {"tag that fits", tag + audio, audio},
+        {"tag that is too small", id3v2Tag(3, frame23("TIT2", latin1Text("Old"))) + audio, audio},
+        // A tag further in is never written over: everything stays behind the new one.
+        {"tag after junk", QByteArray("junk") + tag + audio, QByteArray("junk") + tag + audio},
+        {"invalid version at the start", QByteArray("ID3\x05\0\0\0\0\0\x01x", 11) + audio,
+         QByteArray("ID3\x05\0\0\0\0\0\x01x", 11) + audio},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray after = rewrite(file(c.before), [](cMP3ID3v2& t) {
+            t.setTitle(QString(100, 'n'));
+        });
+        EXPECT_TRUE(after.endsWith(c.kept));
+        EXPECT_TRUE(after.startsWith("ID3\x03"));
+        cMP3ID3v2 t;
+        t.setMP3File(dir.filePath(QStringLiteral("f%1.mp3").arg(counter)));
+        EXPECT_EQ(t.Title(), QString(100, 'n'));
+        EXPECT_EQ(t.tagOffset(), 0);
+    }
+}
+
+TEST_F(Id3v2Write, FailedWritesAreReported)
+{
+    const QByteArray content = id3v2Tag(3, frame23("TIT2", latin1Text("Old"))) + mpegFrames();
+    // An id that cannot be written: nothing is written.
+    {
+        const QString path = file(content);
+        cMP3ID3v2 t;
+        t.setMP3File(path);
+        t.AddTag("XY", "z");
+        t.setTitle("New");
+        EXPECT_FALSE(t.Update());
+        EXPECT_FALSE(t.lastError().isEmpty());
+        EXPECT_EQ(readFile(path), content);
+    }
+    // The file vanished between reading and writing.
+    {
+        const QString path = file(content);
+        cMP3ID3v2 t;
+        t.setMP3File(path);
+        QFile::remove(path);
+        t.setTitle("New");
+        EXPECT_FALSE(t.Update());
+        EXPECT_FALSE(QFile::exists(path));
+    }
+    // Ids containing "ID3" are left out, the rest is written.
+    {
+        const QString path = file(content);
+        cMP3ID3v2 t;
+        t.setMP3File(path);
+        t.AddTag("XID3", "z");
+        EXPECT_TRUE(t.Update());
+        t.setMP3File(path);
+        EXPECT_EQ(t.frameIds(), QStringList{"TIT2"});
+    }
+}
+
+TEST_F(Id3v2Write, ReadOnlyFileStaysUnchanged)
+{
+    const QByteArray content = mpegFrames();
+    for (bool fits : {false, true}) {
+        const QByteArray before = fits ? id3v2Tag(3, frame23("TIT2", latin1Text("Old")), 500) + content : content;
+        const QString path = file(before);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        cMP3ID3v2 t;
+        t.setMP3File(path);
+        t.setTitle("New");
+        EXPECT_FALSE(t.Update());
+        EXPECT_FALSE(t.lastError().isEmpty());
+        EXPECT_EQ(readFile(path), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), counter); // no temporary file left
+    }
+}
