@@ -119,13 +119,13 @@ int runTag(const QStringList& args, Streams& io)
         const QString& a = args[i];
         if (a == QLatin1String("--v1") || a == QLatin1String("--v2")) {
             if (i + 1 >= args.size()) return usageError(io, a + QStringLiteral(" needs FIELD=VALUE"));
-            const QString spec = args[++i];
-            const qsizetype eq = spec.indexOf(QLatin1Char('='));
-            if (eq <= 0) return usageError(io, QStringLiteral("'%1' is not FIELD=VALUE").arg(spec));
-            Assignment as{a == QLatin1String("--v2"), spec.left(eq).toLower(), spec.mid(eq + 1)};
+            const QString pair = args[++i];
+            const qsizetype eq = pair.indexOf(QLatin1Char('='));
+            if (eq <= 0) return usageError(io, QStringLiteral("'%1' is not FIELD=VALUE").arg(pair));
+            Assignment as{a == QLatin1String("--v2"), pair.left(eq).toLower(), pair.mid(eq + 1)};
             const bool known = as.v2 ? v2Fields().count(as.field) != 0 : v1Fields().count(as.field) != 0;
             if (!known)
-                return usageError(io, QStringLiteral("unknown %1 field '%2'").arg(a.mid(2), spec.left(eq)));
+                return usageError(io, QStringLiteral("unknown %1 field '%2'").arg(a.mid(2), pair.left(eq)));
             const bool numeric =
                 as.field == QLatin1String("genre") || (!as.v2 && as.field == QLatin1String("track"));
             if (numeric && !byteValue(as.value))

@@ -79,6 +79,12 @@ void FileTable::keyPressEvent(QKeyEvent* e)
     QTableView::keyPressEvent(e);
 }
 
+void FileTable::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    QTableView::mouseDoubleClickEvent(e);
+    Q_EMIT doubleClickedAnywhere();
+}
+
 void FileTable::paintEvent(QPaintEvent* e)
 {
     QTableView::paintEvent(e);

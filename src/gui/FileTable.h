@@ -24,12 +24,15 @@ public:
 Q_SIGNALS:
     void filesDropped(const QStringList& paths);
     void deletePressed();
+    // Any double-click in the rows area, on a row or not (the handler decides).
+    void doubleClickedAnywhere();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 };
 

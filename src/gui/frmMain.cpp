@@ -297,7 +297,7 @@ void frmMain::buildControls()
         connect(lblHelp[i], &ClickLabel::clicked, this, [this, i] { lblHelp_Click(i); });
     for (QRadioButton* o : optType)
         connect(o, &QRadioButton::clicked, this, [this] { cmdSim->setEnabled(true); });
-    connect(lvFiles, &QAbstractItemView::doubleClicked, this, &frmMain::lvFiles_DblClick);
+    connect(lvFiles, &FileTable::doubleClickedAnywhere, this, &frmMain::lvFiles_DblClick);
     connect(lvFiles, &FileTable::filesDropped, this, &frmMain::addDroppedPaths);
     connect(lvFiles, &FileTable::deletePressed, this, &frmMain::deleteSelectedRows);
     connect(&fileList_, &FileList::rebuilt, this, &frmMain::onListRebuilt);
@@ -305,7 +305,11 @@ void frmMain::buildControls()
         cancelRequested_ = true;
         lblLoad->setText(QStringLiteral("Stopping..."));
     });
-    connect(timUpdate, &QTimer::timeout, this, &frmMain::timUpdate_Timer);
+    // The check waits while a run is in progress; the timer simply fires again.
+    connect(timUpdate, &QTimer::timeout, this, [this] {
+        if (!working_)
+            timUpdate_Timer();
+    });
 
     // The design size, widened when the option texts need more in this font.
     resize(qMax(px(9180), sizeHint().width()), px(7980));
@@ -512,15 +516,38 @@ void frmMain::deleteSelectedRows()
 {
     if (working_ || !lvFiles->selectionModel())
         return;
-    const QModelIndexList selected = lvFiles->selectionModel()->selectedRows();
-    // A stray Delete with nothing selected must not wipe the proposals.
-    if (selected.isEmpty())
-        return;
+    // Rows straight from the selection ranges: asking row by row whether it is
+    // selected takes quadratic time on a long list with scattered selections.
     QList<int> rows;
-    rows.reserve(selected.size());
-    for (const QModelIndex& i : selected)
-        rows.append(i.row());
+    const QItemSelection selection = lvFiles->selectionModel()->selection();
+    for (const QItemSelectionRange& r : selection) {
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            rows.append(row);
+    }
+    // A stray Delete with nothing selected must not wipe the proposals.
+    if (rows.isEmpty())
+        return;
     fileList_.removeFiles(rows);
+}
+
+void frmMain::buttonpress(int index)
+{
+    const QString path = FileList::at(fileList_.lstAllfiles, index);
+    if (path.isEmpty())
+        return;
+    // The desktop only says yes or no; the likely reasons are found out first.
+    QString why;
+    if (!PathTaken(path))
+        why = FolderExists(FileList::location(path)) ? QStringLiteral("File not found") : QStringLiteral("Path not found");
+    else if (!FileExists(path))
+        why = QStringLiteral("Access denied");
+    else if (!opener().open(path))
+        why = QStringLiteral("No association for file extension: Check your windows file association settings");
+    if (!why.isEmpty())
+        prompter().tell(QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why, QStringLiteral("Error"),
+                        Icon::Critical);
+    activateWindow();
+    setFocus();
 }
 
 void frmMain::cmdClear_Click()

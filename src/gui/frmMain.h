@@ -120,6 +120,10 @@ public:
     void addDroppedPaths(const QStringList& paths);
     void deleteSelectedRows();
 
+    // Opens entry index of lstAllfiles with the desktop's program for it (Play);
+    // when that fails, says why in an "Error" message. Out-of-range does nothing.
+    void buttonpress(int index);
+
 public Q_SLOTS:
     void cmdLoad_Click();
     void cmdDir_Click();

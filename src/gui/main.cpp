@@ -3,6 +3,8 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -19,5 +21,14 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(vantrel::versionFull());
     vantrel::frmMain w;
     w.show();
+    // Files and folders handed over by the desktop ("Open with") join the
+    // list as if they had been dropped on it.
+    QStringList paths;
+    for (const QString& a : QApplication::arguments().mid(1)) {
+        if (QFileInfo::exists(a))
+            paths.append(QFileInfo(a).absoluteFilePath());
+    }
+    if (!paths.isEmpty())
+        QTimer::singleShot(0, &w, [&w, paths] { w.addDroppedPaths(paths); });
     return QApplication::exec();
 }

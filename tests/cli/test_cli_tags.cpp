@@ -6,9 +6,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace vantrel::test;
 
@@ -200,11 +198,6 @@ TEST_F(CliTags, ReaderWarningsGoToStandardError)
 TEST_F(CliTags, ReadOnlyFileFailsWithReason)
 {
     QFile::setPermissions(both, QFileDevice::ReadOwner);
-    const int fd = ::open(QFile::encodeName(both).constData(), O_RDWR);
-    if (fd >= 0) {
-        ::close(fd);
-        GTEST_SKIP() << "permission bits are not enforced for this user";
-    }
     const QByteArray before = readFile(both);
     for (const char* which : {"--v1", "--v2"}) {
         const CliRun r = cli({QStringLiteral("tag"), both, QLatin1String(which), QStringLiteral("Title=x")});

@@ -50,6 +50,22 @@ void dropOn(FileTable* table, const QStringList& paths)
     QVERIFY(drop.isAccepted());
 }
 
+// Remembers, for each message, whether the working panel showed and what estimate it gave.
+class PanelWatcher : public Prompter {
+public:
+    explicit PanelWatcher(frmMain& w) : w_(w) {}
+    Answer ask(const QString& text, const QString&, Buttons, Icon) override
+    {
+        seen.append(text.left(12) + (w_.fmeLoad->isVisible() ? QStringLiteral(" shown ") : QStringLiteral(" hidden ")) +
+                    w_.lblEst->text());
+        return Answer::Ok;
+    }
+    QStringList seen;
+
+private:
+    frmMain& w_;
+};
+
 } // namespace
 
 class TestFrmMain : public QObject {
@@ -346,6 +362,28 @@ private Q_SLOTS:
         QVERIFY(w->lvFiles->showsEmptyPicture());
     }
 
+    void panelDuringLoadAndDrop()
+    {
+        w->show();
+        PanelWatcher watcher(*w);
+        w->setPrompter(&watcher);
+        make({"empty/readme.txt", "a.mp3", "b.mp3", "c.mp3"});
+        w->txtPath->setText(at("empty"));
+        QTest::mouseClick(w->cmdLoad, Qt::LeftButton);
+        // Load tells while the panel still shows; Browse only once it is gone.
+        QCOMPARE(watcher.seen, QStringList{QStringLiteral("The folder y shown Estimated total time: Unknown")});
+        QVERIFY(w->fmeLoad->isHidden());
+        w->BrowseForFolder = [this](QWidget*, const QString&) { return at("empty"); };
+        QTest::mouseClick(w->cmdDir, Qt::LeftButton);
+        QCOMPARE(watcher.seen.size(), 2);
+        QVERIFY(watcher.seen[1].startsWith(QStringLiteral("The folder y hidden")));
+
+        dropOn(w->lvFiles, {at("a.mp3"), at("b.mp3"), at("c.mp3")});
+        QCOMPARE(w->lblEst->text(), QStringLiteral("Estimated total time: More than 0s"));
+        QCOMPARE(w->fileList().count(), 3);
+        w->setPrompter(&prompter);
+    }
+
     void browse()
     {
         make({"pick/a.mp3", "empty/readme.txt"});
@@ -440,6 +478,66 @@ private Q_SLOTS:
         QCOMPARE(l.count(), 0);
         QCOMPARE(w->lblPath->text(), QStringLiteral("Number of files in list: 0"));
         QVERIFY(w->lvFiles->showsEmptyPicture());
+    }
+
+    void playOpensTheFileOrSaysWhyNot()
+    {
+        make({"here.mp3", "gone.mp3", "folder/x.mp3"});
+        FileList& l = w->fileList();
+        for (const char* rel : {"here.mp3", "gone.mp3", "nowhere/a.mp3", "folder"})
+            l.append(at(rel));
+        QFile::remove(at("gone.mp3"));
+        RecordingOpener opener;
+        w->setOpener(&opener);
+        struct Case {
+            int index;
+            bool desktopSaysYes;
+            const char* reason; // empty: opened without a message
+        };
+        const Case cases[] = {
+            {0, true, ""},
+            {0, false, "No association for file extension: Check your windows file association settings"},
+            {1, true, "File not found"},
+            {2, true, "Path not found"},
+            {3, true, "Access denied"}, // a folder is no file to play
+            {9, true, nullptr},         // out of range: nothing at all
+        };
+        for (const Case& c : cases) {
+            prompter.clear();
+            opener.opened.clear();
+            opener.result = c.desktopSaysYes;
+            w->buttonpress(c.index);
+            if (!c.reason) {
+                QVERIFY(prompter.prompts().isEmpty() && opener.opened.isEmpty());
+                continue;
+            }
+            const QString path = l.lstAllfiles.at(c.index);
+            if (!*c.reason) {
+                QVERIFY(prompter.prompts().isEmpty());
+                QCOMPARE(opener.opened, QStringList{path});
+                continue;
+            }
+            QCOMPARE(prompter.prompts().size(), 1);
+            QCOMPARE(prompter.prompts()[0].text, QStringLiteral("File: ") + path + QStringLiteral("\r\n") +
+                                                     QString::fromLatin1(c.reason));
+            QCOMPARE(prompter.prompts()[0].title, QStringLiteral("Error"));
+            QCOMPARE(prompter.prompts()[0].icon, Icon::Critical);
+        }
+        w->setOpener(nullptr);
+    }
+
+    void doubleClickReachesTheHandlerOnRowsAndBelowThem()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QSignalSpy spy(w->lvFiles, &FileTable::doubleClickedAnywhere);
+        const QPoint below(20, w->lvFiles->viewport()->height() - 5);
+        QTest::mouseDClick(w->lvFiles->viewport(), Qt::LeftButton, {}, below); // empty table
+        make({"a.mp3"});
+        loadRoot();
+        QTest::mouseDClick(w->lvFiles->viewport(), Qt::LeftButton, {},
+                           w->lvFiles->visualRect(w->fileList().index(0, 0)).center());
+        QCOMPARE(spy.count(), 2);
     }
 
     void clearList()
@@ -537,23 +635,6 @@ private Q_SLOTS:
         QCOMPARE(seenText, QStringLiteral("Some text"));
         QCOMPARE(seenIcon, int(icons[icon]));
         QCOMPARE(seenButtons, expectStd);
-    }
-
-    void seamsCanBeSwapped()
-    {
-        MemoryClipboard clip;
-        w->setClipboard(&clip);
-        w->clipboard().setText(QStringLiteral("log"));
-        QCOMPARE(clip.text(), QStringLiteral("log"));
-        w->setClipboard(nullptr);
-        w->clipboard().setText(QStringLiteral("desktop"));
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("desktop"));
-        RecordingOpener o;
-        w->setOpener(&o);
-        QVERIFY(w->opener().open(QStringLiteral("/x/y.mp3")));
-        QCOMPARE(o.opened, QStringList{QStringLiteral("/x/y.mp3")});
-        w->setOpener(nullptr);
-        QVERIFY(!w->opener().open(QString()));
     }
 };
 

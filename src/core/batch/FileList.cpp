@@ -61,19 +61,29 @@ void FileList::clearAll()
 
 void FileList::removeFiles(QList<int> rows)
 {
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // One pass per list, so that deleting many scattered rows of a long list
+    // does not shift the rest of the list once per row.
+    const int n = count();
+    QList<bool> gone(n, false);
     for (int i : std::as_const(rows)) {
-        if (i < 0 || i >= count())
-            continue;
-        lstAllfiles.removeAt(i);
-        if (i < lstFiles.size())
-            lstFiles.removeAt(i);
-        if (i < lstArtist.size() && i < lstTit.size()) {
-            lstArtist.removeAt(i);
-            lstTit.removeAt(i);
-        }
+        if (i >= 0 && i < n)
+            gone[i] = true;
     }
+    auto compact = [&](QStringList& list, qsizetype limit) {
+        QStringList kept;
+        kept.reserve(list.size());
+        for (qsizetype k = 0; k < list.size(); ++k) {
+            if (!(k < limit && gone.at(k)))
+                kept.append(list.at(k));
+        }
+        list = std::move(kept);
+    };
+    compact(lstAllfiles, n);
+    compact(lstFiles, qMin<qsizetype>(n, lstFiles.size()));
+    // Artist and title go only where both lists reach the row.
+    const qsizetype both = qMin(qMin(lstArtist.size(), lstTit.size()), static_cast<qsizetype>(n));
+    compact(lstArtist, both);
+    compact(lstTit, both);
     clearRows();
     listviewthem();
 }

@@ -87,9 +87,12 @@ private:
 void FolderLoader::addDropped(const QStringList& paths, bool includeSubfolders)
 {
     const Session session(*this);
+    cancelled = false;
     for (const QString& p : paths) {
         if (!listed_.contains(p))
             addfile(p, includeSubfolders);
+        if (cancelled)
+            break; // a stop asked for during one folder ends the whole drop
     }
     filterlist();
 }

@@ -30,11 +30,13 @@ QChar charAt(const QString& s, qsizetype p) { return (p >= 1 && p <= s.size()) ?
 // Roman numerals II, III, IV and XVI as words or at the start of a word.
 void romanNumerals(QString& s)
 {
-    // Every pattern starts with a space and then i, I, x or X.
+    // Every pattern starts with " ii", " iv", " Ii", " Iv", " xv" or " Xv".
     bool any = false;
-    for (qsizetype i = 0; i + 1 < s.size() && !any; ++i) {
-        const char16_t c = s.at(i + 1).unicode();
-        any = s.at(i) == u' ' && (c == u'i' || c == u'I' || c == u'x' || c == u'X');
+    for (qsizetype i = 0; i + 2 < s.size() && !any; ++i) {
+        if (s.at(i) != u' ')
+            continue;
+        const char16_t a = s.at(i + 1).unicode(), b = s.at(i + 2).unicode();
+        any = ((a == u'i' || a == u'I') && (b == u'i' || b == u'v')) || ((a == u'x' || a == u'X') && b == u'v');
     }
     if (!any)
         return;
@@ -66,13 +68,22 @@ void abbreviationDots(QString& s)
 // "feat", "ft", "vs" and "vol" get their dot, whatever their case; "DJ" is spelled in capitals.
 void wordForms(QString& s)
 {
-    // The first eight patterns end in "t ", "s " or "l " (ignoring case).
+    // The first eight patterns are "feat ", "ft ", "vs " and "vol " in two
+    // spellings each, all compared ignoring case: look for one of the four
+    // words before a space.
     bool any = false;
-    for (qsizetype i = 1; i < s.size() && !any; ++i) {
+    for (qsizetype i = 2; i < s.size() && !any; ++i) {
         if (s.at(i) != u' ')
             continue;
-        const char16_t c = lowerUnit(s.at(i - 1).unicode());
-        any = c == u't' || c == u's' || c == u'l';
+        const auto endsWord = [&](QStringView w) {
+            if (i < w.size())
+                return false;
+            for (qsizetype j = 0; j < w.size(); ++j)
+                if (lowerUnit(s.at(i - w.size() + j).unicode()) != w[j].unicode())
+                    return false;
+            return true;
+        };
+        any = endsWord(u"feat") || endsWord(u"ft") || endsWord(u"vs") || endsWord(u"vol");
     }
     if (any) {
         static const char16_t* const pairs[][2] = {{u"Feat ", u"feat. "}, {u"feat ", u"feat. "},

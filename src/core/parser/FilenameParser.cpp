@@ -188,10 +188,27 @@ void deleteUnderscoreRuns(QString& s)
     reshapeRuns(s, u'_', [](qsizetype m) { return m % 3; });
 }
 
+// Whether one of the dash-spacing patterns can occur: each holds a dash with
+// another dash right after it, or with a space on its left and a space on its
+// right followed by a space or a dash, or with two spaces on its left and one
+// on its right.
+bool mayNeedDashSpacing(QStringView s)
+{
+    const qsizetype n = s.size();
+    for (qsizetype i = s.indexOf(u'-'); i >= 0 && i < n; i = s.indexOf(u'-', i + 1)) {
+        const auto at = [&](qsizetype k) { return k >= 0 && k < n ? s[k].unicode() : char16_t(0); };
+        if (at(i + 1) == u'-')
+            return true;
+        if (at(i + 1) == u' ' && at(i - 1) == u' ' && (at(i + 2) == u' ' || at(i + 2) == u'-' || at(i - 2) == u' '))
+            return true;
+    }
+    return false;
+}
+
 void tidyDashSpacing(QString& s)
 {
-    if (!s.contains(u'-'))
-        return; // every pattern holds a dash
+    if (!mayNeedDashSpacing(s))
+        return; // none of the patterns occurs, so none of the replacements does anything
     replaceAll(s, u"--", u"-");
     replaceAll(s, u" - - ", u"-");
     replaceAll(s, u" -  - ", u"-");
@@ -206,17 +223,22 @@ void tidyDashSpacing(QString& s)
 void spaceOutAndLower(QString& s)
 {
     trimSpaces(s);
-    QString r;
-    r.reserve(s.size() + 16);
-    for (QChar c : s) {
-        switch (c.unicode()) {
-        case u'-': r.append(u" - "); break;
-        case u'(': r.append(u" ("); break;
-        case u')': r.append(u") "); break;
-        case u'_': r.append(u' '); break;
-        default: r.append(QChar(lowerUnit(c.unicode())));
+    const qsizetype n = s.size();
+    QString r(3 * n, Qt::Uninitialized);
+    const QChar* p = s.constData();
+    char16_t* w = reinterpret_cast<char16_t*>(r.data());
+    qsizetype k = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = p[i].unicode();
+        switch (c) {
+        case u'-': w[k++] = u' '; w[k++] = u'-'; w[k++] = u' '; break;
+        case u'(': w[k++] = u' '; w[k++] = u'('; break;
+        case u')': w[k++] = u')'; w[k++] = u' '; break;
+        case u'_': w[k++] = u' '; break;
+        default: w[k++] = lowerUnit(c);
         }
     }
+    r.truncate(k);
     trimSpaces(r);
     s = std::move(r);
 }
@@ -236,7 +258,7 @@ void cutWebAddresses(QString& s)
 {
     // A round needs "http" or "www"; without either no round changes anything
     // and there is no "www" to delete.
-    if (!s.contains(u"http") && !containsWwwIgnoringCase(s))
+    if (!containsIn(s, u"http") && !containsWwwIgnoringCase(s))
         return;
     static const char16_t* const endings[] = {u".com", u".net", u".org", u".se", u".ru", u".tk",
                                               u".pl",  u".de",  u".nu",  u".pl", u".eu"};
@@ -330,13 +352,23 @@ void removeRipperTags(QString& s)
     const qsizetype cut = (9 * L) / 14;
     QString tail = s.mid(cut);
     lowerInPlace(tail);
-    if (tail.contains(u"- ")) { // every tag starts with "- "
-        static const char16_t* const tags[] = {
-            u"- qmi",  u"- rmi",   u"- rns",    u"- fnt",   u"- mod",    u"- jaffa", u"- mtc",  u"- syndikat",
-            u"- rikskrim", u"- mip", u"- cmp",  u"- jaffa", u"- owr",    u"- nbd",   u"- jrp",  u"- sds",
-            u"- fmc",  u"- ffi",   u"- bwa",    u"- ffacc", u"- wly",    u"- mvp",   u"- mtc",  u"- amrc",
-            u"- edf",  u"- fsp",   u"- esk",    u"- tn",    u"- whinar", u"- fst",   u"- hades", u"- sds",
-            u"- int",  u"- mpx",   u"- lzy",    u"- gripp"};
+    static const char16_t* const tags[] = {
+        u"- qmi",  u"- rmi",   u"- rns",    u"- fnt",   u"- mod",    u"- jaffa", u"- mtc",  u"- syndikat",
+        u"- rikskrim", u"- mip", u"- cmp",  u"- jaffa", u"- owr",    u"- nbd",   u"- jrp",  u"- sds",
+        u"- fmc",  u"- ffi",   u"- bwa",    u"- ffacc", u"- wly",    u"- mvp",   u"- mtc",  u"- amrc",
+        u"- edf",  u"- fsp",   u"- esk",    u"- tn",    u"- whinar", u"- fst",   u"- hades", u"- sds",
+        u"- int",  u"- mpx",   u"- lzy",    u"- gripp"};
+    // When no tag occurs in the tail as it is, the first deletion finds
+    // nothing, the tail stays as it is, and so does every later one.
+    bool any = false;
+    const QStringView v(tail);
+    for (qsizetype i = findIn(v, u"- "); i >= 0 && !any; i = findIn(v, u"- ", i + 1))
+        for (const char16_t* t : tags)
+            if (v.mid(i).startsWith(QStringView(t))) {
+                any = true;
+                break;
+            }
+    if (any) {
         for (const char16_t* t : tags)
             replaceAll(tail, t, u"");
     }
@@ -378,8 +410,14 @@ void collapseSpaceRuns(QString& s)
 
 void tightenBrackets(QString& s)
 {
-    if (!s.contains(u' '))
-        return; // every pattern holds a space
+    // The patterns are "( ", " )" and " !".
+    bool any = false;
+    for (qsizetype i = 0; i + 1 < s.size() && !any; ++i) {
+        const QChar a = s.at(i), b = s.at(i + 1);
+        any = (a == u'(' && b == u' ') || (a == u' ' && (b == u')' || b == u'!'));
+    }
+    if (!any)
+        return;
     replaceAll(s, u"( ", u"(");
     replaceAll(s, u" )", u")");
     replaceAll(s, u" !", u"!");
@@ -390,7 +428,7 @@ void runPass(QString& s, bool firstPass, const CallOptions& o)
     const QString ext = lowered(QStringView(s).last(std::min<qsizetype>(4, s.size())));
     s.truncate(std::max<qsizetype>(0, s.size() - 4));
 
-    if (s.contains(u'.')) {
+    if (s.contains(u'.')) { // both patterns start with a dot
         replaceAll(s, u".mp3", u"");
         replaceAll(s, u".wma", u"");
     }

@@ -48,11 +48,8 @@ bool hasTwoDashes(const QString& s)
     return first >= 0 && s.indexOf(u'-', first + 1) >= 0;
 }
 
-void removeTrackNumbersKeepingYears(QString& s, qsizetype t)
+void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
 {
-    int years[21] = {};
-    int y = 0;
-
     // 4-digit numbers below 1900, anywhere.
     for (int n : numbersIn(s, 4, 1000, 1899))
         replaceAll(s, Decimal(n).view(), u" ");
@@ -60,16 +57,16 @@ void removeTrackNumbersKeepingYears(QString& s, qsizetype t)
     // 100 to 299 near the start: only the first 7 characters are touched.
     for (int n : numbersIn(s, 3, 100, 299)) {
         const Decimal d(n);
-        const qsizetype at = s.indexOf(d.view());
+        const qsizetype at = findIn(s, d.view());
         const bool nearStart = at >= 0 && at < 6; // position 1 to 6; starting at 1 is included
         if (s.size() > 7 && nearStart)
             replaceInFirst(s, 7, d.view(), u" ");
     }
 
-    // Years hide behind markers until the end of the stage.
+    // Years hide behind markers until restoreYears.
     for (int n : numbersIn(s, 4, 1900, 2020)) {
         const Decimal d(n);
-        if (s.indexOf(d.view()) < 0)
+        if (!containsIn(s, d.view()))
             continue;
         if (y == 20)
             continue; // the table holds 20 years; further ones stay plain digits
@@ -83,7 +80,7 @@ void removeTrackNumbersKeepingYears(QString& s, qsizetype t)
         for (int i = 0; i <= 9; ++i) {
             const char16_t z[2] = {u'0', char16_t(u'0' + i)};
             const QStringView zv(z, 2);
-            const qsizetype at = s.indexOf(zv); // 0-based; position at + 1
+            const qsizetype at = findIn(s, zv); // 0-based; position at + 1
             if (s.size() > 4 && ((at >= 0 && at + 1 <= t - 1) || QStringView(s).startsWith(zv)))
                 replaceInFirst(s, t, zv, u" ");
         }
@@ -118,13 +115,26 @@ void removeTrackNumbersKeepingYears(QString& s, qsizetype t)
         if (s.size() >= 2 && s[0] == QChar(digit) && (s[1] == u' ' || s[1] == u'.'))
             s.remove(0, 2);
     }
+}
 
+void restoreYears(QString& s, const int (&years)[21])
+{
     // Markers back to years. A marker needs a code unit below 21; without one
     // no marker (not even one that was in the name itself) can be present.
     if (std::any_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() <= 20; })) {
         for (int k = 0; k <= 20; ++k)
             replaceAll(s, yearMarker(k), Decimal(years[k]).view());
     }
+}
+
+void removeTrackNumbersKeepingYears(QString& s, qsizetype t)
+{
+    int years[21] = {};
+    int y = 0;
+    // Every pattern up to the markers holds a digit.
+    if (std::any_of(s.cbegin(), s.cend(), isDigit))
+        removeNumbers(s, t, years, y);
+    restoreYears(s, years);
 }
 
 } // namespace

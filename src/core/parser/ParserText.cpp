@@ -30,19 +30,8 @@ const CaseTables& caseTables()
 
 } // namespace
 
-char16_t lowerUnit(char16_t c)
-{
-    if (c < 128)
-        return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-    return caseTables().lower[c];
-}
-
-char16_t upperUnit(char16_t c)
-{
-    if (c < 128)
-        return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
-    return caseTables().upper[c];
-}
+char16_t lowerUnitTable(char16_t c) { return caseTables().lower[c]; }
+char16_t upperUnitTable(char16_t c) { return caseTables().upper[c]; }
 
 void lowerInPlace(QString& s)
 {
@@ -97,7 +86,7 @@ bool replaceAll(QString& s, QStringView a, QStringView b)
     if (a.isEmpty())
         return false;
     const QStringView v(s);
-    qsizetype i = v.indexOf(a);
+    qsizetype i = findIn(v, a);
     if (i < 0)
         return false;
     QString r;
@@ -107,7 +96,7 @@ bool replaceAll(QString& s, QStringView a, QStringView b)
         r.append(v.mid(from, i - from));
         r.append(b);
         from = i + a.size();
-        i = v.indexOf(a, from);
+        i = findIn(v, a, from);
     }
     r.append(v.mid(from));
     s = std::move(r);
@@ -122,9 +111,10 @@ bool replaceAllNoCase(QString& s, QStringView a, QStringView b)
     QString la = a.toString();
     lowerInPlace(la);
     const QChar* p = s.constData();
+    const char16_t* l = reinterpret_cast<const char16_t*>(la.constData());
     const auto matchAt = [&](qsizetype i) {
         for (qsizetype j = n - 1; j >= 0; --j)
-            if (lowerUnit(p[i + j].unicode()) != la[j].unicode())
+            if (lowerUnit(p[i + j].unicode()) != l[j])
                 return false;
         return true;
     };
@@ -157,7 +147,7 @@ void replaceInFirst(QString& s, qsizetype n, QStringView a, QStringView b)
         replaceAll(s, a, b); // Last(s, Len - n) is empty
         return;
     }
-    if (QStringView(s).first(n).indexOf(a) < 0)
+    if (findIn(QStringView(s).first(n), a) < 0)
         return;
     QString head = s.left(n);
     replaceAll(head, a, b);

@@ -11,14 +11,49 @@
 namespace vantrel::parser {
 
 // Simple (one code unit to one code unit) case mapping.
-char16_t lowerUnit(char16_t c);
-char16_t upperUnit(char16_t c);
+char16_t lowerUnitTable(char16_t c);
+char16_t upperUnitTable(char16_t c);
+inline char16_t lowerUnit(char16_t c)
+{
+    if (c < 128)
+        return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+    return lowerUnitTable(c);
+}
+inline char16_t upperUnit(char16_t c)
+{
+    if (c < 128)
+        return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+    return upperUnitTable(c);
+}
 void lowerInPlace(QString& s);
 void upperInPlace(QString& s);
 QString lowered(QStringView s);
 
 // The character that byte value n (1 to 255) stands for: Windows-1252 above 127.
 char16_t byteChar(int n);
+
+// Position (0-based) of the first a in s at or after from, -1 when none.
+// A plain loop: the names are short, and this beats a general search here.
+inline qsizetype findIn(QStringView s, QStringView a, qsizetype from = 0)
+{
+    const qsizetype n = a.size(), last = s.size() - n;
+    if (n == 0)
+        return from <= s.size() ? from : -1;
+    const QChar* p = s.data();
+    const QChar* q = a.data();
+    const QChar first = q[0];
+    for (qsizetype i = from; i <= last; ++i) {
+        if (p[i] != first)
+            continue;
+        qsizetype j = 1;
+        while (j < n && p[i + j] == q[j])
+            ++j;
+        if (j == n)
+            return i;
+    }
+    return -1;
+}
+inline bool containsIn(QStringView s, QStringView a) { return findIn(s, a) >= 0; }
 
 // Every occurrence of a, scanning left to right, not overlapping one already
 // replaced, is replaced by b; the text put in is not scanned again. An empty a

@@ -250,7 +250,27 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
 }
 
 // The tag area length chosen for the header hd at offset (see the header file).
-qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, const QByteArray& bytes)
+// The bytes of a tag from its offset, read as far as they are needed.
+class AreaBytes {
+public:
+    AreaBytes(const ByteSource& src, qint64 offset) : src_(src), offset_(offset) {}
+    QByteArray left(qint64 n)
+    {
+        if (n > bytes_.size() && !complete_) {
+            bytes_ = src_.read(offset_, n);
+            complete_ = bytes_.size() < n;
+        }
+        return bytes_.left(n);
+    }
+
+private:
+    const ByteSource& src_;
+    qint64 offset_;
+    QByteArray bytes_;
+    bool complete_ = false;
+};
+
+qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBytes& bytes)
 {
     const qint64 footer = (hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0;
     auto parse = [&](qint64 limit, bool isA) {
@@ -315,8 +335,9 @@ bool audioStartsAt(const ByteSource& src, qint64 pos)
 qint64 findTag(const ByteSource& src)
 {
     const qint64 size = src.size();
-    const qint64 chunk = 64 * 1024;
-    for (qint64 start = 0; start < size; start += chunk) {
+    // A small first block: the audio (or the tag) usually starts at once.
+    qint64 chunk = 4096;
+    for (qint64 start = 0; start < size; start += chunk, chunk = 64 * 1024) {
         // Two bytes of overlap so that "ID3" and a sync pair across the border are seen.
         const QByteArray b = src.read(start, chunk + 2);
         const unsigned char* p = ubytes(b);
@@ -346,12 +367,7 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     const std::optional<Header> hd = parseHeader(src, offset);
     if (!hd)
         return std::nullopt;
-    qint64 largest = 0;
-    for (const auto& c : {hd->a, hd->b, hd->c}) {
-        if (c)
-            largest = std::max(largest, *c);
-    }
-    const QByteArray bytes = src.read(offset, largest);
+    AreaBytes bytes(src, offset);
     Single s;
     s.hd = *hd;
     s.area = chooseArea(src, offset, *hd, bytes);
@@ -373,14 +389,23 @@ TagRead readTagAt(const ByteSource& src, qint64 offset)
     // Stale copies of a tag right behind this one, after zero bytes only.
     qint64 pos = offset + tag->parsed.end;
     for (int round = 0; round < 8; ++round) {
-        const QByteArray z = src.read(pos, qint64(1) << 20);
+        // Skip zero bytes, a few kilobytes at a time, for at most a megabyte.
+        const qint64 limit = pos + (qint64(1) << 20);
+        QByteArray z;
         qsizetype i = 0;
-        while (i < z.size() && z[i] == '\0')
-            ++i;
-        if (i == z.size())
+        while (pos < limit) {
+            z = src.read(pos, 4096);
+            i = 0;
+            while (i < z.size() && z[i] == '\0')
+                ++i;
+            if (i < z.size() || z.isEmpty())
+                break;
+            pos += z.size();
+        }
+        if (i >= z.size())
             break;
         pos += i;
-        if (!z.mid(i).startsWith("ID3"))
+        if (!z.mid(i).startsWith("ID3") && src.read(pos, 3) != "ID3")
             break;
         const std::optional<Single> stale = readSingle(src, pos);
         if (!stale || pos + stale->area - offset > MaxTagArea)

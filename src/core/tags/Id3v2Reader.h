@@ -4,22 +4,23 @@
 // How far a tag reaches. The published format gives the size after the
 // 10-byte header as a synchsafe number (7 bits a byte). Older versions of this
 // program wrote a plain big-endian number instead, and counted the header in
-// it. So for header size bytes s the candidates are, in this order:
+// it. So for the header size bytes s there are up to three candidates:
 //   A = 10 + synchsafe(s) (+ 10 for a 2.4 footer)   when every byte is < 0x80
-//   B = plain(s)          (this program's old form)  when plain differs from A's reading
-//   C = 10 + plain(s)     (writers that forgot the synchsafe form)
-// and only those that end within the file count. The tag is
-//   - A, when its frames fit in A and the audio starts right after A (or A is
-//     the only candidate, or nothing better is proven);
-//   - otherwise B or C, the first whose frames fit in it, where nothing but
-//     padding lies between its last frame and its end, and where the audio
-//     (a valid MPEG frame followed by another, the end of the file or the
-//     ID3v1 record) starts right after it; failing audio at both, the first
-//     that holds all frames with no audio inside;
-//   - with only B and C (a size byte >= 0x80), the same test on B and C.
-// After that, a second tag header that follows the first one's frames after
-// nothing but zero bytes (a stale copy that an old write left behind) is
-// counted into the tag area, so that rewriting the tag removes it.
+//   B = plain(s)          (this program's old form)  when plain(s) differs from synchsafe(s)
+//   C = 10 + plain(s)     (writers that forgot the synchsafe form), likewise
+// and only those that end within the file count. "Audio at X" means X is the
+// end of the file, the start of the closing ID3v1 record, or a valid MPEG
+// frame header followed by another one. A candidate "holds" the tag when its
+// frames do not run past it and no audio starts between its last frame and
+// its end. The area is:
+//   1. A, when A's frames fit in A and audio starts at A;
+//   2. else B, then C, the first that holds the tag and has audio at its end;
+//   3. else, only when A's frames ran past A (or there is no A), B then C,
+//      the first that holds the tag;
+//   4. else A (or, without A, B).
+// A second tag header that follows the first tag's frames after nothing but
+// zero bytes (a stale copy an old write left behind) is then counted into
+// the area too, so that rewriting the tag clears it.
 #pragma once
 
 #include "tags/Id3v2Format.h"

@@ -41,6 +41,12 @@ bool RawFile::open(const QString& path, Mode mode)
         ::close(fd);
         return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
+    // A file without any write permission bit stays read-only also for the
+    // administrator, who could otherwise open it for writing.
+    if (mode == Mode::ReadWrite && (st.st_mode & 0222) == 0) {
+        ::close(fd);
+        return fail(EACCES);
+    }
     fd_ = fd;
     size_ = st.st_size;
     return true;

@@ -17,7 +17,8 @@ class RawFile {
     ~RawFile();
 
     // Opens an existing regular file (never creates one; a folder fails with
-    // EISDIR). False on failure, with error() and errorText() set.
+    // EISDIR; for writing, a file without write permission bits fails with
+    // EACCES whoever asks). False on failure, with error() and errorText() set.
     bool open(const QString& path, Mode mode);
     void close();
 

@@ -195,13 +195,14 @@ void cMP3ID3v2::setMP3File(const QString& path)
         Occurrence occ;
         occ.body = rf.frame.body;
         occ.flags = rf.frame.flags;
-        if (const auto content = content23(rf.frame, 1 << 20))
+        const auto content = content23(rf.frame, 1 << 20);
+        if (content)
             occ.text = frameText(id, *content);
-        if (!order_.contains(id))
+        if (!frames_.contains(id))
             order_.append(id);
         frames_[id].append(occ);
-        if (!rf.fillsField)
-            continue;
+        if (!rf.fillsField || !content)
+            continue; // too big, not shown for a 2.2 tag, or encrypted
         if (id == QLatin1String("TYER"))
             haveTyer = true;
         if (id == QLatin1String("TDRC"))
@@ -288,7 +289,7 @@ QString cMP3ID3v2::tagText(const QString& frame, int index) const
 
 void cMP3ID3v2::AddTag(const QString& sFrame, const QString& sTag)
 {
-    if (!order_.contains(sFrame))
+    if (!frames_.contains(sFrame))
         order_.append(sFrame);
     frames_[sFrame].append(makeOccurrence(sFrame, sTag));
 }

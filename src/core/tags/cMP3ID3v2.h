@@ -69,6 +69,13 @@ public:
     // Field properties. The getters return the value read or last set; each
     // setter stores the value and replaces the field's frame, which then moves
     // to the end of the frame list. An empty value still makes a frame.
+    // Text goes out as Latin-1 (encoding byte 0) when every character fits,
+    // else as UTF-16 with byte order mark (encoding byte 1). URL frames hold
+    // the URL alone, WXXX an empty description and the URL, COMM the language
+    // field 00 "nt" and an empty description, USLT the language "XXX" and an
+    // empty description, PCNT a 4-byte (or 8-byte) counter. Frames of more
+    // than 1000 bytes, and frames of a 2.2 tag other than TT2, TP1, TAL, TYE,
+    // TRK, TCO, COM and TEN, stay in the store but fill no field.
     QString ArtistURL() const { return artistUrl_; }
     void setArtistURL(const QString& v);
     QString BuyURL() const { return buyUrl_; }

@@ -263,6 +263,13 @@ TEST_F(FolderLoaderTest, ProgressReportsEachFolderAndCanStop)
     EXPECT_TRUE(loader.cancelled);
     EXPECT_EQ(found, (QList<qsizetype>{1, 2}));
     EXPECT_EQ(listed(), L({"a.mp3", "f1/b.mp3"})); // what was found is kept
+
+    // A stop during a drop ends the drop, not just the folder being scanned.
+    list.clearAll();
+    loader.progress = [](qsizetype, qsizetype) { return false; };
+    loader.addDropped({at(QStringLiteral("f1")), at(QStringLiteral("f2")), at(QStringLiteral("a.mp3"))}, true);
+    EXPECT_TRUE(loader.cancelled);
+    EXPECT_EQ(listed(), L({"f1/b.mp3"}));
 }
 
 TEST(FolderLoaderText, NoFilesMessages)

@@ -3,6 +3,7 @@
 #include <QChar>
 
 #include <cmath>
+#include <vector>
 
 // Conventions of the reference: positions count from 1; a count below zero
 // takes nothing (First/Last give ""), a position outside the text gives ""
@@ -153,7 +154,17 @@ Str Chr(int n)
     return Str(QChar(c));
 }
 
-Str Digits(int n) { return Str::number(n); }
+// The decimal text of n (made once per number; this only saves time).
+Str Digits(int n)
+{
+    static const std::vector<Str> texts = [] {
+        std::vector<Str> t;
+        for (int i = 0; i <= 2020; ++i)
+            t.push_back(Str::number(i));
+        return t;
+    }();
+    return n >= 0 && n <= 2020 ? texts[size_t(n)] : Str::number(n);
+}
 
 Str Repeat(const Str& t, int n) { return n <= 0 ? Str() : t.repeated(n); }
 

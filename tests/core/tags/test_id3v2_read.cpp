@@ -219,6 +219,10 @@ TEST_F(Id3v2Read, HeaderAndFrameVariants)
          id3v2Tag(4, QByteArray("TIT2") + be32(129) + QByteArray(2, '\0') + latin1Text(QByteArray(128, 'y'))
                          + frame24("TPE1", latin1Text("x"))),
          ""},
+        {"2.3 compressed frame", id3v2Tag(3, frame23("TIT2", be32(5) + qCompress(latin1Text("Song")).mid(4), 0x0080)),
+         "Song"},
+        {"2.3 encrypted frame fills nothing", id3v2Tag(3, tit2 + frame23("TIT2", QByteArray("\x01\0Other", 7), 0x0040)),
+         "Song"},
         {"tag after junk", QByteArray("junk") + id3v2Tag(3, tit2), "Song"},
         {"truncated frame keeps the ones before", id3v2Tag(3, tit2 + QByteArray("TPE1\0\0\x01\0\0\0abc", 13)), "Song"},
         {"zero-size frame", id3v2Tag(3, frame23("TXXX", "") + tit2), "Song"},

@@ -1,0 +1,271 @@
+// Interoperability with an independent ID3 library: what we write it reads,
+// what it writes we read, and after we change a title it still finds every
+// other frame unchanged and the audio where it was.
+#include "tags/cMP3ID3v2.h"
+
+#include "Id3v2Bytes.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+
+#include <attachedpictureframe.h>
+#include <commentsframe.h>
+#include <id3v2framefactory.h>
+#include <id3v2tag.h>
+#include <mpegfile.h>
+#include <mpegproperties.h>
+#include <textidentificationframe.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+TagLib::String tl(const QString& s)
+{
+    return TagLib::String(s.toStdString(), TagLib::String::UTF8);
+}
+
+QString qs(const TagLib::String& s)
+{
+    return QString::fromStdString(s.to8Bit(true));
+}
+
+std::string path8(const QString& p)
+{
+    return p.toStdString();
+}
+
+// Every frame of the file's ID3v2 tag as id -> rendered bytes (in order,
+// several frames of one id joined), TIT2 left out.
+std::multimap<std::string, std::string> framesBesidesTitle(const QString& path)
+{
+    TagLib::MPEG::File f(path8(path).c_str(), false);
+    std::multimap<std::string, std::string> out;
+    const TagLib::ID3v2::Tag* tag = f.ID3v2Tag();
+    if (!tag)
+        return out;
+    for (const TagLib::ID3v2::Frame* frame : tag->frameList()) {
+        const std::string id(frame->frameID().data(), frame->frameID().size());
+        if (id == "TIT2")
+            continue;
+        std::string content = qs(frame->toString()).toStdString();
+        if (const auto* pic = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame))
+            content += "|" + pic->mimeType().to8Bit() + "|" + std::to_string(pic->type()) + "|"
+                       + std::string(pic->picture().data(), pic->picture().size());
+        if (const auto* comm = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame))
+            content += "|" + qs(comm->description()).toStdString();
+        out.emplace(id, content);
+    }
+    return out;
+}
+
+class Interop : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    int counter = 0;
+    const QByteArray audio = mpegFrames(40);
+
+    QString file(const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(++counter));
+        EXPECT_TRUE(writeFile(path, bytes));
+        return path;
+    }
+    // The audio as the library sees it: same properties, starting right after the tag.
+    void expectAudio(const QString& path, qint64 tagArea)
+    {
+        TagLib::MPEG::File f(path8(path).c_str(), true);
+        ASSERT_TRUE(f.isValid());
+        ASSERT_NE(f.audioProperties(), nullptr);
+        EXPECT_EQ(f.audioProperties()->sampleRate(), 44100);
+        EXPECT_EQ(f.audioProperties()->bitrate(), 128);
+        EXPECT_EQ(f.firstFrameOffset(), tagArea);
+    }
+};
+
+} // namespace
+
+TEST_F(Interop, LibraryReadsWhatWeWrite)
+{
+    struct Case { const char* name; QByteArray before; };
+    const Case cases[] = {
+        {"no tag", audio},
+        {"our old plain-size tag", plainSizeTag(frame23("TIT2", QByteArray("\0Old", 4)), 2048) + audio},
+        {"standard 2.4 tag", id3v2Tag(4, frame24("TIT2", QByteArray("\x03Old", 4)), 30) + audio},
+    };
+    for (const Case& c : cases) {
+        for (const QString& title : {QStringLiteral("Song"), QStringLiteral("S\u00f6ng \u4e2d\u6587")}) {
+            SCOPED_TRACE(std::string(c.name) + " / " + title.toStdString());
+            const QString path = file(c.before);
+            cMP3ID3v2 t;
+            t.setMP3File(path);
+            t.setTitle(title);
+            t.setArtist(QStringLiteral("Band \u00e9"));
+            t.setAlbum("Disc");
+            t.setYear("1999");
+            t.setComment(QStringLiteral("Hello \u4e16"));
+            t.setGenre(17);
+            t.setTrack("3");
+            t.setLyrics("la la");
+            t.setArtistURL("http://artist.example");
+            t.setLinkTo("http://link.example");
+            t.setPlayCounter("42");
+            ASSERT_TRUE(t.Update()) << t.lastError().toStdString();
+
+            TagLib::MPEG::File f(path8(path).c_str(), false);
+            ASSERT_TRUE(f.hasID3v2Tag());
+            TagLib::ID3v2::Tag* tag = f.ID3v2Tag();
+            EXPECT_EQ(tag->header()->majorVersion(), 3u);
+            EXPECT_EQ(qs(tag->title()), title);
+            EXPECT_EQ(qs(tag->artist()), QStringLiteral("Band \u00e9"));
+            EXPECT_EQ(qs(tag->album()), "Disc");
+            EXPECT_EQ(tag->year(), 1999u);
+            EXPECT_EQ(qs(tag->comment()), QStringLiteral("Hello \u4e16"));
+            EXPECT_EQ(qs(tag->genre()), "Rock");
+            EXPECT_EQ(tag->track(), 3u);
+            const auto lyrics = tag->frameListMap()["USLT"];
+            ASSERT_EQ(lyrics.size(), 1u);
+            EXPECT_EQ(qs(lyrics.front()->toString()), "la la");
+            const auto woar = tag->frameListMap()["WOAR"];
+            ASSERT_EQ(woar.size(), 1u);
+            EXPECT_EQ(qs(woar.front()->toString()), "http://artist.example");
+            const auto wxxx = tag->frameListMap()["WXXX"];
+            ASSERT_EQ(wxxx.size(), 1u);
+            EXPECT_TRUE(qs(wxxx.front()->toString()).contains("http://link.example"));
+            const auto pcnt = tag->frameListMap()["PCNT"];
+            ASSERT_EQ(pcnt.size(), 1u);
+            EXPECT_EQ(pcnt.front()->render().mid(10).toUInt(), 42u); // a 4-byte counter
+            t.setMP3File(path);
+            expectAudio(path, t.tagAreaSize());
+        }
+    }
+}
+
+TEST_F(Interop, AudioStartsRightAfterOurTag)
+{
+    for (const QByteArray& before : {audio, plainSizeTag(frame23("TIT2", QByteArray("\0Old", 4)), 2048) + audio}) {
+        const QString path = file(before);
+        cMP3ID3v2 t;
+        t.setMP3File(path);
+        t.setTitle("x");
+        ASSERT_TRUE(t.Update());
+        t.setMP3File(path);
+        EXPECT_EQ(t.tagAreaSize(), 2048);
+        expectAudio(path, 2048);
+    }
+}
+
+TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
+{
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(3000, '\x7f');
+    struct Case { const char* name; TagLib::ID3v2::Version version; TagLib::String::Type encoding; };
+    const Case cases[] = {
+        {"2.4 UTF-8", TagLib::ID3v2::v4, TagLib::String::UTF8},
+        {"2.4 UTF-16", TagLib::ID3v2::v4, TagLib::String::UTF16},
+        {"2.4 Latin-1", TagLib::ID3v2::v4, TagLib::String::Latin1},
+        {"2.3 UTF-16", TagLib::ID3v2::v3, TagLib::String::UTF16},
+        {"2.3 Latin-1", TagLib::ID3v2::v3, TagLib::String::Latin1},
+    };
+    const QString title = QStringLiteral("T\u00eftle");
+    const QString wideTitle = QStringLiteral("\u4e2d\u6587");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool wide = c.encoding != TagLib::String::Latin1;
+        const QString path = file(audio);
+        {
+            TagLib::ID3v2::FrameFactory::instance()->setDefaultTextEncoding(c.encoding);
+            TagLib::MPEG::File f(path8(path).c_str(), false);
+            TagLib::ID3v2::Tag* tag = f.ID3v2Tag(true);
+            tag->setTitle(tl(wide ? wideTitle : title));
+            tag->setArtist(tl(QStringLiteral("B\u00e4nd")));
+            tag->setAlbum("Disc");
+            tag->setYear(2004);
+            tag->setGenre("Indie");
+            tag->setTrack(7);
+            auto* c1 = new TagLib::ID3v2::CommentsFrame(c.encoding);
+            c1->setLanguage("eng");
+            c1->setText(tl(QStringLiteral("first")));
+            tag->addFrame(c1);
+            auto* c2 = new TagLib::ID3v2::CommentsFrame(c.encoding);
+            c2->setLanguage("deu");
+            c2->setDescription("second one");
+            c2->setText(tl(QStringLiteral("zweit\u00e9")));
+            tag->addFrame(c2);
+            auto* pic = new TagLib::ID3v2::AttachedPictureFrame;
+            pic->setMimeType("image/png");
+            pic->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+            pic->setDescription(tl(QStringLiteral("cover")));
+            pic->setPicture(TagLib::ByteVector(png.constData(), unsigned(png.size())));
+            tag->addFrame(pic);
+            auto* composer = new TagLib::ID3v2::TextIdentificationFrame("TCOM", c.encoding);
+            composer->setText(tl(QStringLiteral("Composer")));
+            tag->addFrame(composer);
+            ASSERT_TRUE(f.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, c.version));
+            TagLib::ID3v2::FrameFactory::instance()->setDefaultTextEncoding(TagLib::String::Latin1);
+        }
+        const auto before = framesBesidesTitle(path);
+
+        cMP3ID3v2 t;
+        t.setMP3File(path);
+        EXPECT_EQ(t.ID3v2TagVersion(), c.version == TagLib::ID3v2::v4 ? 4 : 3);
+        EXPECT_EQ(t.Title(), wide ? wideTitle : title);
+        EXPECT_EQ(t.Artist(), QStringLiteral("B\u00e4nd"));
+        EXPECT_EQ(t.Album(), "Disc");
+        EXPECT_EQ(t.Year(), "2004");
+        EXPECT_EQ(t.Track(), "7");
+        EXPECT_EQ(t.OtherGenreName(), "Indie");
+        EXPECT_EQ(t.Genre(), 255);
+        EXPECT_EQ(t.Composer(), "Composer");
+        EXPECT_EQ(t.Comment(), QStringLiteral("first") + QChar(0) + QStringLiteral("\r\nzweit\u00e9"));
+        EXPECT_EQ(t.TagsInFrame("APIC"), 1);
+
+        t.setTitle("Changed");
+        ASSERT_TRUE(t.Update()) << t.lastError().toStdString();
+
+        TagLib::MPEG::File f(path8(path).c_str(), false);
+        ASSERT_TRUE(f.hasID3v2Tag());
+        EXPECT_EQ(qs(f.ID3v2Tag()->title()), "Changed");
+        EXPECT_EQ(f.ID3v2Tag()->header()->majorVersion(), 3u);
+        EXPECT_EQ(framesBesidesTitle(path), before);
+        t.setMP3File(path);
+        expectAudio(path, t.tagAreaSize());
+    }
+}
+
+TEST_F(Interop, Version22FramesReachTheLibraryIn23Form)
+{
+    const QByteArray jpeg = QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(100, 'j');
+    const QByteArray tag = id3v2Tag(2, frame22("TT2", QByteArray("\0Song", 5)) + frame22("TCM", QByteArray("\0Comp", 5))
+                                           + frame22("TP2", QByteArray("\0Album band", 11))
+                                           + frame22("PIC", QByteArray("\0JPG\x03\0", 6) + jpeg)
+                                           + frame22("ULT", QByteArray("\0eng\0words", 10)));
+    const QString path = file(tag + audio);
+    cMP3ID3v2 t;
+    t.setMP3File(path);
+    t.setArtist("Band");
+    ASSERT_TRUE(t.Update());
+
+    TagLib::MPEG::File f(path8(path).c_str(), false);
+    TagLib::ID3v2::Tag* tl2 = f.ID3v2Tag();
+    ASSERT_NE(tl2, nullptr);
+    EXPECT_EQ(qs(tl2->title()), "Song");
+    EXPECT_EQ(qs(tl2->artist()), "Band");
+    auto map = tl2->frameListMap();
+    ASSERT_EQ(map["TCOM"].size(), 1u);
+    EXPECT_EQ(qs(map["TCOM"].front()->toString()), "Comp");
+    ASSERT_EQ(map["TPE2"].size(), 1u);
+    EXPECT_EQ(qs(map["TPE2"].front()->toString()), "Album band");
+    ASSERT_EQ(map["USLT"].size(), 1u);
+    EXPECT_EQ(qs(map["USLT"].front()->toString()), "words");
+    ASSERT_EQ(map["APIC"].size(), 1u);
+    const auto* pic = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(map["APIC"].front());
+    ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(pic->mimeType(), "image/jpeg");
+    EXPECT_EQ(pic->picture(), TagLib::ByteVector(jpeg.constData(), unsigned(jpeg.size())));
+}
