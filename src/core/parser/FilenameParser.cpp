@@ -22,7 +22,8 @@ struct CallOptions {
     QString replaceLower; // lower-cased replaceWhat, empty when not active
 };
 
-// Each maximal run of c is shortened to f(length) characters.
+// Each maximal run of c is shortened to f(length) characters (never more
+// than it had), in place.
 template <class F>
 void reshapeRuns(QString& s, char16_t c, F f)
 {
@@ -33,22 +34,22 @@ void reshapeRuns(QString& s, char16_t c, F f)
         ++i;
     if (i == n)
         return; // no run of two or more
-    QString r;
-    r.reserve(n);
-    r.append(QStringView(p, i));
+    QChar* d = s.data();
+    qsizetype w = i;
     while (i < n) {
-        if (p[i] != c) {
-            r.append(p[i++]);
+        if (d[i] != c) {
+            d[w++] = d[i++];
             continue;
         }
         qsizetype m = 0;
-        while (i < n && p[i] == c) {
+        while (i < n && d[i] == c) {
             ++m;
             ++i;
         }
-        r.append(QString(f(m), QChar(c)));
+        for (qsizetype k = f(m); k > 0; --k)
+            d[w++] = QChar(c);
     }
-    s = std::move(r);
+    s.truncate(w);
 }
 
 // Deleting every run of k dashes for k = 2 to 401: the first round takes all
@@ -61,23 +62,24 @@ void deleteDashRuns(QString& s)
 // A leading or trailing dash with its spaces; each check once, in this order.
 void trimEdgeDashes(QString& s)
 {
-    const auto starts = [&s](QStringView t) { return QStringView(s).startsWith(t); };
-    const auto ends = [&s](QStringView t) { return QStringView(s).endsWith(t); };
-    if (starts(u"-"))
+    // at(k) is the k-th character from the start, from(k) the k-th from the end (1-based).
+    const auto at = [&s](qsizetype k) { return k <= s.size() ? s.at(k - 1).unicode() : char16_t(0); };
+    const auto from = [&s](qsizetype k) { return k <= s.size() ? s.at(s.size() - k).unicode() : char16_t(0); };
+    if (at(1) == u'-')
         s.remove(0, 1);
-    if (starts(u" - "))
+    if (at(1) == u' ' && at(2) == u'-' && at(3) == u' ')
         s.remove(0, 3);
-    if (starts(u"- "))
+    if (at(1) == u'-' && at(2) == u' ')
         s.remove(0, 2);
-    if (starts(u" -"))
+    if (at(1) == u' ' && at(2) == u'-')
         s.remove(0, 2);
-    if (ends(u"-"))
+    if (from(1) == u'-')
         s.chop(1);
-    if (ends(u" - "))
+    if (from(3) == u' ' && from(2) == u'-' && from(1) == u' ')
         s.chop(3);
-    if (ends(u" -"))
+    if (from(2) == u' ' && from(1) == u'-')
         s.chop(2);
-    if (ends(u"- "))
+    if (from(2) == u'-' && from(1) == u' ')
         s.chop(2);
 }
 
@@ -103,6 +105,8 @@ void removeBracketJunk(QString& s)
         }
         m.add(to);
     }
+    // m holds every character present (and some that were): a replacement
+    // whose pattern needs an absent character finds nothing and is skipped.
     if (m.has(u'%') && replaceAll(s, u"%20", u" "))
         m.add(u' ');
     if (m.has(u'\u0001'))
@@ -121,7 +125,7 @@ void removeBracketJunk(QString& s)
 
 void replaceSeparators(QString& s)
 {
-    const CharMask m = CharMask::of(s);
+    const CharMask m = CharMask::of(s); // a pattern with an absent character is skipped
     if (m.has(u'(')) {
         replaceAll(s, u"()", u"");
         replaceAll(s, u"( )", u"");
@@ -141,7 +145,7 @@ void replaceSeparators(QString& s)
 // "(01) Artist - Song" loses the brackets around its short leading part.
 void unwrapLeadingShortBracket(QString& s)
 {
-    const qsizetype p = s.indexOf(u')'); // Find(s, ")") - 1
+    const qsizetype p = findChar(s, u')'); // Find(s, ")") - 1
     if (p <= 0)
         return;
     const QString t = trimmedSpaces(s);
@@ -156,10 +160,10 @@ void unwrapLeadingShortBracket(QString& s)
 
 void replaceUnbalancedBrackets(QString& s)
 {
-    if (s.contains(u')') && !s.contains(u'('))
-        s.replace(u')', u'-');
-    if (s.contains(u'(') && !s.contains(u')'))
-        s.replace(u'(', u'-');
+    if (hasChar(s, u')') && !hasChar(s, u'('))
+        swapChar(s, u')', u'-');
+    if (hasChar(s, u'(') && !hasChar(s, u')'))
+        swapChar(s, u'(', u'-');
 }
 
 bool startsWithNoCase(const QString& s, QStringView lowerPrefix)
@@ -195,7 +199,7 @@ void deleteUnderscoreRuns(QString& s)
 bool mayNeedDashSpacing(QStringView s)
 {
     const qsizetype n = s.size();
-    for (qsizetype i = s.indexOf(u'-'); i >= 0 && i < n; i = s.indexOf(u'-', i + 1)) {
+    for (qsizetype i = findChar(s, u'-'); i >= 0 && i < n; i = findChar(s, u'-', i + 1)) {
         const auto at = [&](qsizetype k) { return k >= 0 && k < n ? s[k].unicode() : char16_t(0); };
         if (at(i + 1) == u'-')
             return true;
@@ -263,13 +267,13 @@ void cutWebAddresses(QString& s)
     static const char16_t* const endings[] = {u".com", u".net", u".org", u".se", u".ru", u".tk",
                                               u".pl",  u".de",  u".nu",  u".pl", u".eu"};
     for (int round = 0; round < 3; ++round) {
-        qsizetype a = s.indexOf(u"http") + 1;
+        qsizetype a = findIn(s, u"http") + 1;
         const QString low = lowered(s);
         if (a == 0)
-            a = low.indexOf(u"www") + 1;
+            a = findIn(low, u"www") + 1;
         qsizetype b = 0;
         for (const char16_t* e : endings) {
-            b = low.indexOf(e) + 1;
+            b = findIn(low, e) + 1;
             if (b != 0)
                 break;
         }
@@ -350,8 +354,18 @@ void removeRipperTags(QString& s)
 {
     const qsizetype L = s.size();
     const qsizetype cut = (9 * L) / 14;
-    QString tail = s.mid(cut);
-    lowerInPlace(tail);
+    // The tail is lower-cased whether or not a tag is found.
+    {
+        QChar* d = nullptr;
+        for (qsizetype i = cut; i < L; ++i) {
+            const char16_t c = s.at(i).unicode(), l = lowerUnit(c);
+            if (l != c) {
+                if (!d)
+                    d = s.data();
+                d[i] = QChar(l);
+            }
+        }
+    }
     static const char16_t* const tags[] = {
         u"- qmi",  u"- rmi",   u"- rns",    u"- fnt",   u"- mod",    u"- jaffa", u"- mtc",  u"- syndikat",
         u"- rikskrim", u"- mip", u"- cmp",  u"- jaffa", u"- owr",    u"- nbd",   u"- jrp",  u"- sds",
@@ -361,17 +375,18 @@ void removeRipperTags(QString& s)
     // When no tag occurs in the tail as it is, the first deletion finds
     // nothing, the tail stays as it is, and so does every later one.
     bool any = false;
-    const QStringView v(tail);
+    const QStringView v = QStringView(s).mid(cut);
     for (qsizetype i = findIn(v, u"- "); i >= 0 && !any; i = findIn(v, u"- ", i + 1))
         for (const char16_t* t : tags)
             if (v.mid(i).startsWith(QStringView(t))) {
                 any = true;
                 break;
             }
-    if (any) {
-        for (const char16_t* t : tags)
-            replaceAll(tail, t, u"");
-    }
+    if (!any)
+        return;
+    QString tail = s.mid(cut);
+    for (const char16_t* t : tags)
+        replaceAll(tail, t, u"");
     s.truncate(cut);
     s.append(tail);
 }
@@ -393,7 +408,7 @@ bool deletedInFinalCleanup(char16_t c)
 void removeForbiddenCharacters(QString& s)
 {
     s.removeIf([](QChar c) { return deletedInFinalCleanup(c.unicode()) || c == u'*'; });
-    s.replace(u'"', u'\'');
+    swapChar(s, u'"', u'\'');
     trimSpaces(s);
 }
 
@@ -428,12 +443,12 @@ void runPass(QString& s, bool firstPass, const CallOptions& o)
     const QString ext = lowered(QStringView(s).last(std::min<qsizetype>(4, s.size())));
     s.truncate(std::max<qsizetype>(0, s.size() - 4));
 
-    if (s.contains(u'.')) { // both patterns start with a dot
+    if (hasChar(s, u'.')) { // both patterns start with a dot
         replaceAll(s, u".mp3", u"");
         replaceAll(s, u".wma", u"");
     }
     trimSpaces(s);
-    s.replace(u'\t', u' ');
+    swapChar(s, u'\t', u' ');
     if (o.removeActive) {
         lowerInPlace(s); // lower-cased even when the text is not found (or trims to nothing)
         replaceAll(s, o.removeLower, u"");

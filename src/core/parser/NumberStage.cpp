@@ -3,6 +3,7 @@
 #include "parser/ParserText.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -44,8 +45,8 @@ QString yearMarker(int k)
 
 bool hasTwoDashes(const QString& s)
 {
-    const qsizetype first = s.indexOf(u'-');
-    return first >= 0 && s.indexOf(u'-', first + 1) >= 0;
+    const qsizetype first = findChar(s, u'-');
+    return first >= 0 && findChar(s, u'-', first + 1) >= 0;
 }
 
 void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
@@ -76,7 +77,7 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     }
 
     // "0" + digit in the first two thirds. Every pattern holds a "0".
-    if (s.contains(u'0')) {
+    if (hasChar(s, u'0')) {
         for (int i = 0; i <= 9; ++i) {
             const char16_t z[2] = {u'0', char16_t(u'0' + i)};
             const QStringView zv(z, 2);
@@ -108,7 +109,7 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     // A single digit followed by a dot after a space, or at the very start.
     for (int i = 0; i <= 9; ++i) {
         const char16_t digit = char16_t(u'0' + i);
-        if (!s.contains(QChar(digit)))
+        if (!hasChar(s, digit))
             continue; // both patterns hold the digit
         const char16_t pat[3] = {u' ', digit, u'.'};
         replaceAll(s, QStringView(pat, 3), u" ");
@@ -119,12 +120,15 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
 
 void restoreYears(QString& s, const int (&years)[21])
 {
-    // Markers back to years. A marker needs a code unit below 21; without one
-    // no marker (not even one that was in the name itself) can be present.
-    if (std::any_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() <= 20; })) {
-        for (int k = 0; k <= 20; ++k)
+    // Markers back to years. The marker of k holds code unit k: without it no
+    // marker of k (not even one that was in the name itself) can be present.
+    std::uint32_t present = 0;
+    for (QChar c : s)
+        if (c.unicode() <= 20)
+            present |= std::uint32_t(1) << c.unicode();
+    for (int k = 0; k <= 20 && present; ++k)
+        if (present & (std::uint32_t(1) << k))
             replaceAll(s, yearMarker(k), Decimal(years[k]).view());
-    }
 }
 
 void removeTrackNumbersKeepingYears(QString& s, qsizetype t)

@@ -2,6 +2,7 @@
 // parser and on the plain step-list transcription.
 #include "LiteralParser.h"
 #include "parser/FilenameParser.h"
+#include "parser/ParserText.h"
 
 #include <gtest/gtest.h>
 
@@ -202,4 +203,17 @@ TEST(FilenameParser, AllUpperCase)
                                {u"", u""}};
     for (const UpperCase& c : cases)
         EXPECT_EQ(vantrel::allUpperCase(QString::fromUtf16(c.in)), QString::fromUtf16(c.out));
+}
+
+// The parser lower-cases the ripper-tag tail once where the step list does it
+// for every tag; that is only the same if lower-casing twice changes nothing.
+TEST(FilenameParser, LowerCaseIsStable)
+{
+    int unstable = 0;
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        const char16_t l = vantrel::parser::lowerUnit(char16_t(c));
+        if (vantrel::parser::lowerUnit(l) != l)
+            ++unstable;
+    }
+    EXPECT_EQ(unstable, 0);
 }
