@@ -55,8 +55,9 @@ void abbreviationDots(QString& s)
     for (qsizetype i = 1; i <= n; ++i) {
         if (charAt(s, i) != u'.')
             continue;
+        const bool atEnd = i + 2 > s.size(); // beyond the end, not a U+0000 in the name
         const QChar c = charAt(s, i + 2);
-        if (c == u'.' || c == u' ' || c == u')' || c.isNull()) {
+        if (atEnd || c == u'.' || c == u' ' || c == u')') {
             upperAt(s, i + 1);
             upperAt(s, i - 1);
         } else {

@@ -395,13 +395,16 @@ bool deletedInFinalCleanup(char16_t c)
 {
     if (c < 0x80)
         return (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
-    if ((c >= 0xA1 && c <= 0xBF) || c == 0xF0 || c == 0xF8)
+    if (c <= 0xFF) // U+0080 to U+009F are not what bytes 128 to 159 stand for, except five
+        return (c >= 0xA1 && c <= 0xBF) || c == 0xF0 || c == 0xF8 || c == 0x8D || c == 0x8F || c == 0x90;
+    switch (c) { // bytes 128, 130 to 137, 139 to 153 and 155 that stand above U+00FF
+    case 0x20AC: case 0x201A: case 0x0192: case 0x201E: case 0x2026: case 0x2020: case 0x2021: case 0x02C6:
+    case 0x2030: case 0x2039: case 0x0152: case 0x017D: case 0x2018: case 0x2019: case 0x201C: case 0x201D:
+    case 0x2022: case 0x2013: case 0x2014: case 0x02DC: case 0x2122: case 0x203A:
         return true;
-    static const auto inRange = [](int n) { return n == 128 || (n >= 130 && n <= 137) || (n >= 139 && n <= 153) || n == 155; };
-    for (int n = 0x80; n < 0xA0; ++n)
-        if (byteChar(n) == c)
-            return inRange(n);
-    return false;
+    default:
+        return false;
+    }
 }
 
 // Characters that have no place in a file name, and quotes.

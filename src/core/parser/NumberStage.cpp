@@ -2,10 +2,11 @@
 
 #include "parser/ParserText.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 namespace vantrel::parser {
 namespace {
@@ -16,9 +17,11 @@ bool isDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
 // occurs in s, ascending. Removing digits or replacing them by spaces and
 // markers never makes a new number appear, so a loop over lo..hi only needs to
 // visit these: for every other n its replacement finds nothing.
-std::vector<int> numbersIn(const QString& s, int width, int lo, int hi)
+using Numbers = QVarLengthArray<int, 32>;
+
+Numbers numbersIn(const QString& s, int width, int lo, int hi)
 {
-    std::vector<int> found;
+    Numbers found;
     const qsizetype n = s.size();
     const QChar* p = s.constData();
     for (qsizetype i = 0; i + width <= n; ++i) {
@@ -90,9 +93,9 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     // 31 to 999, from the top: in the first two thirds when the name has two
     // dashes, and always in the first three characters.
     {
-        std::vector<int> big = numbersIn(s, 2, 31, 99);
-        const std::vector<int> three = numbersIn(s, 3, 100, 999);
-        big.insert(big.end(), three.begin(), three.end());
+        Numbers big = numbersIn(s, 2, 31, 99);
+        const Numbers three = numbersIn(s, 3, 100, 999);
+        big.append(three.constData(), three.size());
         std::sort(big.begin(), big.end(), std::greater<int>());
         for (int n : big) {
             const Decimal d(n);
