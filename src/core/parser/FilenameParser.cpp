@@ -313,6 +313,8 @@ bool isByteCharacter(char16_t c)
         return false;
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return true;
+    if (c < 0x80 + 0x20 || c > 0x2122)
+        return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
     for (int n = 0x80; n < 0xA0; ++n)
         if (byteChar(n) == c)
             return true;
@@ -335,17 +337,27 @@ void collapseRepeatedCharacters(QString& s)
             s.truncate(2);
         return;
     }
-    QString r;
-    r.reserve(L);
-    for (qsizetype i = 0; i < L;) {
+    // Without a run of three nothing changes.
+    qsizetype i = 2;
+    while (i < L && !(s.at(i) == s.at(i - 1) && s.at(i) == s.at(i - 2)))
+        ++i;
+    if (i >= L)
+        return;
+    i -= 2;
+    QChar* d = s.data();
+    qsizetype w = i;
+    while (i < L) {
         qsizetype j = i;
-        while (j < L && s.at(j) == s.at(i))
+        while (j < L && d[j] == d[i])
             ++j;
         const qsizetype m = j - i;
-        r.append(QString(m >= 3 && isByteCharacter(s.at(i).unicode()) ? 1 : m, s.at(i)));
+        const qsizetype keep = m >= 3 && isByteCharacter(d[i].unicode()) ? 1 : m;
+        const QChar c = d[i];
+        for (qsizetype k = 0; k < keep; ++k)
+            d[w++] = c;
         i = j;
     }
-    s = std::move(r);
+    s.truncate(w);
 }
 
 // Known ripper tags at the end of a name. Only the part after the first
