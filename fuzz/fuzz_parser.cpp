@@ -1,8 +1,10 @@
 // libFuzzer target for the filename parser. The input's first two bytes pick
 // the options, the rest is the name as UTF-16 (any code units, unpaired
 // surrogates included), up to 1,000 characters. Checks: no crash or hang, the
-// result ends with the lower-cased extension, forbidden characters are gone,
-// and on short names the result equals the plain step-list transcription.
+// result ends with the lower-cased extension, forbidden characters are gone.
+// With VANTREL_FUZZ_COMPARE=1 in the environment, short names are also run
+// through the plain step-list transcription and must give the same result
+// (slow under the sanitizers, so it is not on by default).
 #include "parser/FilenameParser.h"
 
 #include "../tests/core/parser/LiteralParser.cpp"
@@ -50,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Differential check where the transcription is quick enough.
-    if (units <= (collapse ? 24u : 64u)) {
+    static const bool compare = qEnvironmentVariableIntValue("VANTREL_FUZZ_COMPARE") == 1;
+    if (compare && units <= (collapse ? 24u : 64u)) {
         const QString expected = vantrel::literal::trimfilename(name, removeTrack, capitalize, removeText,
                                                                 removeEnabled, collapse, what, with, removeAll);
         if (expected != out)

@@ -146,6 +146,7 @@ struct FileOutcome {
     bool exists = false;
     bool parserPath = false;
     bool v1Question = false;    // GetID3v1 wanted to ask; ask again in order
+    bool failed = false;        // reading or naming it failed unexpectedly
     QString proposal;           // after the check against files on disk
     QString artist, title;      // the Artist and Title columns (" " when empty)
     QString tagLogLines;        // what GetID3v1 added to tagLog
@@ -333,7 +334,19 @@ private:
                 if (stopping_.load())
                     break;
                 const auto k = static_cast<size_t>(i);
-                results_[k] = simulateOne(paths_.at(i), FileList::at(names_, static_cast<int>(i)), options_, reader);
+                const QString name = FileList::at(names_, static_cast<int>(i));
+                try {
+                    results_[k] = simulateOne(paths_.at(i), name, options_, reader);
+                } catch (...) {
+                    // Whatever went wrong with this file, the run goes on: the
+                    // file keeps its name and the log says so.
+                    FileOutcome failed;
+                    failed.exists = true;
+                    failed.failed = true;
+                    failed.proposal = name;
+                    failed.artist = failed.title = QStringLiteral(" ");
+                    results_[k] = std::move(failed);
+                }
                 // Wakes the reader only when it waits (both sides use sequentially
                 // consistent order, so one of them always sees the other).
                 ready_[k].store(true);
@@ -449,6 +462,8 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                             QStringLiteral("): Removing file from list");
                 ++run.vanished;
             } else {
+                if (o.failed)
+                    errorLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + paths.at(i);
                 {
                     std::lock_guard<std::mutex> lock(recordLock());
                     modTag::tagLog += o.tagLogLines;

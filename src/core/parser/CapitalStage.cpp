@@ -55,8 +55,9 @@ void abbreviationDots(QString& s)
     for (qsizetype i = 1; i <= n; ++i) {
         if (charAt(s, i) != u'.')
             continue;
+        const bool atEnd = i + 2 > s.size(); // beyond the end, not a U+0000 in the name
         const QChar c = charAt(s, i + 2);
-        if (c == u'.' || c == u' ' || c == u')' || c.isNull()) {
+        if (atEnd || c == u'.' || c == u' ' || c == u')') {
             upperAt(s, i + 1);
             upperAt(s, i - 1);
         } else {
@@ -94,7 +95,7 @@ void wordForms(QString& s)
             replaceAllNoCase(s, p[0], p[1]);
     }
     replaceAll(s, u"'S", u"'s");
-    if (s.contains(u'j')) { // "Dj " and "dj " both hold a lower-case j
+    if (hasChar(s, u'j')) { // "Dj " and "dj " both hold a lower-case j
         replaceAll(s, u"Dj ", u"DJ ");
         replaceAll(s, u"dj ", u"DJ ");
     }
@@ -113,7 +114,7 @@ void capitalStage(QString& s, bool removeTrackNumbers, bool capitalizeWords)
     upperAt(s, 1);
 
     // Artist words: capitals after spaces and brackets up to the first dash.
-    const qsizetype d = s.indexOf(u'-') + 1; // 0 without a dash
+    const qsizetype d = findChar(s, u'-') + 1; // 0 without a dash
     for (qsizetype i = 1; i <= d; ++i) {
         const QChar c = s.at(i - 1);
         if (c == u' ' || c == u'(')
@@ -146,7 +147,8 @@ void capitalStage(QString& s, bool removeTrackNumbers, bool capitalizeWords)
             s.remove(0, 1);
     }
     replaceAll(s, u" - - ", u" - ");
-    s.remove(QChar(u'\u0003'));
+    if (hasChar(s, u'\u0003'))
+        s.remove(QChar(u'\u0003'));
 
     // A single-digit track number left in front of " - ".
     if (removeTrackNumbers) {
@@ -164,7 +166,7 @@ void capitalStage(QString& s, bool removeTrackNumbers, bool capitalizeWords)
                 upperAt(s, i + 1);
         }
     }
-    if (s.contains(u'.'))
+    if (hasChar(s, u'.')) // the loop only acts on dots
         abbreviationDots(s);
     wordForms(s);
 }

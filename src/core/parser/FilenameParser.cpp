@@ -22,7 +22,8 @@ struct CallOptions {
     QString replaceLower; // lower-cased replaceWhat, empty when not active
 };
 
-// Each maximal run of c is shortened to f(length) characters.
+// Each maximal run of c is shortened to f(length) characters (never more
+// than it had), in place.
 template <class F>
 void reshapeRuns(QString& s, char16_t c, F f)
 {
@@ -33,22 +34,22 @@ void reshapeRuns(QString& s, char16_t c, F f)
         ++i;
     if (i == n)
         return; // no run of two or more
-    QString r;
-    r.reserve(n);
-    r.append(QStringView(p, i));
+    QChar* d = s.data();
+    qsizetype w = i;
     while (i < n) {
-        if (p[i] != c) {
-            r.append(p[i++]);
+        if (d[i] != c) {
+            d[w++] = d[i++];
             continue;
         }
         qsizetype m = 0;
-        while (i < n && p[i] == c) {
+        while (i < n && d[i] == c) {
             ++m;
             ++i;
         }
-        r.append(QString(f(m), QChar(c)));
+        for (qsizetype k = f(m); k > 0; --k)
+            d[w++] = QChar(c);
     }
-    s = std::move(r);
+    s.truncate(w);
 }
 
 // Deleting every run of k dashes for k = 2 to 401: the first round takes all
@@ -61,23 +62,24 @@ void deleteDashRuns(QString& s)
 // A leading or trailing dash with its spaces; each check once, in this order.
 void trimEdgeDashes(QString& s)
 {
-    const auto starts = [&s](QStringView t) { return QStringView(s).startsWith(t); };
-    const auto ends = [&s](QStringView t) { return QStringView(s).endsWith(t); };
-    if (starts(u"-"))
+    // at(k) is the k-th character from the start, from(k) the k-th from the end (1-based).
+    const auto at = [&s](qsizetype k) { return k <= s.size() ? s.at(k - 1).unicode() : char16_t(0); };
+    const auto from = [&s](qsizetype k) { return k <= s.size() ? s.at(s.size() - k).unicode() : char16_t(0); };
+    if (at(1) == u'-')
         s.remove(0, 1);
-    if (starts(u" - "))
+    if (at(1) == u' ' && at(2) == u'-' && at(3) == u' ')
         s.remove(0, 3);
-    if (starts(u"- "))
+    if (at(1) == u'-' && at(2) == u' ')
         s.remove(0, 2);
-    if (starts(u" -"))
+    if (at(1) == u' ' && at(2) == u'-')
         s.remove(0, 2);
-    if (ends(u"-"))
+    if (from(1) == u'-')
         s.chop(1);
-    if (ends(u" - "))
+    if (from(3) == u' ' && from(2) == u'-' && from(1) == u' ')
         s.chop(3);
-    if (ends(u" -"))
+    if (from(2) == u' ' && from(1) == u'-')
         s.chop(2);
-    if (ends(u"- "))
+    if (from(2) == u'-' && from(1) == u' ')
         s.chop(2);
 }
 
@@ -103,6 +105,8 @@ void removeBracketJunk(QString& s)
         }
         m.add(to);
     }
+    // m holds every character present (and some that were): a replacement
+    // whose pattern needs an absent character finds nothing and is skipped.
     if (m.has(u'%') && replaceAll(s, u"%20", u" "))
         m.add(u' ');
     if (m.has(u'\u0001'))
@@ -121,7 +125,7 @@ void removeBracketJunk(QString& s)
 
 void replaceSeparators(QString& s)
 {
-    const CharMask m = CharMask::of(s);
+    const CharMask m = CharMask::of(s); // a pattern with an absent character is skipped
     if (m.has(u'(')) {
         replaceAll(s, u"()", u"");
         replaceAll(s, u"( )", u"");
@@ -141,7 +145,7 @@ void replaceSeparators(QString& s)
 // "(01) Artist - Song" loses the brackets around its short leading part.
 void unwrapLeadingShortBracket(QString& s)
 {
-    const qsizetype p = s.indexOf(u')'); // Find(s, ")") - 1
+    const qsizetype p = findChar(s, u')'); // Find(s, ")") - 1
     if (p <= 0)
         return;
     const QString t = trimmedSpaces(s);
@@ -156,10 +160,10 @@ void unwrapLeadingShortBracket(QString& s)
 
 void replaceUnbalancedBrackets(QString& s)
 {
-    if (s.contains(u')') && !s.contains(u'('))
-        s.replace(u')', u'-');
-    if (s.contains(u'(') && !s.contains(u')'))
-        s.replace(u'(', u'-');
+    if (hasChar(s, u')') && !hasChar(s, u'('))
+        swapChar(s, u')', u'-');
+    if (hasChar(s, u'(') && !hasChar(s, u')'))
+        swapChar(s, u'(', u'-');
 }
 
 bool startsWithNoCase(const QString& s, QStringView lowerPrefix)
@@ -195,7 +199,7 @@ void deleteUnderscoreRuns(QString& s)
 bool mayNeedDashSpacing(QStringView s)
 {
     const qsizetype n = s.size();
-    for (qsizetype i = s.indexOf(u'-'); i >= 0 && i < n; i = s.indexOf(u'-', i + 1)) {
+    for (qsizetype i = findChar(s, u'-'); i >= 0 && i < n; i = findChar(s, u'-', i + 1)) {
         const auto at = [&](qsizetype k) { return k >= 0 && k < n ? s[k].unicode() : char16_t(0); };
         if (at(i + 1) == u'-')
             return true;
@@ -263,13 +267,13 @@ void cutWebAddresses(QString& s)
     static const char16_t* const endings[] = {u".com", u".net", u".org", u".se", u".ru", u".tk",
                                               u".pl",  u".de",  u".nu",  u".pl", u".eu"};
     for (int round = 0; round < 3; ++round) {
-        qsizetype a = s.indexOf(u"http") + 1;
+        qsizetype a = findIn(s, u"http") + 1;
         const QString low = lowered(s);
         if (a == 0)
-            a = low.indexOf(u"www") + 1;
+            a = findIn(low, u"www") + 1;
         qsizetype b = 0;
         for (const char16_t* e : endings) {
-            b = low.indexOf(e) + 1;
+            b = findIn(low, e) + 1;
             if (b != 0)
                 break;
         }
@@ -309,6 +313,8 @@ bool isByteCharacter(char16_t c)
         return false;
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return true;
+    if (c < 0x80 + 0x20 || c > 0x2122)
+        return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
     for (int n = 0x80; n < 0xA0; ++n)
         if (byteChar(n) == c)
             return true;
@@ -331,17 +337,27 @@ void collapseRepeatedCharacters(QString& s)
             s.truncate(2);
         return;
     }
-    QString r;
-    r.reserve(L);
-    for (qsizetype i = 0; i < L;) {
+    // Without a run of three nothing changes.
+    qsizetype i = 2;
+    while (i < L && !(s.at(i) == s.at(i - 1) && s.at(i) == s.at(i - 2)))
+        ++i;
+    if (i >= L)
+        return;
+    i -= 2;
+    QChar* d = s.data();
+    qsizetype w = i;
+    while (i < L) {
         qsizetype j = i;
-        while (j < L && s.at(j) == s.at(i))
+        while (j < L && d[j] == d[i])
             ++j;
         const qsizetype m = j - i;
-        r.append(QString(m >= 3 && isByteCharacter(s.at(i).unicode()) ? 1 : m, s.at(i)));
+        const qsizetype keep = m >= 3 && isByteCharacter(d[i].unicode()) ? 1 : m;
+        const QChar c = d[i];
+        for (qsizetype k = 0; k < keep; ++k)
+            d[w++] = c;
         i = j;
     }
-    s = std::move(r);
+    s.truncate(w);
 }
 
 // Known ripper tags at the end of a name. Only the part after the first
@@ -350,8 +366,18 @@ void removeRipperTags(QString& s)
 {
     const qsizetype L = s.size();
     const qsizetype cut = (9 * L) / 14;
-    QString tail = s.mid(cut);
-    lowerInPlace(tail);
+    // The tail is lower-cased whether or not a tag is found.
+    {
+        QChar* d = nullptr;
+        for (qsizetype i = cut; i < L; ++i) {
+            const char16_t c = s.at(i).unicode(), l = lowerUnit(c);
+            if (l != c) {
+                if (!d)
+                    d = s.data();
+                d[i] = QChar(l);
+            }
+        }
+    }
     static const char16_t* const tags[] = {
         u"- qmi",  u"- rmi",   u"- rns",    u"- fnt",   u"- mod",    u"- jaffa", u"- mtc",  u"- syndikat",
         u"- rikskrim", u"- mip", u"- cmp",  u"- jaffa", u"- owr",    u"- nbd",   u"- jrp",  u"- sds",
@@ -361,17 +387,18 @@ void removeRipperTags(QString& s)
     // When no tag occurs in the tail as it is, the first deletion finds
     // nothing, the tail stays as it is, and so does every later one.
     bool any = false;
-    const QStringView v(tail);
+    const QStringView v = QStringView(s).mid(cut);
     for (qsizetype i = findIn(v, u"- "); i >= 0 && !any; i = findIn(v, u"- ", i + 1))
         for (const char16_t* t : tags)
             if (v.mid(i).startsWith(QStringView(t))) {
                 any = true;
                 break;
             }
-    if (any) {
-        for (const char16_t* t : tags)
-            replaceAll(tail, t, u"");
-    }
+    if (!any)
+        return;
+    QString tail = s.mid(cut);
+    for (const char16_t* t : tags)
+        replaceAll(tail, t, u"");
     s.truncate(cut);
     s.append(tail);
 }
@@ -380,20 +407,23 @@ bool deletedInFinalCleanup(char16_t c)
 {
     if (c < 0x80)
         return (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
-    if ((c >= 0xA1 && c <= 0xBF) || c == 0xF0 || c == 0xF8)
+    if (c <= 0xFF) // U+0080 to U+009F are not what bytes 128 to 159 stand for, except five
+        return (c >= 0xA1 && c <= 0xBF) || c == 0xF0 || c == 0xF8 || c == 0x8D || c == 0x8F || c == 0x90;
+    switch (c) { // bytes 128, 130 to 137, 139 to 153 and 155 that stand above U+00FF
+    case 0x20AC: case 0x201A: case 0x0192: case 0x201E: case 0x2026: case 0x2020: case 0x2021: case 0x02C6:
+    case 0x2030: case 0x2039: case 0x0152: case 0x017D: case 0x2018: case 0x2019: case 0x201C: case 0x201D:
+    case 0x2022: case 0x2013: case 0x2014: case 0x02DC: case 0x2122: case 0x203A:
         return true;
-    static const auto inRange = [](int n) { return n == 128 || (n >= 130 && n <= 137) || (n >= 139 && n <= 153) || n == 155; };
-    for (int n = 0x80; n < 0xA0; ++n)
-        if (byteChar(n) == c)
-            return inRange(n);
-    return false;
+    default:
+        return false;
+    }
 }
 
 // Characters that have no place in a file name, and quotes.
 void removeForbiddenCharacters(QString& s)
 {
     s.removeIf([](QChar c) { return deletedInFinalCleanup(c.unicode()) || c == u'*'; });
-    s.replace(u'"', u'\'');
+    swapChar(s, u'"', u'\'');
     trimSpaces(s);
 }
 
@@ -428,12 +458,12 @@ void runPass(QString& s, bool firstPass, const CallOptions& o)
     const QString ext = lowered(QStringView(s).last(std::min<qsizetype>(4, s.size())));
     s.truncate(std::max<qsizetype>(0, s.size() - 4));
 
-    if (s.contains(u'.')) { // both patterns start with a dot
+    if (hasChar(s, u'.')) { // both patterns start with a dot
         replaceAll(s, u".mp3", u"");
         replaceAll(s, u".wma", u"");
     }
     trimSpaces(s);
-    s.replace(u'\t', u' ');
+    swapChar(s, u'\t', u' ');
     if (o.removeActive) {
         lowerInPlace(s); // lower-cased even when the text is not found (or trims to nothing)
         replaceAll(s, o.removeLower, u"");

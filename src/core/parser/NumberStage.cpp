@@ -2,9 +2,11 @@
 
 #include "parser/ParserText.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
+#include <cstdint>
 #include <functional>
-#include <vector>
 
 namespace vantrel::parser {
 namespace {
@@ -15,9 +17,11 @@ bool isDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
 // occurs in s, ascending. Removing digits or replacing them by spaces and
 // markers never makes a new number appear, so a loop over lo..hi only needs to
 // visit these: for every other n its replacement finds nothing.
-std::vector<int> numbersIn(const QString& s, int width, int lo, int hi)
+using Numbers = QVarLengthArray<int, 32>;
+
+Numbers numbersIn(const QString& s, int width, int lo, int hi)
 {
-    std::vector<int> found;
+    Numbers found;
     const qsizetype n = s.size();
     const QChar* p = s.constData();
     for (qsizetype i = 0; i + width <= n; ++i) {
@@ -44,8 +48,8 @@ QString yearMarker(int k)
 
 bool hasTwoDashes(const QString& s)
 {
-    const qsizetype first = s.indexOf(u'-');
-    return first >= 0 && s.indexOf(u'-', first + 1) >= 0;
+    const qsizetype first = findChar(s, u'-');
+    return first >= 0 && findChar(s, u'-', first + 1) >= 0;
 }
 
 void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
@@ -76,7 +80,7 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     }
 
     // "0" + digit in the first two thirds. Every pattern holds a "0".
-    if (s.contains(u'0')) {
+    if (hasChar(s, u'0')) {
         for (int i = 0; i <= 9; ++i) {
             const char16_t z[2] = {u'0', char16_t(u'0' + i)};
             const QStringView zv(z, 2);
@@ -89,9 +93,9 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     // 31 to 999, from the top: in the first two thirds when the name has two
     // dashes, and always in the first three characters.
     {
-        std::vector<int> big = numbersIn(s, 2, 31, 99);
-        const std::vector<int> three = numbersIn(s, 3, 100, 999);
-        big.insert(big.end(), three.begin(), three.end());
+        Numbers big = numbersIn(s, 2, 31, 99);
+        const Numbers three = numbersIn(s, 3, 100, 999);
+        big.append(three.constData(), three.size());
         std::sort(big.begin(), big.end(), std::greater<int>());
         for (int n : big) {
             const Decimal d(n);
@@ -108,7 +112,7 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     // A single digit followed by a dot after a space, or at the very start.
     for (int i = 0; i <= 9; ++i) {
         const char16_t digit = char16_t(u'0' + i);
-        if (!s.contains(QChar(digit)))
+        if (!hasChar(s, digit))
             continue; // both patterns hold the digit
         const char16_t pat[3] = {u' ', digit, u'.'};
         replaceAll(s, QStringView(pat, 3), u" ");
@@ -119,12 +123,15 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
 
 void restoreYears(QString& s, const int (&years)[21])
 {
-    // Markers back to years. A marker needs a code unit below 21; without one
-    // no marker (not even one that was in the name itself) can be present.
-    if (std::any_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() <= 20; })) {
-        for (int k = 0; k <= 20; ++k)
+    // Markers back to years. The marker of k holds code unit k: without it no
+    // marker of k (not even one that was in the name itself) can be present.
+    std::uint32_t present = 0;
+    for (QChar c : s)
+        if (c.unicode() <= 20)
+            present |= std::uint32_t(1) << c.unicode();
+    for (int k = 0; k <= 20 && present; ++k)
+        if (present & (std::uint32_t(1) << k))
             replaceAll(s, yearMarker(k), Decimal(years[k]).view());
-    }
 }
 
 void removeTrackNumbersKeepingYears(QString& s, qsizetype t)

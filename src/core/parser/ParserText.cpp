@@ -3,6 +3,7 @@
 #include <QChar>
 
 #include <array>
+#include <cstring>
 #include <memory>
 
 namespace vantrel::parser {
@@ -85,21 +86,41 @@ bool replaceAll(QString& s, QStringView a, QStringView b)
 {
     if (a.isEmpty())
         return false;
-    const QStringView v(s);
-    qsizetype i = findIn(v, a);
+    qsizetype i = findIn(s, a);
     if (i < 0)
         return false;
-    QString r;
-    r.reserve(s.size() + (b.size() > a.size() ? 8 * (b.size() - a.size()) : 0));
+    if (b.size() <= a.size()) {
+        // In place: the write position never passes the read position, and
+        // the search only reads what has not been written yet.
+        const qsizetype n = s.size();
+        QChar* d = s.data();
+        const QStringView v(d, n);
+        qsizetype w = i, r = i;
+        while (i >= 0) {
+            if (w != r)
+                std::memmove(d + w, d + r, size_t(i - r) * sizeof(QChar));
+            w += i - r;
+            std::memcpy(d + w, b.data(), size_t(b.size()) * sizeof(QChar));
+            w += b.size();
+            r = i + a.size();
+            i = findIn(v, a, r);
+        }
+        std::memmove(d + w, d + r, size_t(n - r) * sizeof(QChar));
+        s.truncate(w + (n - r));
+        return true;
+    }
+    const QStringView v(s);
+    QString out;
+    out.reserve(s.size() + 8 * (b.size() - a.size()));
     qsizetype from = 0;
     while (i >= 0) {
-        r.append(v.mid(from, i - from));
-        r.append(b);
+        out.append(v.mid(from, i - from));
+        out.append(b);
         from = i + a.size();
         i = findIn(v, a, from);
     }
-    r.append(v.mid(from));
-    s = std::move(r);
+    out.append(v.mid(from));
+    s = std::move(out);
     return true;
 }
 
@@ -164,10 +185,9 @@ void trimSpaces(QString& s)
         --b;
     if (a == 0 && b == s.size())
         return;
-    if (a == 0)
-        s.truncate(b);
-    else
-        s = s.mid(a, b - a);
+    s.truncate(b);
+    if (a > 0)
+        s.remove(0, a);
 }
 
 QString trimmedSpaces(QStringView s)

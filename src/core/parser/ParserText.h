@@ -54,6 +54,26 @@ inline qsizetype findIn(QStringView s, QStringView a, qsizetype from = 0)
     return -1;
 }
 inline bool containsIn(QStringView s, QStringView a) { return findIn(s, a) >= 0; }
+inline qsizetype findChar(QStringView s, char16_t c, qsizetype from = 0)
+{
+    const QChar* p = s.data();
+    for (qsizetype i = from; i < s.size(); ++i)
+        if (p[i].unicode() == c)
+            return i;
+    return -1;
+}
+inline bool hasChar(QStringView s, char16_t c) { return findChar(s, c) >= 0; }
+// Every a becomes b (single code units), detaching only when one is found.
+inline void swapChar(QString& s, char16_t a, char16_t b)
+{
+    qsizetype i = findChar(s, a);
+    if (i < 0)
+        return;
+    QChar* d = s.data();
+    for (; i < s.size(); ++i)
+        if (d[i].unicode() == a)
+            d[i] = QChar(b);
+}
 
 // Every occurrence of a, scanning left to right, not overlapping one already
 // replaced, is replaced by b; the text put in is not scanned again. An empty a

@@ -2,6 +2,7 @@
 // parser and on the plain step-list transcription.
 #include "LiteralParser.h"
 #include "parser/FilenameParser.h"
+#include "parser/ParserText.h"
 
 #include <gtest/gtest.h>
 
@@ -179,7 +180,18 @@ TEST(FilenameParser, DecidedLimits)
         {u"a -.mp3", u"Unknown Artist - A.mp3"},
         {u".a.mp3", u"Unknown Artist - A.mp3"},
         {u"-.mp3", u"Unknown Artist - Unknown Title.mp3"},
+        {u"ab.c.mp3", u"AB.C.mp3", keepNumbers},
     });
+    // A U+0000 two places after a dot is a character, not the end of the name:
+    // the dot inside the word becomes a space.
+    {
+        const char16_t raw[] = u"ab.c\u0000d.mp3";
+        const QString name = QString::fromUtf16(raw, std::size(raw) - 1);
+        const char16_t rawOut[] = u"Ab C\u0000d.mp3";
+        const QString expected = QString::fromUtf16(rawOut, std::size(rawOut) - 1);
+        EXPECT_EQ(vantrel::trimfilename(name, keepNumbers), expected);
+        EXPECT_EQ(literalParse(name, keepNumbers), expected);
+    }
     // 21 different years: the first 20 are protected, the 21st loses digits like any number.
     QString name = QStringLiteral("Artist - Song");
     for (int year = 1980; year <= 2000; ++year)
@@ -202,4 +214,17 @@ TEST(FilenameParser, AllUpperCase)
                                {u"", u""}};
     for (const UpperCase& c : cases)
         EXPECT_EQ(vantrel::allUpperCase(QString::fromUtf16(c.in)), QString::fromUtf16(c.out));
+}
+
+// The parser lower-cases the ripper-tag tail once where the step list does it
+// for every tag; that is only the same if lower-casing twice changes nothing.
+TEST(FilenameParser, LowerCaseIsStable)
+{
+    int unstable = 0;
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        const char16_t l = vantrel::parser::lowerUnit(char16_t(c));
+        if (vantrel::parser::lowerUnit(l) != l)
+            ++unstable;
+    }
+    EXPECT_EQ(unstable, 0);
 }

@@ -79,7 +79,7 @@ QString randomPiece(Random& r)
         return QString(QChar(char16_t(0x80 + r.below(128))));
     }
     if (kind < 89) // control characters, the year markers' range included
-        return QString(QChar(char16_t(1 + r.below(31))));
+        return QString(QChar(char16_t(r.below(32)))); // U+0000 included
     if (kind < 92) { // a run of one repeated character
         const char16_t c = QStringLiteral("ao-_. e1%")[r.below(9)].unicode();
         return QString(2 + r.below(8), QChar(c));
