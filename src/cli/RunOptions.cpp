@@ -144,6 +144,55 @@ Answer CliPrompter::ask(const QString& text, const QString& title, Buttons butto
     return Answer::Yes;
 }
 
+namespace {
+
+// JSON string literal of s.
+QString jsonString(const QString& s)
+{
+    QString out;
+    out.reserve(s.size() + 2);
+    out += u'"';
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case u'"': out += QLatin1String("\\\""); break;
+        case u'\\': out += QLatin1String("\\\\"); break;
+        case u'\n': out += QLatin1String("\\n"); break;
+        case u'\r': out += QLatin1String("\\r"); break;
+        case u'\t': out += QLatin1String("\\t"); break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    out += u'"';
+    return out;
+}
+
+} // namespace
+
+void printPlan(QTextStream& out, const FileList& list, bool json)
+{
+    const int n = list.rowCountShown();
+    if (json)
+        out << '[';
+    for (int r = 0; r < n; ++r) {
+        const FileList::Row& row = list.row(r);
+        if (json) {
+            out << (r ? ",\n " : "\n ") << "{\"Before\": " << jsonString(row.before)
+                << ", \"After\": " << jsonString(row.after) << ", \"Artist\": " << jsonString(row.artist)
+                << ", \"Title\": " << jsonString(row.title) << ", \"Location\": " << jsonString(row.location)
+                << '}';
+        } else {
+            out << row.before << '\t' << row.after << '\t' << row.artist << '\t' << row.title << '\t'
+                << row.location << '\n';
+        }
+    }
+    if (json)
+        out << (n ? "\n]\n" : "]\n");
+}
+
 void printLog(QTextStream& s, const QString& log)
 {
     const QStringList lines = log.split(QStringLiteral("\r\n"));

@@ -66,6 +66,10 @@ private:
     QTextStream& err_;
 };
 
+// Prints the list one line per file: Before, After, Artist, Title and Location
+// separated by tabs, or with json a JSON array of objects with those keys.
+void printPlan(QTextStream& out, const FileList& list, bool json);
+
 // Prints a log made of lines each introduced by CR LF, one line per line.
 void printLog(QTextStream& s, const QString& log);
 

@@ -9,8 +9,6 @@
 #include "platform/Clipboard.h"
 #include "tags/formTag.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 
 namespace vantrel::cli {
 
@@ -52,34 +50,6 @@ private:
     CliPrompter cli_;
     bool overwriteTags_;
 };
-
-QString jsonString(const QString& s)
-{
-    return QString::fromUtf8(QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
-}
-
-// One line per file, Before (the name the file has now), After, Artist,
-// Title and Location separated by tabs, or the same as JSON; as simulate prints.
-void printRows(QTextStream& out, const FileList& list, bool json)
-{
-    const int n = list.rowCountShown();
-    if (json)
-        out << '[';
-    for (int r = 0; r < n; ++r) {
-        const FileList::Row& row = list.row(r);
-        if (json) {
-            out << (r ? ",\n " : "\n ") << "{\"Before\": " << jsonString(row.before)
-                << ", \"After\": " << jsonString(row.after) << ", \"Artist\": " << jsonString(row.artist)
-                << ", \"Title\": " << jsonString(row.title) << ", \"Location\": " << jsonString(row.location)
-                << '}';
-        } else {
-            out << row.before << '\t' << row.after << '\t' << row.artist << '\t' << row.title << '\t'
-                << row.location << '\n';
-        }
-    }
-    if (json)
-        out << (n ? "\n]\n" : "]\n");
-}
 
 void usage(QTextStream& s)
 {
@@ -168,7 +138,7 @@ static int runFix(const QStringList& args, Streams& io)
         if (out.refusedToStart)
             return ExitFailure;
     }
-    printRows(io.out, list, run.json);
+    printPlan(io.out, list, run.json);
     return failures == 0 ? ExitOk : ExitFailure;
 }
 

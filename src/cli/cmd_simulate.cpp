@@ -24,51 +24,6 @@ void simulateHelp(QTextStream& s)
       << RunOptions::help();
 }
 
-// JSON string literal of s.
-QString jsonString(const QString& s)
-{
-    QString out;
-    out.reserve(s.size() + 2);
-    out += u'"';
-    for (QChar c : s) {
-        switch (c.unicode()) {
-        case u'"': out += QLatin1String("\\\""); break;
-        case u'\\': out += QLatin1String("\\\\"); break;
-        case u'\n': out += QLatin1String("\\n"); break;
-        case u'\r': out += QLatin1String("\\r"); break;
-        case u'\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    out += u'"';
-    return out;
-}
-
-void printPlan(QTextStream& out, const FileList& list, bool json)
-{
-    const int n = list.rowCountShown();
-    if (json)
-        out << '[';
-    for (int r = 0; r < n; ++r) {
-        const FileList::Row& row = list.row(r);
-        if (json) {
-            out << (r ? ",\n " : "\n ") << "{\"Before\": " << jsonString(row.before)
-                << ", \"After\": " << jsonString(row.after) << ", \"Artist\": " << jsonString(row.artist)
-                << ", \"Title\": " << jsonString(row.title) << ", \"Location\": " << jsonString(row.location)
-                << '}';
-        } else {
-            out << row.before << '\t' << row.after << '\t' << row.artist << '\t' << row.title << '\t'
-                << row.location << '\n';
-        }
-    }
-    if (json)
-        out << (n ? "\n]\n" : "]\n");
-}
-
 // "done of total" on one terminal line, at most every 200 ms; nothing when
 // standard error is not a terminal.
 Progress terminalProgress(QTextStream& err)

@@ -1,5 +1,6 @@
 #include "batch/Simulation.h"
 
+#include "batch/FieldText.h"
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
@@ -28,25 +29,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kDuplicate = QStringLiteral(" (1)");
 
 // ---- text helpers ---------------------------------------------------------
-
-// Trim in the program's sense: spaces only.
-QString trimSpaces(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
-// A tag text passed through a text field ends at its first zero character.
-QString cutAtZero(const QString& s)
-{
-    const qsizetype z = s.indexOf(QChar(0));
-    return z < 0 ? s : s.left(z);
-}
 
 // An ID3v1 field as the simulation uses it: cut at the first zero, the line
 // breaks removed, trimmed.

@@ -1,5 +1,6 @@
 #include "TagsFromNames.h"
 
+#include "batch/FieldText.h"
 #include "batch/FileList.h"
 #include "platform/Prompter.h"
 #include "tags/formTag.h"
@@ -8,23 +9,6 @@
 namespace vantrel {
 
 namespace {
-
-// Trims spaces only (not tabs or other white space).
-QString trimSpaces(const QString& s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
-QString cutAtZero(const QString& s)
-{
-    const qsizetype z = s.indexOf(QChar(0));
-    return z < 0 ? s : s.left(z);
-}
 
 bool emptyField(QString s, const QString& lineBreak)
 {
