@@ -130,7 +130,7 @@ void frmFile::build()
 
     int labelNo = 0;
     auto caption = [this, &labelNo](QWidget* parent, const QString& text, int left, int top, int width) {
-        auto* l = named(new QLabel(text, parent), QStringLiteral("Label1_%1").arg(labelNo++));
+        auto* l = named(new QLabel(text, parent), QStringLiteral("Label1(%1)").arg(labelNo++));
         l->setAttribute(Qt::WA_TranslucentBackground);
         l->setGeometry(px(left), px(top + 30), px(width), px(BoxHeight - 30));
         Label1.append(l);
@@ -159,7 +159,7 @@ void frmFile::build()
     fmeV1->setGeometry(px(120), px(1920), px(5415), px(2295));
     for (int i = 0; i < 5; ++i) {
         const int top = 360 + 360 * i;
-        id3v1[i] = textBox(fmeV1, QStringLiteral("id3v1_%1").arg(i), 1080, top, i == 3 ? 855 : 4215);
+        id3v1[i] = textBox(fmeV1, QStringLiteral("id3v1(%1)").arg(i), 1080, top, i == 3 ? 855 : 4215);
         caption(fmeV1, QString::fromLatin1(v1Captions[i]), 120, top, 900);
     }
     id3v1_gen = genreBox(fmeV1, QStringLiteral("id3v1_gen"), 2760, 1440, 2535);
@@ -170,16 +170,16 @@ void frmFile::build()
     fmeV2->setGeometry(px(120), px(4320), px(5415), px(2655));
     for (int i = 0; i < 4; ++i) {
         const int top = 360 + 360 * i;
-        id3v2[i] = textBox(fmeV2, QStringLiteral("id3v2_%1").arg(i), 1080, top, i == 3 ? 855 : 4215);
+        id3v2[i] = textBox(fmeV2, QStringLiteral("id3v2(%1)").arg(i), 1080, top, i == 3 ? 855 : 4215);
         caption(fmeV2, QString::fromLatin1(v2Captions[i]), 120, top, 900);
     }
     id3v2_gen = genreBox(fmeV2, QStringLiteral("id3v2_gen"), 2760, 1440, 2535);
     caption(fmeV2, QStringLiteral("Genre:"), 2040, 1440, 700);
-    id3v2[4] = textBox(fmeV2, QStringLiteral("id3v2_4"), 1080, 2160, 4215);
+    id3v2[4] = textBox(fmeV2, QStringLiteral("id3v2(4)"), 1080, 2160, 4215);
     caption(fmeV2, QStringLiteral("Comment:"), 120, 2160, 900);
-    id3v2[5] = textBox(fmeV2, QStringLiteral("id3v2_5"), 1080, 1800, 855);
+    id3v2[5] = textBox(fmeV2, QStringLiteral("id3v2(5)"), 1080, 1800, 855);
     caption(fmeV2, QStringLiteral("Track:"), 120, 1800, 900);
-    id3v2[6] = textBox(fmeV2, QStringLiteral("id3v2_6"), 2760, 1800, 2535);
+    id3v2[6] = textBox(fmeV2, QStringLiteral("id3v2(6)"), 2760, 1800, 2535);
     caption(fmeV2, QStringLiteral("Link to:"), 2040, 1800, 700);
 
     QFont small(QStringLiteral("Verdana"));

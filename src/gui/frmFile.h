@@ -31,7 +31,7 @@ public:
     explicit frmFile(frmMain& main);
     ~frmFile() override;
 
-    // Controls, named by their objectName; arrays as "id3v1_0", "Label1_3".
+    // Controls, named by their objectName; arrays as "id3v1(0)", "Label1(3)".
     QGroupBox* Frame1 = nullptr;
     QLineEdit* txtBefore = nullptr;
     QLineEdit* txtAfter = nullptr;

@@ -187,7 +187,7 @@ void frmMain::buildControls()
     auto* g = new QGridLayout(fmeOpt);
     g->setContentsMargins(px(120), px(120), px(120), px(120));
     g->setVerticalSpacing(px(45));
-    static const char* const optNames[3] = {"optType_0", "optType_1", "optType_2"};
+    static const char* const optNames[3] = {"optType(0)", "optType(1)", "optType(2)"};
     const QString optTexts[3] = {
         QStringLiteral("Rename using info from ID3-tag. If tag is empty, the current filename will be corrected."),
         QStringLiteral("Ignore ID3-tag. Just correct current filename."),
@@ -208,7 +208,7 @@ void frmMain::buildControls()
     checks->addWidget(chkNumbers);
     checks->addStretch(1);
     g->addLayout(checks, 3, 0);
-    static const char* const helpNames[5] = {"", "lblHelp_1", "lblHelp_2", "lblHelp_3", "lblHelp_4"};
+    static const char* const helpNames[5] = {"", "lblHelp(1)", "lblHelp(2)", "lblHelp(3)", "lblHelp(4)"};
     for (int i = 1; i <= 4; ++i) {
         lblHelp[i] = named(new ClickLabel(QStringLiteral("info"), fmeOpt), helpNames[i]);
         lblHelp[i]->setStyleSheet(QStringLiteral("color: blue;"));

@@ -36,7 +36,7 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // --- controls (objectName = member name; arrays as "optType_0", "lblHelp_1") ---
+    // --- controls (objectName = member name; arrays as "optType(0)", "lblHelp(1)") ---
     QLabel* image1 = nullptr; // logo
     QLabel* Label1 = nullptr; // title text
     QLabel* lblVer = nullptr; // running version, "v4.14"

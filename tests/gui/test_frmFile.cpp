@@ -150,17 +150,17 @@ void FrmFileTest::controls_data()
     row("lblSize", "0KB", 1080, 1380, 4215);
     row("lblIndex", "1", 4800, 1320, 495);
     row("fmeV1", "ID3v1 Tag", 120, 1920, 5415);
-    row("id3v1_0", "", 1080, 360, 4215);
-    row("id3v1_3", "", 1080, 1440, 855);
-    row("id3v1_4", "", 1080, 1800, 4215);
+    row("id3v1(0)", "", 1080, 360, 4215);
+    row("id3v1(3)", "", 1080, 1440, 855);
+    row("id3v1(4)", "", 1080, 1800, 4215);
     row("id3v1_gen", "", 2760, 1440, 2535);
     row("fmeV2", "ID3v2 Tag", 120, 4320, 5415);
-    row("id3v2_1", "", 1080, 720, 4215);
-    row("id3v2_3", "", 1080, 1440, 855);
+    row("id3v2(1)", "", 1080, 720, 4215);
+    row("id3v2(3)", "", 1080, 1440, 855);
     row("id3v2_gen", "", 2760, 1440, 2535);
-    row("id3v2_4", "", 1080, 2160, 4215);
-    row("id3v2_5", "", 1080, 1800, 855);
-    row("id3v2_6", "", 2760, 1800, 2535);
+    row("id3v2(4)", "", 1080, 2160, 4215);
+    row("id3v2(5)", "", 1080, 1800, 855);
+    row("id3v2(6)", "", 2760, 1800, 2535);
     row("cmdSave", "Save", 120, 7080, 1095);
     row("cmdCopy", "Copy info", 1680, 7080, 1095);
     row("cmdPlay", "Play file", 2880, 7080, 1095);
@@ -197,11 +197,11 @@ void FrmFileTest::tabOrderAndTypingLimit()
 {
     Main m;
     frmFile f(m.w);
-    const QStringList expected = {u("txtBefore"), u("txtAfter"),  u("txtPath"),  u("id3v1_0"),   u("id3v1_1"),
-                                  u("id3v1_2"),   u("id3v1_3"),   u("id3v1_gen"), u("id3v1_4"),  u("id3v2_0"),
-                                  u("id3v2_1"),   u("id3v2_2"),   u("id3v2_3"),  u("id3v2_gen"), u("id3v2_4"),
-                                  u("cmdSave"),   u("cmdCopy"),   u("cmdPlay"),  u("cmdCancel"), u("id3v2_5"),
-                                  u("id3v2_6")};
+    const QStringList expected = {u("txtBefore"), u("txtAfter"),  u("txtPath"),  u("id3v1(0)"),   u("id3v1(1)"),
+                                  u("id3v1(2)"),   u("id3v1(3)"),   u("id3v1_gen"), u("id3v1(4)"),  u("id3v2(0)"),
+                                  u("id3v2(1)"),   u("id3v2(2)"),   u("id3v2(3)"),  u("id3v2_gen"), u("id3v2(4)"),
+                                  u("cmdSave"),   u("cmdCopy"),   u("cmdPlay"),  u("cmdCancel"), u("id3v2(5)"),
+                                  u("id3v2(6)")};
     QStringList seen;
     QWidget* w = f.txtBefore;
     for (int i = 0; i < 200 && seen.size() < expected.size(); ++i, w = w->nextInFocusChain()) {

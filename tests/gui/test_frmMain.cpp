@@ -154,9 +154,9 @@ private Q_SLOTS:
         row("chkSubF", "Include subfolders", "");
         row("chkForceId1", "Use only ID3v1 (if possible)", "");
         row("chkNumbers", "Remove track numbers ", "");
-        row("optType_0", "Rename using info from ID3-tag. If tag is empty, the current filename will be corrected.", "");
-        row("optType_1", "Ignore ID3-tag. Just correct current filename.", "");
-        row("optType_2",
+        row("optType(0)", "Rename using info from ID3-tag. If tag is empty, the current filename will be corrected.", "");
+        row("optType(1)", "Ignore ID3-tag. Just correct current filename.", "");
+        row("optType(2)",
             "Update ID3-tag with info from the current filename, assuming it's <Artist> - <Song name>.mp3 etc.", "");
     }
     void captionsAndTooltips()
@@ -180,7 +180,7 @@ private Q_SLOTS:
         QCOMPARE(w->lblPath->objectName(), QStringLiteral("lblPath"));
         for (int i = 1; i <= 4; ++i) {
             QCOMPARE(w->lblHelp[i]->text(), QStringLiteral("info"));
-            QCOMPARE(w->lblHelp[i]->objectName(), QStringLiteral("lblHelp_%1").arg(i));
+            QCOMPARE(w->lblHelp[i]->objectName(), QStringLiteral("lblHelp(%1)").arg(i));
             QCOMPARE(w->lblHelp[i]->cursor().shape(), Qt::PointingHandCursor);
         }
         QCOMPARE(w->prgLoad->minimum(), 0);
