@@ -4,6 +4,7 @@
 #include "frmMain.h"
 
 #include "../core/platform/LockedFolder.h"
+#include "Id3v2Bytes.h"
 #include "TestFiles.h"
 #include "Version.h"
 #include "platform/Clipboard.h"
@@ -24,33 +25,15 @@ namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        b[i] = char((v >> (24 - 8 * i)) & 0xFF);
-    return b;
-}
-
-QByteArray v23Frame(const char* id, const QByteArray& body)
-{
-    return QByteArray(id) + be32(quint32(body.size())) + QByteArray(2, '\0') /* flags */ + body;
-}
-
 // An ID3v2.3 tag with Latin-1 texts.
 QByteArray v23Tag(const QByteArray& title, const QByteArray& artist, const QByteArray& genre,
                   const QByteArray& comment)
 {
-    QByteArray frames = v23Frame("TIT2", '\0' + title) + v23Frame("TPE1", '\0' + artist) +
-                        v23Frame("TALB", QByteArray("\0Album2", 7)) + v23Frame("TYER", QByteArray("\0" "2001", 5)) +
-                        v23Frame("TCON", '\0' + genre) + v23Frame("TRCK", QByteArray("\0" "7", 2)) +
-                        v23Frame("COMM", QByteArray("\0eng\0", 5) + comment);
-    frames += QByteArray(64, '\0'); // padding
-    const quint32 n = quint32(frames.size());
-    QByteArray size(4, '\0'); // sync-safe
-    for (int i = 0; i < 4; ++i)
-        size[i] = char((n >> (21 - 7 * i)) & 0x7F);
-    return QByteArray("ID3\x03\x00\x00", 6) + size + frames;
+    QByteArray frames = test::frame23("TIT2", '\0' + title) + test::frame23("TPE1", '\0' + artist) +
+                        test::frame23("TALB", QByteArray("\0Album2", 7)) + test::frame23("TYER", QByteArray("\0" "2001", 5)) +
+                        test::frame23("TCON", '\0' + genre) + test::frame23("TRCK", QByteArray("\0" "7", 2)) +
+                        test::frame23("COMM", QByteArray("\0eng\0", 5) + comment);
+    return test::id3v2Tag(3, frames, 64);
 }
 
 QByteArray taggedMp3()

@@ -5,6 +5,7 @@
 #include "tags/cMP3ID3v2.h"
 #include "tags/formTag.h"
 
+#include "Id3v2Bytes.h"
 #include "TestFiles.h"
 
 #include <QFile>
@@ -17,24 +18,10 @@ namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        b[i] = char((v >> (24 - 8 * i)) & 0xFF);
-    return b;
-}
-
 // An ID3v2.3 tag holding only an artist (TPE1, Latin-1).
 QByteArray v23ArtistOnly(const QByteArray& artist)
 {
-    const QByteArray body = '\0' + artist;                           // encoding 0, text
-    QByteArray frames = "TPE1" + be32(quint32(body.size())) + QByteArray(2, '\0') + body;
-    frames += QByteArray(32, '\0');                                  // padding
-    QByteArray size(4, '\0');                                        // sync-safe
-    for (int i = 0; i < 4; ++i)
-        size[i] = char((quint32(frames.size()) >> (21 - 7 * i)) & 0x7F);
-    return QByteArray("ID3\x03\x00\x00", 6) + size + frames;
+    return test::id3v2Tag(3, test::frame23("TPE1", '\0' + artist), 32); // encoding 0, text; padding
 }
 
 struct Tags {
