@@ -181,6 +181,9 @@ void frmFile::build()
     caption(fmeV2, QStringLiteral("Track:"), 120, 1800, 900);
     id3v2[6] = textBox(fmeV2, QStringLiteral("id3v2(6)"), 2760, 1800, 2535);
     caption(fmeV2, QStringLiteral("Link to:"), 2040, 1800, 700);
+    // Save does not write Track and Link to, so they are shown but not editable.
+    id3v2[5]->setReadOnly(true);
+    id3v2[6]->setReadOnly(true);
 
     QFont small(QStringLiteral("Verdana"));
     small.setPointSizeF(6.75);

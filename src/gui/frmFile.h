@@ -42,7 +42,7 @@ public:
     std::array<QLineEdit*, 5> id3v1{}; // Title, Artist, Album, Year, Comment
     QComboBox* id3v1_gen = nullptr;
     QGroupBox* fmeV2 = nullptr;
-    std::array<QLineEdit*, 7> id3v2{}; // Title, Artist, Album, Year, Comment, Track, Link to
+    std::array<QLineEdit*, 7> id3v2{}; // Title, Artist, Album, Year, Comment; Track, Link to (read-only)
     QComboBox* id3v2_gen = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCopy = nullptr;

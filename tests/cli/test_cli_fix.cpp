@@ -2,6 +2,7 @@
 // refusal without --yes, renaming with the names printed, tags from names,
 // a failure's exit status, undo, and a kill in the middle of a large run.
 #include "../core/platform/LockedFolder.h"
+#include "Id3v2Bytes.h"
 #include "TestFiles.h"
 #include "tags/cMP3ID3v2.h"
 
@@ -132,6 +133,23 @@ TEST_F(CliFix, AccessFailureExitsWithOne)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(u("Path/File Access error in file: '") + path(u("locked/c - d.mp3")))) << r.err.toStdString();
     EXPECT_EQ(disk(u("locked")), QStringList{u("c - d.mp3")});
+}
+
+// A rename that fails for another reason than a refused access (here a name
+// longer than the file system takes) is reported and the run goes on.
+TEST_F(CliFix, EveryFailedFileIsReportedAndTheRunGoesOn)
+{
+    using namespace vantrel::test;
+    const QByteArray longTag = id3v2Tag(3, frame23("TPE1", QByteArray(1, '\0') + QByteArray(150, 'a')) +
+                                               frame23("TIT2", QByteArray(1, '\0') + QByteArray(150, 'b')));
+    writeFile(path(u("long 1.mp3")), longTag + body(1));
+    writeFile(path(u("long 2.mp3")), longTag + body(2));
+    writeFile(path(u("some artist - fine.mp3")), body(3));
+    const CliRun r = run({u("fix"), u("--mode"), u("tag-names"), u("--yes"), music.path()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(disk(), (QStringList{u("Some Artist - Fine.mp3"), u("long 1.mp3"), u("long 2.mp3")}));
+    for (const char* n : {"long 1.mp3", "long 2.mp3"})
+        EXPECT_TRUE(r.err.contains(u("Error occurred at file: ") + path(u(n)))) << r.err.toStdString();
 }
 
 TEST_F(CliFix, TagsFromNames)

@@ -96,8 +96,16 @@ public:
 
 private:
     enum class Step { Next, Stop };
-    Step renameOne(int k);
-    void otherFailure(int k, const QString& old, int code, const QString& description);
+    // One try at renaming entry k: done (renamed, unchanged or skipped), an
+    // access failure, or any other failure with its errno and description.
+    struct Attempt {
+        enum Kind { Done, AccessRefused, Failed } kind = Done;
+        int code = 0;
+        QString description;
+    };
+    Step renameEntry(int k);
+    Attempt tryRename(int k, const QString& old);
+    Answer otherFailure(int k, const QString& old, const Attempt& failed);
     void accessFailure(int k, const QString& old);
 
     RenameRun& run_;
@@ -133,10 +141,10 @@ RenameOutcome Renaming::go()
             out_.cancelled = true;
             break;
         }
-        if (renameOne(k) == Step::Stop)
+        if (renameEntry(k) == Step::Stop)
             break;
     }
-    if (!out_.cancelled && !out_.stopped)
+    if (!out_.cancelled && !out_.stopped && !out_.aborted)
         report(run_.progress, rows, rows);
     if (run_.journal && run_.journal->isOpen())
         run_.journal->finish();
@@ -153,17 +161,38 @@ RenameOutcome Renaming::go()
     return out_;
 }
 
-Renaming::Step Renaming::renameOne(int k)
+Renaming::Step Renaming::renameEntry(int k)
 {
     const QString old = FileList::at(list_.lstAllfiles, k);
     if (old.isEmpty())
         return Step::Next;
-    const QString folder = FileList::location(old);
-    QString name = cleanFileName(list_.afterText(k));
-    if (isRefusedName(name)) {
-        otherFailure(k, old, EINVAL, QStringLiteral("Invalid file name: '%1'").arg(name));
+    for (;;) {
+        const Attempt a = tryRename(k, old);
+        if (a.kind == Attempt::Done)
+            return Step::Next;
+        if (a.kind == Attempt::AccessRefused) {
+            accessFailure(k, old);
+            return Step::Stop;
+        }
+        // The buttons do what they say: Retry tries this file again from the
+        // name check on, Abort ends the run here, Ignore goes on with the next.
+        const Answer answer = otherFailure(k, old, a);
+        if (answer == Answer::Retry)
+            continue;
+        if (answer == Answer::Abort) {
+            out_.aborted = true;
+            return Step::Stop;
+        }
         return Step::Next;
     }
+}
+
+Renaming::Attempt Renaming::tryRename(int k, const QString& old)
+{
+    const QString folder = FileList::location(old);
+    QString name = cleanFileName(list_.afterText(k));
+    if (isRefusedName(name))
+        return {Attempt::Failed, EINVAL, QStringLiteral("Invalid file name: '%1'").arg(name)};
 
     // A file whose new name is its own (or the same file in another spelling)
     // is renamed in place, without a suffix. The bound only guards against a
@@ -174,7 +203,7 @@ Renaming::Step Renaming::renameOne(int k)
         name = withDuplicateSuffix(name);
     if (folder + name == old) {
         ++out_.unchanged;
-        return Step::Next;
+        return {};
     }
 
     RenameResult r;
@@ -187,7 +216,7 @@ Renaming::Step Renaming::renameOne(int k)
                 run_.journal->succeeded();
             paths_[k] = folder + name;
             ++out_.renamed;
-            return Step::Next;
+            return {};
         }
         if (run_.journal)
             run_.journal->failed();
@@ -198,21 +227,20 @@ Renaming::Step Renaming::renameOne(int k)
         name = withDuplicateSuffix(name);
     }
 
-    if (r.error == RenameError::AccessRefused) {
-        accessFailure(k, old);
-        return Step::Stop;
-    }
-    otherFailure(k, old, r.code, r.description);
-    return Step::Next;
+    if (r.error == RenameError::AccessRefused)
+        return {Attempt::AccessRefused, r.code, r.description};
+    return {Attempt::Failed, r.code, r.description};
 }
 
-void Renaming::otherFailure(int k, const QString& old, int code, const QString& description)
+Answer Renaming::otherFailure(int k, const QString& old, const Attempt& failed)
 {
-    const QString text = QStringLiteral("An error has occurred! (%1) - ").arg(code) + description + crlf +
-                         QStringLiteral("Error occurred at file: ") + old;
-    out_.failures.append({k, old, text});
-    // Whatever the answer, the file keeps its name and the run goes on.
-    run_.prompter.ask(text, QStringLiteral("Error!"), Buttons::AbortRetryIgnore, Icon::Critical);
+    const QString text = QStringLiteral("An error has occurred! (%1) - ").arg(failed.code) + failed.description +
+                         crlf + QStringLiteral("Error occurred at file: ") + old;
+    const Answer a = run_.prompter.ask(text, QStringLiteral("Error!"), Buttons::AbortRetryIgnore, Icon::Critical);
+    // Unless it is tried again, the file keeps its name.
+    if (a != Answer::Retry)
+        out_.failures.append({k, old, text});
+    return a;
 }
 
 void Renaming::accessFailure(int k, const QString& old)

@@ -54,15 +54,18 @@ struct RenameOutcome {
         QString path;
         QString message;
     };
-    QList<Failure> failures;
+    QList<Failure> failures; // files left under their old names (not those a Retry renamed)
     bool stopped = false;   // an access failure ended the run
+    bool aborted = false;   // the user chose Abort on a failure message
     bool cancelled = false; // the progress callback ended the run
     bool refusedToStart = false; // the journal could not be written and the user said No
 };
 
-// Renames the files of run.list. Afterwards lstAllfiles and lstFiles hold the
-// names the files really have (renamed ones new, failed and untouched ones
-// old), entry for entry, and the table is rebuilt.
+// Renames the files of run.list. A failure other than a refused access is
+// shown with Abort, Retry and Ignore: Retry tries that file again, Abort ends
+// the run there, Ignore goes on with the next file. Afterwards lstAllfiles and
+// lstFiles hold the names the files really have (renamed ones new, failed and
+// untouched ones old), entry for entry, and the table is rebuilt.
 RenameOutcome renamefiles(RenameRun& run);
 
 } // namespace vantrel

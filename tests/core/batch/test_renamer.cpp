@@ -182,17 +182,82 @@ TEST(Renamer, RenamesAsProposedAndKeepsListsParallel)
     }
 }
 
-TEST(Renamer, FailureMessageNamesTheFile)
+TEST(Renamer, RefusedNameIsReportedAsAFailure)
 {
     Folder s;
     s.add(u("a.mp3"), u("x/y.mp3"));
-    s.run();
+    const RenameOutcome out = s.run();
     ASSERT_EQ(s.prompter.prompts().size(), 1);
-    const auto& p = s.prompter.prompts().first();
-    EXPECT_EQ(p.buttons, Buttons::AbortRetryIgnore);
-    EXPECT_EQ(p.icon, Icon::Critical);
-    EXPECT_TRUE(p.text.startsWith(QStringLiteral("An error has occurred! (%1) - ").arg(EINVAL)));
-    EXPECT_TRUE(p.text.endsWith(u("\r\nError occurred at file: ") + s.path(u("a.mp3"))));
+    EXPECT_TRUE(s.prompter.prompts().first().text.startsWith(
+        QStringLiteral("An error has occurred! (%1) - Invalid file name").arg(EINVAL)));
+    EXPECT_EQ(out.failures.size(), 1);
+    EXPECT_EQ(filesIn(s.dir.path()), QStringList{u("a.mp3")});
+}
+
+// The failure message's buttons do what they say. The middle of three files
+// fails its first `failures` renames with EIO.
+TEST(Renamer, AbortRetryAndIgnoreDoWhatTheySay)
+{
+    const struct {
+        const char* what;
+        int failures;
+        QList<Answer> answers;
+        QStringList names; // lstFiles afterwards
+        int prompts;
+        bool aborted;
+    } table[] = {
+        {"ignore: the next file is renamed", 9, {Answer::Ignore}, {u("A.mp3"), u("b.mp3"), u("C.mp3")}, 1, false},
+        {"abort: the run ends at that file", 9, {Answer::Abort}, {u("A.mp3"), u("b.mp3"), u("c.mp3")}, 1, true},
+        {"retry succeeds", 1, {Answer::Retry}, {u("A.mp3"), u("B.mp3"), u("C.mp3")}, 1, false},
+        {"retry fails, message again, ignore", 2, {Answer::Retry, Answer::Ignore},
+         {u("A.mp3"), u("b.mp3"), u("C.mp3")}, 2, false},
+        {"retry fails, message again, abort", 9, {Answer::Retry, Answer::Retry, Answer::Abort},
+         {u("A.mp3"), u("b.mp3"), u("c.mp3")}, 3, true},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.what);
+        Folder s;
+        for (const char* n : {"a.mp3", "b.mp3", "c.mp3"})
+            s.add(u(n), u(n).toUpper().replace(u(".MP3"), u(".mp3")));
+        for (Answer a : row.answers)
+            s.prompter.queue(a);
+        s.prompter.setFallback(Answer::No); // a prompt beyond the script would show up as Abort
+        int failed = 0;
+        QStringList tried;
+        RenameRun hook{s.list, s.prompter, s.clipboard, s.errorLog, {}, {}, nullptr, {}};
+        hook.renameFile = [&](const QString& from, const QString& to) {
+            tried.append(FileList::nameOf(from));
+            if (from.endsWith(u("/b.mp3")) && failed < row.failures) {
+                ++failed;
+                return RenameResult{RenameError::Other, EIO, u("Input/output error")};
+            }
+            return safeRename(from, to);
+        };
+        const RenameOutcome out = s.run(&hook);
+
+        EXPECT_EQ(s.list.lstFiles, row.names);
+        QStringList onDisk = filesIn(s.dir.path()), expected = row.names;
+        onDisk.sort();
+        expected.sort();
+        EXPECT_EQ(onDisk, expected);
+        s.expectListsMatchDisk(); // the table was rebuilt with the real names too
+        EXPECT_EQ(out.aborted, row.aborted);
+        EXPECT_FALSE(out.stopped);
+        EXPECT_EQ(tried.count(u("c.mp3")), row.aborted ? 0 : 1);
+        ASSERT_EQ(s.prompter.prompts().size(), row.prompts);
+        for (const auto& p : s.prompter.prompts()) {
+            EXPECT_EQ(p.title, u("Error!"));
+            EXPECT_EQ(p.buttons, Buttons::AbortRetryIgnore);
+            EXPECT_EQ(p.icon, Icon::Critical);
+            EXPECT_EQ(p.text, QStringLiteral("An error has occurred! (%1) - Input/output error\r\nError occurred at "
+                                             "file: ")
+                                      .arg(EIO) +
+                                  s.path(u("b.mp3")));
+        }
+        const bool keptOld = row.names.at(1) == u("b.mp3");
+        ASSERT_EQ(out.failures.size(), keptOld ? 1 : 0);
+        EXPECT_EQ(out.renamed, 3 - int(row.aborted) - int(keptOld));
+    }
 }
 
 TEST(Renamer, FileAppearingAtTheLastMomentIsNeverReplaced)
