@@ -38,7 +38,8 @@ bool fileIsWritable(const QString& path, QString* error)
     QString dummy;
     QString& err = error ? *error : dummy;
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+    // Non-blocking: a pipe without a reader fails at once instead of hanging.
+    const int fd = ::open(native.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         err = errnoText(errno);
         return false;

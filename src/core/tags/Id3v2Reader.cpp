@@ -19,14 +19,16 @@ QByteArray MemorySource::read(qint64 offset, qint64 length) const
 FileSource::FileSource(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    fd_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking so that a pipe cannot hang the open; only regular files are read.
+    fd_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) {
         error_ = errno;
         return;
     }
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        error_ = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    const bool statted = ::fstat(fd_, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        error_ = !statted ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd_);
         fd_ = -1;
         return;

@@ -25,7 +25,9 @@ bool RawFile::open(const QString& path, Mode mode)
     error_ = 0;
     if (path.isEmpty()) return fail(ENOENT);
     const QByteArray name = QFile::encodeName(path);
-    const int flags = (mode == Mode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    // Non-blocking, so that a pipe under an audio file's name cannot hang us;
+    // it is refused below, and regular files ignore the flag.
+    const int flags = (mode == Mode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
     int fd;
     do {
         fd = ::open(name.constData(), flags);
