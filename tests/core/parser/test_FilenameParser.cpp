@@ -94,20 +94,18 @@ TEST(FilenameParser, Cleanup)
 
 TEST(FilenameParser, TextOptions)
 {
-    ParserOptions replace;
-    replace.replaceEnabled = true;
-    replace.replaceWhat = QStringLiteral("abc");
-    replace.replaceWith = QStringLiteral("The ABC");
-    ParserOptions replaceOff = replace;
-    replaceOff.replaceEnabled = false;
-    ParserOptions remove;
+    const auto replacing = [](bool on, const char* what, const char* with) {
+        ParserOptions o;
+        o.replaceEnabled = on;
+        o.replaceWhat = QString::fromLatin1(what);
+        o.replaceWith = QString::fromLatin1(with);
+        return o;
+    };
+    const ParserOptions replace = replacing(true, "abc", "The ABC"), replaceOff = replacing(false, "abc", "The ABC");
+    const ParserOptions regexLike = replacing(true, ".*", "$1 &repwith&");
+    ParserOptions remove, removeOff;
     remove.removeEnabled = true;
-    remove.removeText = QStringLiteral("  Various Artists ");
-    ParserOptions removeOff = remove;
-    removeOff.removeEnabled = false;
-    ParserOptions regexLike = replace;
-    regexLike.replaceWhat = QStringLiteral(".*");
-    regexLike.replaceWith = QStringLiteral("$1 &repwith&");
+    remove.removeText = removeOff.removeText = QStringLiteral("  Various Artists ");
     checkAll({
         {u"abc - xyz.mp3", u"The ABC - Xyz.mp3", replace},
         {u"ABC - xyz.mp3", u"The ABC - Xyz.mp3", replace}, // found ignoring case
