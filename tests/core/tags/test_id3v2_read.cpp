@@ -35,11 +35,6 @@ protected:
     }
 };
 
-QByteArray latin1Text(const QByteArray& s)
-{
-    return QByteArray(1, '\0') + s;
-}
-
 } // namespace
 
 TEST_F(Id3v2Read, FieldsFromEachVersion)

@@ -15,11 +15,6 @@ using namespace vantrel::test;
 
 namespace {
 
-QByteArray latin1Text(const QByteArray& s)
-{
-    return QByteArray(1, '\0') + s;
-}
-
 class Id3v2Write : public ::testing::Test {
 protected:
     QTemporaryDir dir;
