@@ -47,6 +47,8 @@ TEST(FormTagCommandLine, FirstFileName)
 TEST(FormTagPicker, ResolvesToTheFirstContainingName)
 {
     GenrePicker p;
+    ASSERT_EQ(p.ListCount(), 148);
+    EXPECT_EQ(p.ItemData(0), 255); // the empty entry first
     const struct { QString text; int genre; QString textAfter; } cases[] = {
         {QStringLiteral("ock"), 1, QStringLiteral("Classic Rock")},
         {QStringLiteral("Techno - Ind"), 51, QStringLiteral("Techno - Industrial")},
