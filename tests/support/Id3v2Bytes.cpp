@@ -52,6 +52,11 @@ QByteArray plainSizeTag(const QByteArray& frames, quint32 area)
     return t;
 }
 
+QByteArray latin1Text(const QByteArray& text)
+{
+    return QByteArray(1, '\0') + text;
+}
+
 QByteArray utf16(const QString& s)
 {
     QByteArray b("\xFF\xFE");

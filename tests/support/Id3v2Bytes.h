@@ -22,6 +22,9 @@ QByteArray id3v2Tag(int major, const QByteArray& frames, int padding = 0, quint8
 // the whole area (header included) as a plain number; zeros fill the area.
 QByteArray plainSizeTag(const QByteArray& frames, quint32 area);
 
+// A text frame body in Latin-1: the encoding byte 0, then the text.
+QByteArray latin1Text(const QByteArray& text);
+
 // Text in UTF-16 with a little-endian byte order mark, and in UTF-16BE.
 QByteArray utf16(const QString& s);
 QByteArray utf16be(const QString& s);

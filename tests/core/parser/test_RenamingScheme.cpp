@@ -61,8 +61,8 @@ TEST(RenamingScheme, ComposesAndCleans)
         o.removeTrackNumbers = c.removeTrackNumbers;
         o.allUpper = c.allUpper;
         const QString out = composeSchemeName(c.choice, QString::fromUtf16(c.pattern), c.fields, u".mp3"_qs, o);
-        EXPECT_EQ(out.toStdString(), QString::fromUtf16(c.expected).toStdString()) << c.fields.title.toStdString() << " / "
-                                                       << c.fields.album.toStdString();
+        EXPECT_EQ(out.toStdString(), QString::fromUtf16(c.expected).toStdString())
+            << c.fields.title.toStdString() << " / " << c.fields.album.toStdString();
     }
 }
 

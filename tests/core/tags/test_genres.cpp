@@ -24,7 +24,7 @@ TEST(Genres, NamesByNumber)
 TEST(Genres, PickerEntries)
 {
     const QList<GenreEntry> entries = genrePickerEntries();
-    ASSERT_EQ(entries.size(), 148);
+    ASSERT_EQ(entries.size(), 148); // 0..147 without 123, and the empty entry
     EXPECT_TRUE(entries[0].name.isEmpty());
     EXPECT_EQ(entries[0].number, NoGenre);
     int previous = -1;
@@ -35,7 +35,4 @@ TEST(Genres, PickerEntries)
         EXPECT_EQ(entries[i].name, GenreName(entries[i].number));
         previous = entries[i].number;
     }
-    EXPECT_EQ(entries[1].name, QStringLiteral("Blues"));
-    EXPECT_EQ(entries[2].name, QStringLiteral("Classic Rock")); // first name that contains "Rock"
-    EXPECT_EQ(entries.last().number, 147);
 }

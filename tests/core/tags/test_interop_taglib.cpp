@@ -36,21 +36,29 @@ QString qs(const TagLib::String& s)
     return QString::fromStdString(s.to8Bit(true));
 }
 
-std::string path8(const QString& p)
+// The one frame of an id in the library's reading of a tag, or nullptr.
+const TagLib::ID3v2::Frame* only(const TagLib::ID3v2::Tag* tag, const char* id)
 {
-    return p.toStdString();
+    const TagLib::ID3v2::FrameList list = tag->frameList(id);
+    EXPECT_EQ(list.size(), 1u) << id;
+    return list.size() == 1 ? list.front() : nullptr;
 }
 
-// Every frame of the file's ID3v2 tag as id -> rendered bytes (in order,
-// several frames of one id joined), TIT2 left out.
+QString textOf(const TagLib::ID3v2::Tag* tag, const char* id)
+{
+    const TagLib::ID3v2::Frame* frame = only(tag, id);
+    return frame ? qs(frame->toString()) : QStringLiteral("<missing>");
+}
+
+// Every frame of the file's ID3v2 tag but TIT2 as id -> its content in the
+// library's reading (pictures and comment descriptions included).
 std::multimap<std::string, std::string> framesBesidesTitle(const QString& path)
 {
-    TagLib::MPEG::File f(path8(path).c_str(), false);
+    TagLib::MPEG::File f(path.toStdString().c_str(), false);
     std::multimap<std::string, std::string> out;
-    const TagLib::ID3v2::Tag* tag = f.ID3v2Tag();
-    if (!tag)
+    if (!f.ID3v2Tag())
         return out;
-    for (const TagLib::ID3v2::Frame* frame : tag->frameList()) {
+    for (const TagLib::ID3v2::Frame* frame : f.ID3v2Tag()->frameList()) {
         const std::string id(frame->frameID().data(), frame->frameID().size());
         if (id == "TIT2")
             continue;
@@ -77,15 +85,17 @@ protected:
         EXPECT_TRUE(writeFile(path, bytes));
         return path;
     }
-    // The audio as the library sees it: same properties, starting right after the tag.
-    void expectAudio(const QString& path, qint64 tagArea)
+    // The audio as the library sees it: same properties, starting right after our tag.
+    void expectAudio(const QString& path)
     {
-        TagLib::MPEG::File f(path8(path).c_str(), true);
+        cMP3ID3v2 t;
+        t.setMP3File(path);
+        TagLib::MPEG::File f(path.toStdString().c_str(), true);
         ASSERT_TRUE(f.isValid());
         ASSERT_NE(f.audioProperties(), nullptr);
         EXPECT_EQ(f.audioProperties()->sampleRate(), 44100);
         EXPECT_EQ(f.audioProperties()->bitrate(), 128);
-        EXPECT_EQ(f.firstFrameOffset(), tagArea);
+        EXPECT_EQ(f.firstFrameOffset(), t.tagAreaSize());
     }
 };
 
@@ -118,9 +128,9 @@ TEST_F(Interop, LibraryReadsWhatWeWrite)
             t.setPlayCounter("42");
             ASSERT_TRUE(t.Update()) << t.lastError().toStdString();
 
-            TagLib::MPEG::File f(path8(path).c_str(), false);
+            TagLib::MPEG::File f(path.toStdString().c_str(), false);
             ASSERT_TRUE(f.hasID3v2Tag());
-            TagLib::ID3v2::Tag* tag = f.ID3v2Tag();
+            const TagLib::ID3v2::Tag* tag = f.ID3v2Tag();
             EXPECT_EQ(tag->header()->majorVersion(), 3u);
             EXPECT_EQ(qs(tag->title()), title);
             EXPECT_EQ(qs(tag->artist()), QStringLiteral("Band \u00e9"));
@@ -129,35 +139,14 @@ TEST_F(Interop, LibraryReadsWhatWeWrite)
             EXPECT_EQ(qs(tag->comment()), QStringLiteral("Hello \u4e16"));
             EXPECT_EQ(qs(tag->genre()), "Rock");
             EXPECT_EQ(tag->track(), 3u);
-            const auto lyrics = tag->frameListMap()["USLT"];
-            ASSERT_EQ(lyrics.size(), 1u);
-            EXPECT_EQ(qs(lyrics.front()->toString()), "la la");
-            const auto woar = tag->frameListMap()["WOAR"];
-            ASSERT_EQ(woar.size(), 1u);
-            EXPECT_EQ(qs(woar.front()->toString()), "http://artist.example");
-            const auto wxxx = tag->frameListMap()["WXXX"];
-            ASSERT_EQ(wxxx.size(), 1u);
-            EXPECT_TRUE(qs(wxxx.front()->toString()).contains("http://link.example"));
-            const auto pcnt = tag->frameListMap()["PCNT"];
-            ASSERT_EQ(pcnt.size(), 1u);
-            EXPECT_EQ(pcnt.front()->render().mid(10).toUInt(), 42u); // a 4-byte counter
-            t.setMP3File(path);
-            expectAudio(path, t.tagAreaSize());
+            EXPECT_EQ(textOf(tag, "USLT"), "la la");
+            EXPECT_EQ(textOf(tag, "WOAR"), "http://artist.example");
+            EXPECT_TRUE(textOf(tag, "WXXX").contains("http://link.example"));
+            if (const auto* pcnt = only(tag, "PCNT")) {
+                EXPECT_EQ(pcnt->render().mid(10).toUInt(), 42u); // a 4-byte counter
+            }
+            expectAudio(path);
         }
-    }
-}
-
-TEST_F(Interop, AudioStartsRightAfterOurTag)
-{
-    for (const QByteArray& before : {audio, plainSizeTag(frame23("TIT2", QByteArray("\0Old", 4)), 2048) + audio}) {
-        const QString path = file(before);
-        cMP3ID3v2 t;
-        t.setMP3File(path);
-        t.setTitle("x");
-        ASSERT_TRUE(t.Update());
-        t.setMP3File(path);
-        EXPECT_EQ(t.tagAreaSize(), 2048);
-        expectAudio(path, 2048);
     }
 }
 
@@ -172,31 +161,29 @@ TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
         {"2.3 UTF-16", TagLib::ID3v2::v3, TagLib::String::UTF16},
         {"2.3 Latin-1", TagLib::ID3v2::v3, TagLib::String::Latin1},
     };
-    const QString title = QStringLiteral("T\u00eftle");
-    const QString wideTitle = QStringLiteral("\u4e2d\u6587");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const bool wide = c.encoding != TagLib::String::Latin1;
+        const QString title = c.encoding == TagLib::String::Latin1 ? QStringLiteral("T\u00eftle") : QStringLiteral("\u4e2d\u6587");
         const QString path = file(audio);
         {
             TagLib::ID3v2::FrameFactory::instance()->setDefaultTextEncoding(c.encoding);
-            TagLib::MPEG::File f(path8(path).c_str(), false);
+            TagLib::MPEG::File f(path.toStdString().c_str(), false);
             TagLib::ID3v2::Tag* tag = f.ID3v2Tag(true);
-            tag->setTitle(tl(wide ? wideTitle : title));
+            tag->setTitle(tl(title));
             tag->setArtist(tl(QStringLiteral("B\u00e4nd")));
             tag->setAlbum("Disc");
             tag->setYear(2004);
             tag->setGenre("Indie");
             tag->setTrack(7);
-            auto* c1 = new TagLib::ID3v2::CommentsFrame(c.encoding);
-            c1->setLanguage("eng");
-            c1->setText(tl(QStringLiteral("first")));
-            tag->addFrame(c1);
-            auto* c2 = new TagLib::ID3v2::CommentsFrame(c.encoding);
-            c2->setLanguage("deu");
-            c2->setDescription("second one");
-            c2->setText(tl(QStringLiteral("zweit\u00e9")));
-            tag->addFrame(c2);
+            const auto comment = [&](const char* language, const QString& description, const QString& text) {
+                auto* frame = new TagLib::ID3v2::CommentsFrame(c.encoding);
+                frame->setLanguage(language);
+                frame->setDescription(tl(description));
+                frame->setText(tl(text));
+                tag->addFrame(frame);
+            };
+            comment("eng", QString(), QStringLiteral("first"));
+            comment("deu", QStringLiteral("second one"), QStringLiteral("zweit\u00e9"));
             auto* pic = new TagLib::ID3v2::AttachedPictureFrame;
             pic->setMimeType("image/png");
             pic->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
@@ -214,7 +201,7 @@ TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
         cMP3ID3v2 t;
         t.setMP3File(path);
         EXPECT_EQ(t.ID3v2TagVersion(), c.version == TagLib::ID3v2::v4 ? 4 : 3);
-        EXPECT_EQ(t.Title(), wide ? wideTitle : title);
+        EXPECT_EQ(t.Title(), title);
         EXPECT_EQ(t.Artist(), QStringLiteral("B\u00e4nd"));
         EXPECT_EQ(t.Album(), "Disc");
         EXPECT_EQ(t.Year(), "2004");
@@ -227,14 +214,12 @@ TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
 
         t.setTitle("Changed");
         ASSERT_TRUE(t.Update()) << t.lastError().toStdString();
-
-        TagLib::MPEG::File f(path8(path).c_str(), false);
+        TagLib::MPEG::File f(path.toStdString().c_str(), false);
         ASSERT_TRUE(f.hasID3v2Tag());
         EXPECT_EQ(qs(f.ID3v2Tag()->title()), "Changed");
         EXPECT_EQ(f.ID3v2Tag()->header()->majorVersion(), 3u);
         EXPECT_EQ(framesBesidesTitle(path), before);
-        t.setMP3File(path);
-        expectAudio(path, t.tagAreaSize());
+        expectAudio(path);
     }
 }
 
@@ -251,20 +236,15 @@ TEST_F(Interop, Version22FramesReachTheLibraryIn23Form)
     t.setArtist("Band");
     ASSERT_TRUE(t.Update());
 
-    TagLib::MPEG::File f(path8(path).c_str(), false);
-    TagLib::ID3v2::Tag* tl2 = f.ID3v2Tag();
+    TagLib::MPEG::File f(path.toStdString().c_str(), false);
+    const TagLib::ID3v2::Tag* tl2 = f.ID3v2Tag();
     ASSERT_NE(tl2, nullptr);
     EXPECT_EQ(qs(tl2->title()), "Song");
     EXPECT_EQ(qs(tl2->artist()), "Band");
-    auto map = tl2->frameListMap();
-    ASSERT_EQ(map["TCOM"].size(), 1u);
-    EXPECT_EQ(qs(map["TCOM"].front()->toString()), "Comp");
-    ASSERT_EQ(map["TPE2"].size(), 1u);
-    EXPECT_EQ(qs(map["TPE2"].front()->toString()), "Album band");
-    ASSERT_EQ(map["USLT"].size(), 1u);
-    EXPECT_EQ(qs(map["USLT"].front()->toString()), "words");
-    ASSERT_EQ(map["APIC"].size(), 1u);
-    const auto* pic = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(map["APIC"].front());
+    EXPECT_EQ(textOf(tl2, "TCOM"), "Comp");
+    EXPECT_EQ(textOf(tl2, "TPE2"), "Album band");
+    EXPECT_EQ(textOf(tl2, "USLT"), "words");
+    const auto* pic = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(only(tl2, "APIC"));
     ASSERT_NE(pic, nullptr);
     EXPECT_EQ(pic->mimeType(), "image/jpeg");
     EXPECT_EQ(pic->picture(), TagLib::ByteVector(jpeg.constData(), unsigned(jpeg.size())));
