@@ -4,10 +4,8 @@
 
 #include "../core/platform/LockedFolder.h"
 #include "Id3v2Bytes.h"
-#include "TestFiles.h"
+#include "MainWindowFixture.h"
 #include "Version.h"
-#include "platform/Clipboard.h"
-#include "platform/Prompter.h"
 #include "tags/Genres.h"
 
 #include <QComboBox>
@@ -41,38 +39,14 @@ QByteArray taggedMp3()
            test::id3v1Record("Title1", "Artist1", "Album1", "1999", "Comment1", 3, 9);
 }
 
-struct Main {
-    frmMain w;
-    ScriptedPrompter prompter{Answer::Yes};
-    MemoryClipboard clipboard;
-    RecordingOpener opener;
-    QTemporaryDir dir;
-
-    Main()
-    {
-        w.timUpdate->stop();
-        w.setPrompter(&prompter);
-        w.setClipboard(&clipboard);
-        w.setOpener(&opener);
-    }
-    ~Main()
-    {
-        w.setPrompter(nullptr);
-        w.setClipboard(nullptr);
-        w.setOpener(nullptr);
-    }
-    QString path(const char* name) const { return dir.path() + QLatin1Char('/') + u(name); }
-    // Lists files (bytes given, or none for a missing one) with their After texts.
+struct Main : test::MainWindow {
+    // Lists the files (a null array: missing), each with After "After <name>".
     void list(const QList<std::pair<const char*, QByteArray>>& files)
     {
-        for (const auto& [name, bytes] : files) {
-            if (!bytes.isNull())
-                writeFile(path(name), bytes);
-            w.fileList().append(path(name));
-        }
-        w.fileList().listviewthem();
-        for (int r = 0; r < files.size(); ++r)
-            w.fileList().setAfterText(r, u("After ") + u(files.at(r).first));
+        QList<test::Listed> l;
+        for (const auto& [name, bytes] : files)
+            l.append({u(name), bytes, u("After ") + u(name)});
+        MainWindow::list(l);
     }
     void select(std::initializer_list<int> rows)
     {

@@ -1,9 +1,6 @@
-#include "frmMain.h"
-
-#include "TestFiles.h"
+#include "MainWindowFixture.h"
 #include "Version.h"
 #include "batch/FolderLoader.h"
-#include "platform/Prompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -71,11 +68,11 @@ class TestFrmMain : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<frmMain> w;
-    ScriptedPrompter prompter;
-    QTemporaryDir tmp;
+    std::unique_ptr<test::MainWindow> m;
+    frmMain* w = nullptr;
 
-    QString at(const char* rel) const { return tmp.path() + QLatin1Char('/') + QString::fromLatin1(rel); }
+    QString at(const char* rel) const { return m->path(QString::fromLatin1(rel)); }
+    const QList<ScriptedPrompter::Prompt>& prompts() const { return m->prompts(); }
     void make(std::initializer_list<const char*> rels)
     {
         for (const char* r : rels)
@@ -83,7 +80,7 @@ private:
     }
     void loadRoot(bool subfolders = true)
     {
-        w->txtPath->setText(tmp.path());
+        w->txtPath->setText(m->dir.path());
         w->chkSubF->setChecked(subfolders);
         QTest::mouseClick(w->cmdLoad, Qt::LeftButton);
     }
@@ -93,18 +90,10 @@ private:
 private Q_SLOTS:
     void init()
     {
-        QVERIFY(tmp.isValid());
-        w = std::make_unique<frmMain>();
-        w->timUpdate->stop(); // the update check is not under test here
-        prompter.clear();
-        w->setPrompter(&prompter);
+        m = std::make_unique<test::MainWindow>();
+        w = &m->w;
     }
-    void cleanup()
-    {
-        w.reset();
-        QDir(tmp.path()).removeRecursively();
-        QDir().mkpath(tmp.path());
-    }
+    void cleanup() { m.reset(); }
 
     void freshStartAndNames()
     {
@@ -142,7 +131,7 @@ private Q_SLOTS:
     {
         const int dw = 120, dh = 45, any = -1;
         w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
         // How far each edge moves: left, width, top, height.
         const struct {
             QList<QWidget*> controls;
@@ -235,15 +224,15 @@ private Q_SLOTS:
         w->chkSubF->setChecked(true);
         QTest::keyClick(w->txtPath, Qt::Key_Return);
         QCOMPARE(names(w->fileList()), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
-        QVERIFY(prompter.prompts().isEmpty());
+        QVERIFY(prompts().isEmpty());
         // A missing folder empties list and table; Load adds the Browse hint.
         w->txtPath->setText(at("missing"));
         QTest::mouseClick(w->cmdLoad, Qt::LeftButton);
         QCOMPARE(w->fileList().count(), 0);
         QCOMPARE(w->fileList().rowCountShown(), 0);
-        QCOMPARE(prompter.prompts().size(), 2);
-        QCOMPARE(prompter.prompts()[0].text, QStringLiteral("Can't find folder!"));
-        QCOMPARE(prompter.prompts()[1].text, FolderLoader::noFilesText(true));
+        QCOMPARE(prompts().size(), 2);
+        QCOMPARE(prompts()[0].text, QStringLiteral("Can't find folder!"));
+        QCOMPARE(prompts()[1].text, FolderLoader::noFilesText(true));
     }
 
     void browseAndTheNoFilesMessages()
@@ -277,7 +266,7 @@ private Q_SLOTS:
         QCOMPARE(watcher.seen, (QStringList{QStringLiteral("shown: ") + FolderLoader::noFilesText(true),
                                             QStringLiteral("hidden: ") + FolderLoader::noFilesText(false)}));
         QCOMPARE(w->fileList().count(), 0);
-        w->setPrompter(&prompter);
+        w->setPrompter(&m->prompter);
     }
 
     void dropFilesAndFolders()
@@ -289,7 +278,7 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.wma")}));
         QCOMPARE(status(), files(3));
         QVERIFY(w->fmeLoad->isHidden());
-        QVERIFY(prompter.prompts().isEmpty());
+        QVERIFY(prompts().isEmpty());
 
         // Text and web addresses are no files.
         QMimeData text;
@@ -337,8 +326,7 @@ private Q_SLOTS:
         for (const char* rel : {"here.mp3", "gone.mp3", "nowhere/a.mp3", "folder"})
             l.append(at(rel));
         QFile::remove(at("gone.mp3"));
-        RecordingOpener opener;
-        w->setOpener(&opener);
+        RecordingOpener& opener = m->opener;
         const struct {
             int index;
             bool desktopSaysYes;
@@ -352,29 +340,28 @@ private Q_SLOTS:
             {9, true, nullptr},         // out of range: nothing at all
         };
         for (const auto& c : cases) {
-            prompter.clear();
+            m->prompter.clear();
             opener.opened.clear();
             opener.result = c.desktopSaysYes;
             w->buttonpress(c.index);
             if (!c.reason) {
-                QVERIFY(prompter.prompts().isEmpty() && opener.opened.isEmpty());
+                QVERIFY(prompts().isEmpty() && opener.opened.isEmpty());
             } else if (!*c.reason) {
-                QVERIFY(prompter.prompts().isEmpty());
+                QVERIFY(prompts().isEmpty());
                 QCOMPARE(opener.opened, QStringList{l.lstAllfiles.at(c.index)});
             } else {
-                QCOMPARE(prompter.prompts().size(), 1);
-                QCOMPARE(prompter.prompts()[0].text, QStringLiteral("File: ") + l.lstAllfiles.at(c.index) +
+                QCOMPARE(prompts().size(), 1);
+                QCOMPARE(prompts()[0].text, QStringLiteral("File: ") + l.lstAllfiles.at(c.index) +
                                                          QStringLiteral("\r\n") + QString::fromLatin1(c.reason));
-                QCOMPARE(prompter.prompts()[0].title, QStringLiteral("Error"));
+                QCOMPARE(prompts()[0].title, QStringLiteral("Error"));
             }
         }
-        w->setOpener(nullptr);
     }
 
     void doubleClickReachesTheHandlerOnRowsAndBelowThem()
     {
         w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
         QSignalSpy spy(w->lvFiles, &FileTable::doubleClickedAnywhere);
         const QPoint below(20, w->lvFiles->viewport()->height() - 5);
         QTest::mouseDClick(w->lvFiles->viewport(), Qt::LeftButton, {}, below); // empty table
@@ -388,7 +375,7 @@ private Q_SLOTS:
     void emptyListShowsPicture()
     {
         w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
         auto inkInMiddle = [this] {
             const QImage img = w->lvFiles->viewport()->grab().toImage();
             const QColor base = w->lvFiles->viewport()->palette().color(QPalette::Base);
@@ -450,7 +437,7 @@ private Q_SLOTS:
                            .arg(int(box->standardButtons()));
                 box->button(c.click)->click();
             });
-            QtPrompter p(w.get());
+            QtPrompter p(w);
             QCOMPARE(p.ask(QStringLiteral("Some text"), QStringLiteral("Fix files"), c.buttons, c.icon), c.answer);
             QCOMPARE(seen, QStringLiteral("Fix files|Some text|%1|%2").arg(int(c.boxIcon)).arg(int(c.shown)));
         }

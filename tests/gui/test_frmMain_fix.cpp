@@ -4,9 +4,7 @@
 #include "frmMain.h"
 
 #include "../core/platform/LockedFolder.h"
-#include "TestFiles.h"
-#include "platform/Clipboard.h"
-#include "platform/Prompter.h"
+#include "MainWindowFixture.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -15,44 +13,20 @@
 
 using namespace vantrel;
 using vantrel::test::readFile;
-using vantrel::test::writeFile;
 
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-struct Main {
-    QTemporaryDir data;
-    QTemporaryDir dir;
-    frmMain w;
-    ScriptedPrompter prompter{Answer::Yes};
-    MemoryClipboard clipboard;
-
-    Main()
-    {
-        qputenv("VANTREL_DATA_DIR", data.path().toUtf8());
-        w.timUpdate->stop();
-        w.setPrompter(&prompter);
-        w.setClipboard(&clipboard);
-    }
-    ~Main()
-    {
-        w.setPrompter(nullptr);
-        w.setClipboard(nullptr);
-        qunsetenv("VANTREL_DATA_DIR");
-    }
-    QString path(const QString& n) const { return dir.path() + QLatin1Char('/') + n; }
+struct Main : test::MainWindow {
     QStringList disk() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
-    // Lists the files with their proposals, as a finished simulation leaves them.
+    // Lists the files (each holding its name) with their proposals, as a finished simulation leaves them.
     void simulated(const QList<std::pair<QString, QString>>& files)
     {
-        for (const auto& [name, after] : files) {
-            writeFile(path(name), name.toUtf8());
-            w.fileList().append(path(name));
-        }
-        w.fileList().listviewthem();
-        for (int r = 0; r < files.size(); ++r)
-            w.fileList().setAfterText(r, files.at(r).second);
+        QList<test::Listed> l;
+        for (const auto& [name, after] : files)
+            l.append({name, name.toUtf8(), after});
+        list(l);
         w.cmdFix->setEnabled(true);
     }
 };

@@ -1,13 +1,9 @@
 // "Simulate before fix!" and "Renaming schemes" on the main window: the
 // questions, the options read from both windows, the details window closed,
 // "Fix files!" enabled only after a complete run, the error log offered.
+#include "MainWindowFixture.h"
 #include "SubWindows.h"
-#include "TestFiles.h"
-#include "frmMain.h"
 #include "frmOpts.h"
-
-#include "platform/Clipboard.h"
-#include "platform/Prompter.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -23,36 +19,14 @@ using namespace vantrel;
 
 namespace {
 
-struct Main {
-    QTemporaryDir dir;
-    frmMain w;
-    ScriptedPrompter prompter{Answer::Yes};
-    MemoryClipboard clipboard;
-
-    // Untagged files of these names, listed in w.
+struct Main : test::MainWindow {
+    // Untagged files of these names, listed.
     explicit Main(std::initializer_list<const char*> names = {})
     {
-        w.timUpdate->stop();
-        w.setPrompter(&prompter);
-        w.setClipboard(&clipboard);
-        for (const char* n : names) {
-            const QString path = dir.path() + QLatin1Char('/') + QString::fromLatin1(n);
-            test::writeFile(path, test::mpegFrames(1));
-            w.fileList().append(path);
-        }
-        w.fileList().listviewthem();
-    }
-    ~Main()
-    {
-        w.setPrompter(nullptr);
-        w.setClipboard(nullptr);
-    }
-    QStringList afters()
-    {
-        QStringList a;
-        for (int r = 0; r < w.fileList().rowCountShown(); ++r)
-            a << w.fileList().row(r).after;
-        return a;
+        QList<test::Listed> files;
+        for (const char* n : names)
+            files.append({QString::fromLatin1(n)});
+        list(files);
     }
     void simulate() { QTest::mouseClick(w.cmdSim, Qt::LeftButton); }
 };
