@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 

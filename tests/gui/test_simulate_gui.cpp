@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
