@@ -4,9 +4,7 @@
 #include "frmMain.h"
 
 #include "../core/platform/LockedFolder.h"
-#include "TestFiles.h"
-#include "platform/Clipboard.h"
-#include "platform/Prompter.h"
+#include "MainWindowFixture.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -15,47 +13,20 @@
 
 using namespace vantrel;
 using vantrel::test::readFile;
-using vantrel::test::writeFile;
 
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-struct Main {
-    QTemporaryDir data;
-    QTemporaryDir dir;
-    frmMain w;
-    ScriptedPrompter prompter{Answer::Yes};
-    MemoryClipboard clipboard;
-
-    Main()
-    {
-        qputenv("VANTREL_DATA_DIR", data.path().toUtf8());
-        w.timUpdate->stop();
-        w.setPrompter(&prompter);
-        w.setClipboard(&clipboard);
-    }
-    ~Main()
-    {
-        w.setPrompter(nullptr);
-        w.setClipboard(nullptr);
-        qunsetenv("VANTREL_DATA_DIR");
-    }
-    QString path(const QString& n) const { return dir.path() + QLatin1Char('/') + n; }
-    QStringList disk(const QString& sub = {}) const
-    {
-        return QDir(sub.isEmpty() ? dir.path() : path(sub)).entryList(QDir::Files, QDir::Name);
-    }
-    // Lists the files with their proposals, as a finished simulation leaves them.
+struct Main : test::MainWindow {
+    QStringList disk() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+    // Lists the files (each holding its name) with their proposals, as a finished simulation leaves them.
     void simulated(const QList<std::pair<QString, QString>>& files)
     {
-        for (const auto& [name, after] : files) {
-            writeFile(path(name), name.toUtf8());
-            w.fileList().append(path(name));
-        }
-        w.fileList().listviewthem();
-        for (int r = 0; r < files.size(); ++r)
-            w.fileList().setAfterText(r, files.at(r).second);
+        QList<test::Listed> l;
+        for (const auto& [name, after] : files)
+            l.append({name, name.toUtf8(), after});
+        list(l);
         w.cmdFix->setEnabled(true);
     }
 };
@@ -66,100 +37,92 @@ class FrmMainFixTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void answerNoChangesNothing_data();
-    void answerNoChangesNothing();
-    void fixRenamesThenUndo();
-    void accessFailurePutsReportOnClipboard();
-    void doubleClickOpensDetails();
+    void answerNoChangesNothing_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("rename") << 1 << u("You are about to fix 2 files. The old filenames will be overwritten. Continue?");
+        QTest::newRow("tags") << 2 << u("You are about to fix 2 tags. Continue?");
+    }
+
+    void answerNoChangesNothing()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, question);
+        Main m;
+        m.w.optType[mode]->setChecked(true);
+        m.simulated({{u("a.mp3"), u("A - B.mp3")}, {u("b.mp3"), u("C - D.mp3")}});
+        const QByteArray before = readFile(m.path(u("a.mp3")));
+        m.prompter.queue(Answer::No);
+        m.w.cmdFix_Click();
+        QCOMPARE(m.prompter.prompts().size(), 1);
+        QCOMPARE(m.prompter.prompts().first().text, question);
+        QCOMPARE(m.prompter.prompts().first().title, u("Fix files"));
+        QCOMPARE(m.disk(), (QStringList{u("a.mp3"), u("b.mp3")}));
+        QCOMPARE(readFile(m.path(u("a.mp3"))), before);
+        QCOMPARE(m.w.fileList().afterText(1), u("C - D.mp3"));
+        QVERIFY(m.w.cmdFix->isEnabled());
+    }
+
+    void fixRenamesThenUndo()
+    {
+        Main m;
+        m.w.optType[1]->setChecked(true);
+        m.simulated({{u("a.mp3"), u("Same.mp3")}, {u("b.mp3"), u("Same.mp3")}, {u("c.mp3"), u("C?.mp3")}});
+        QVERIFY(!m.w.cmdUndo->isEnabled());
+        m.w.cmdFix_Click();
+        QCOMPARE(m.disk(), (QStringList{u("C.mp3"), u("Same (1).mp3"), u("Same.mp3")}));
+        QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("Same.mp3"), u("Same (1).mp3"), u("C.mp3")}));
+        QCOMPARE(m.w.fileList().row(1).before, u("Same (1).mp3"));
+        QVERIFY(!m.w.cmdFix->isEnabled());
+        QVERIFY(m.w.cmdUndo->isEnabled());
+
+        m.prompter.clear();
+        m.w.cmdUndo_Click();
+        QCOMPARE(m.disk(), (QStringList{u("a.mp3"), u("b.mp3"), u("c.mp3")}));
+        QCOMPARE(readFile(m.path(u("b.mp3"))), QByteArray("b.mp3"));
+        QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("a.mp3"), u("b.mp3"), u("c.mp3")}));
+        QCOMPARE(m.w.fileList().lstAllfiles.at(2), m.path(u("c.mp3"))); // the list follows the files back
+        QVERIFY(!m.w.cmdUndo->isEnabled());
+        QCOMPARE(m.prompter.prompts().size(), 2); // the question and the result
+        QCOMPARE(m.prompter.prompts().last().text, u("3 file(s) renamed back."));
+    }
+
+    void accessFailurePutsReportOnClipboard()
+    {
+        Main m;
+        m.w.optType[1]->setChecked(true);
+        QDir(m.dir.path()).mkdir(u("locked"));
+        m.simulated({{u("a.mp3"), u("A.mp3")}, {u("locked/b.mp3"), u("B.mp3")}});
+        vantrel::test::LockedFolder lock(m.path(u("locked")));
+        if (!lock.locked())
+            QSKIP("this medium cannot lock a folder (no immutable flag for root)");
+        m.w.cmdFix_Click();
+        const QString text = m.clipboard.text();
+        QVERIFY(text.startsWith(u("--------- BEGIN INFO ---------\r\n")));
+        QVERIFY(text.contains(u("\r\nBefore: b.mp3\r\n")));
+        QVERIFY(text.contains(u("\r\nError log:\r\nPath/File Access error in file: '") + m.path(u("locked/b.mp3"))));
+        QVERIFY(text.endsWith(u("such as an P2P client.\r\n--------- END INFO ---------")));
+        QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("A.mp3"), u("b.mp3")}));
+        QCOMPARE(m.w.fileList().row(0).before, u("A.mp3"));
+        QTRY_VERIFY(m.w.frmFileWindow.isNull());
+    }
+
+    void doubleClickOpensDetails()
+    {
+        Main m;
+        m.simulated({{u("a.mp3"), u("A.mp3")}, {u("b.mp3"), u("B.mp3")}});
+        m.w.lvFiles->selectRow(1);
+        m.w.lvFiles_DblClick();
+        auto* f = qobject_cast<frmFile*>(m.w.frmFileWindow.data());
+        QVERIFY(f);
+        QCOMPARE(f->txtBefore->text(), u("b.mp3"));
+        QCOMPARE(f->txtAfter->text(), u("B.mp3"));
+        // A fix closes the details window once confirmed.
+        m.w.cmdFix_Click();
+        QTRY_VERIFY(m.w.frmFileWindow.isNull());
+    }
 };
-
-void FrmMainFixTest::answerNoChangesNothing_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("question");
-    QTest::newRow("rename") << 1 << u("You are about to fix 2 files. The old filenames will be overwritten. Continue?");
-    QTest::newRow("tags") << 2 << u("You are about to fix 2 tags. Continue?");
-}
-
-void FrmMainFixTest::answerNoChangesNothing()
-{
-    QFETCH(int, mode);
-    QFETCH(QString, question);
-    Main m;
-    m.w.optType[mode]->setChecked(true);
-    m.simulated({{u("a.mp3"), u("A - B.mp3")}, {u("b.mp3"), u("C - D.mp3")}});
-    const QByteArray before = readFile(m.path(u("a.mp3")));
-    m.prompter.queue(Answer::No);
-    m.w.cmdFix_Click();
-    QCOMPARE(m.prompter.prompts().size(), 1);
-    QCOMPARE(m.prompter.prompts().first().text, question);
-    QCOMPARE(m.prompter.prompts().first().title, u("Fix files"));
-    QCOMPARE(m.disk(), (QStringList{u("a.mp3"), u("b.mp3")}));
-    QCOMPARE(readFile(m.path(u("a.mp3"))), before);
-    QCOMPARE(m.w.fileList().afterText(1), u("C - D.mp3"));
-    QVERIFY(m.w.cmdFix->isEnabled());
-}
-
-void FrmMainFixTest::fixRenamesThenUndo()
-{
-    Main m;
-    m.w.optType[1]->setChecked(true);
-    m.simulated({{u("a.mp3"), u("Same.mp3")}, {u("b.mp3"), u("Same.mp3")}, {u("c.mp3"), u("C?.mp3")}});
-    QVERIFY(!m.w.cmdUndo->isEnabled());
-    m.w.cmdFix_Click();
-    QCOMPARE(m.disk(), (QStringList{u("C.mp3"), u("Same (1).mp3"), u("Same.mp3")}));
-    QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("Same.mp3"), u("Same (1).mp3"), u("C.mp3")}));
-    QCOMPARE(m.w.fileList().row(1).before, u("Same (1).mp3"));
-    QCOMPARE(m.w.fileList().row(1).after, u("Same.mp3"));
-    QVERIFY(!m.w.cmdFix->isEnabled());
-    QVERIFY(m.w.cmdUndo->isEnabled());
-    QVERIFY(!m.w.fmeLoad->isVisible());
-
-    m.prompter.clear();
-    m.w.cmdUndo_Click();
-    QCOMPARE(m.disk(), (QStringList{u("a.mp3"), u("b.mp3"), u("c.mp3")}));
-    QCOMPARE(readFile(m.path(u("b.mp3"))), QByteArray("b.mp3"));
-    QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("a.mp3"), u("b.mp3"), u("c.mp3")}));
-    QCOMPARE(m.w.fileList().lstAllfiles.at(2), m.path(u("c.mp3")));
-    QVERIFY(!m.w.cmdUndo->isEnabled());
-    QCOMPARE(m.prompter.prompts().size(), 2); // the question and the result
-    QCOMPARE(m.prompter.prompts().last().text, u("3 file(s) renamed back."));
-}
-
-void FrmMainFixTest::accessFailurePutsReportOnClipboard()
-{
-    Main m;
-    m.w.optType[1]->setChecked(true);
-    QDir(m.dir.path()).mkdir(u("locked"));
-    m.simulated({{u("a.mp3"), u("A.mp3")}, {u("locked/b.mp3"), u("B.mp3")}});
-    vantrel::test::LockedFolder lock(m.path(u("locked")));
-    if (!lock.locked())
-        QSKIP("this medium cannot lock a folder (no immutable flag for root)");
-    m.w.cmdFix_Click();
-    const QString text = m.clipboard.text();
-    QVERIFY(text.startsWith(u("--------- BEGIN INFO ---------\r\n")));
-    QVERIFY(text.contains(u("\r\nBefore: b.mp3\r\n")));
-    QVERIFY(text.contains(u("\r\nError log:\r\nPath/File Access error in file: '") + m.path(u("locked/b.mp3"))));
-    QVERIFY(text.endsWith(u("such as an P2P client.\r\n--------- END INFO ---------")));
-    QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("A.mp3"), u("b.mp3")}));
-    QCOMPARE(m.w.fileList().row(0).before, u("A.mp3"));
-    QTRY_VERIFY(m.w.frmFileWindow.isNull());
-}
-
-void FrmMainFixTest::doubleClickOpensDetails()
-{
-    Main m;
-    m.simulated({{u("a.mp3"), u("A.mp3")}, {u("b.mp3"), u("B.mp3")}});
-    m.w.lvFiles->selectRow(1);
-    m.w.lvFiles_DblClick();
-    auto* f = qobject_cast<frmFile*>(m.w.frmFileWindow.data());
-    QVERIFY(f);
-    QCOMPARE(f->txtBefore->text(), u("b.mp3"));
-    QCOMPARE(f->txtAfter->text(), u("B.mp3"));
-    // A fix closes the details window once confirmed.
-    m.w.cmdFix_Click();
-    QTRY_VERIFY(m.w.frmFileWindow.isNull());
-}
 
 QTEST_MAIN(FrmMainFixTest)
 #include "test_frmMain_fix.moc"

@@ -1,0 +1,74 @@
+// A main window for the window tests: messages, clipboard and desktop
+// replaced by recorders, no update check, and the fix journal kept in a
+// temporary folder of its own.
+#pragma once
+
+#include "TestFiles.h"
+#include "frmMain.h"
+#include "platform/Clipboard.h"
+#include "platform/Prompter.h"
+
+#include <QTemporaryDir>
+
+namespace vantrel::test {
+
+// Points the fix journal at a temporary folder while it lives.
+struct TemporaryDataDir {
+    QTemporaryDir data;
+    TemporaryDataDir() { qputenv("VANTREL_DATA_DIR", data.path().toUtf8()); }
+    ~TemporaryDataDir() { qunsetenv("VANTREL_DATA_DIR"); }
+};
+
+// A file to list: written with these bytes (a null array leaves it missing)
+// and shown with this After text.
+struct Listed {
+    QString name;
+    QByteArray bytes = mpegFrames(1);
+    QString after = {};
+};
+
+struct MainWindow : TemporaryDataDir {
+    QTemporaryDir dir; // the listed files
+    frmMain w;
+    ScriptedPrompter prompter{Answer::Yes};
+    MemoryClipboard clipboard;
+    RecordingOpener opener;
+
+    MainWindow()
+    {
+        w.timUpdate->stop();
+        w.setPrompter(&prompter);
+        w.setClipboard(&clipboard);
+        w.setOpener(&opener);
+    }
+    ~MainWindow()
+    {
+        w.setPrompter(nullptr);
+        w.setClipboard(nullptr);
+        w.setOpener(nullptr);
+    }
+    QString path(const QString& rel) const { return dir.path() + QLatin1Char('/') + rel; }
+    const QList<ScriptedPrompter::Prompt>& prompts() const { return prompter.prompts(); }
+    // Writes the files and lists them, as a load leaves them.
+    void list(const QList<Listed>& files)
+    {
+        for (const Listed& f : files) {
+            if (!f.bytes.isNull())
+                writeFile(path(f.name), f.bytes);
+            w.fileList().append(path(f.name));
+        }
+        w.fileList().listviewthem();
+        for (int r = 0; r < files.size(); ++r)
+            w.fileList().setAfterText(r, files.at(r).after);
+    }
+    // The After column as the table shows it.
+    QStringList afters()
+    {
+        QStringList a;
+        for (int r = 0; r < w.fileList().rowCountShown(); ++r)
+            a << w.fileList().row(r).after;
+        return a;
+    }
+};
+
+} // namespace vantrel::test
