@@ -13,7 +13,6 @@
 #include "tags/modTag.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QItemSelectionModel>
@@ -481,53 +480,12 @@ void frmFile::cmdPlay_Click()
             rows.insert(i.row());
     }
     for (const int r : rows)
-        buttonpress(main_, r);
+        main_.buttonpress(r);
 }
 
 void frmFile::cmdCancel_Click()
 {
     close();
-}
-
-int StartDoc(DesktopOpener& opener, const QString& DocName)
-{
-    const QFileInfo info(DocName);
-    if (DocName.isEmpty() || !info.dir().exists())
-        return 3;
-    if (!info.exists())
-        return 2;
-    if (!info.isReadable())
-        return 5;
-    return opener.open(DocName) ? 42 : 31;
-}
-
-QString startDocErrorText(int result)
-{
-    switch (result) {
-    case 2: return QStringLiteral("File not found");
-    case 3: return QStringLiteral("Path not found");
-    case 5: return QStringLiteral("Access denied");
-    case 8: return QStringLiteral("Out of memory");
-    case 11: return QStringLiteral("Invalid EXE file or error in EXE image");
-    case 26: return QStringLiteral("A sharing violation occurred");
-    case 27: return QStringLiteral("Incomplete or invalid file association: Check your windows file association settings");
-    case 28: return QStringLiteral("DDE Time out");
-    case 29: return QStringLiteral("DDE transaction failed");
-    case 30: return QStringLiteral("DDE busy");
-    case 31: return QStringLiteral("No association for file extension: Check your windows file association settings");
-    case 32: return QStringLiteral("DLL not found");
-    default: return QStringLiteral("Unknown error");
-    }
-}
-
-void buttonpress(frmMain& main, int index)
-{
-    const QString path = FileList::at(main.fileList().lstAllfiles, index);
-    const int result = StartDoc(main.opener(), path);
-    if (result <= 32)
-        main.prompter().tell(QStringLiteral("File: ") + path + crlf + startDocErrorText(result), QStringLiteral("Error"),
-                             Icon::Critical);
-    main.activateWindow();
 }
 
 } // namespace vantrel

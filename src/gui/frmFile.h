@@ -19,7 +19,6 @@ class QPushButton;
 
 namespace vantrel {
 
-class DesktopOpener;
 class frmMain;
 
 class frmFile : public QWidget {
@@ -97,16 +96,5 @@ private:
     QString loadedPath_;
     QString lastError_;
 };
-
-// The main window's Play request for entry index of lstAllfiles: opens the
-// file with the desktop's program; a refusal shows "File: <path>" and the
-// reason (title "Error").
-void buttonpress(frmMain& main, int index);
-// Opens a file with the desktop's program. Returns a result above 32 on
-// success, otherwise one of the classic failure codes (2 file not found,
-// 3 path not found, 5 access denied, 31 no program for the file).
-int StartDoc(DesktopOpener& opener, const QString& DocName);
-// The text shown for a failure code of StartDoc.
-QString startDocErrorText(int result);
 
 } // namespace vantrel

@@ -537,19 +537,28 @@ void frmMain::buttonpress(int index)
     const QString path = FileList::at(fileList_.lstAllfiles, index);
     if (path.isEmpty())
         return;
-    // The desktop only says yes or no; the likely reasons are found out first.
-    QString why;
-    if (!PathTaken(path))
-        why = FolderExists(FileList::location(path)) ? QStringLiteral("File not found") : QStringLiteral("Path not found");
-    else if (!FileExists(path))
-        why = QStringLiteral("Access denied");
-    else if (!opener().open(path))
-        why = QStringLiteral("No association for file extension: Check your windows file association settings");
-    if (!why.isEmpty())
+    const int result = StartDoc(path);
+    if (result <= 32) {
+        const QString why = result == 2   ? QStringLiteral("File not found")
+                            : result == 3 ? QStringLiteral("Path not found")
+                            : result == 5 ? QStringLiteral("Access denied")
+                                          : QStringLiteral("No association for file extension: Check your "
+                                                           "windows file association settings");
         prompter().tell(QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why, QStringLiteral("Error"),
                         Icon::Critical);
+    }
     activateWindow();
     setFocus();
+}
+
+int frmMain::StartDoc(const QString& DocName)
+{
+    // The desktop only says yes or no; the likely reasons are found out first.
+    if (!PathTaken(DocName))
+        return FolderExists(FileList::location(DocName)) ? 2 : 3;
+    if (!FileExists(DocName))
+        return 5;
+    return opener().open(DocName) ? 42 : 31;
 }
 
 void frmMain::cmdClear_Click()

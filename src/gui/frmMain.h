@@ -123,6 +123,11 @@ public:
     // Opens entry index of lstAllfiles with the desktop's program for it (Play);
     // when that fails, says why in an "Error" message. Out-of-range does nothing.
     void buttonpress(int index);
+    // Opens a file with the desktop's program. Returns a result above 32 on
+    // success, otherwise one of the classic failure codes: 2 file not found,
+    // 3 path not found, 5 access denied (also a folder or a pipe), 31 no
+    // program for the file.
+    int StartDoc(const QString& DocName);
 
 public Q_SLOTS:
     void cmdLoad_Click();

@@ -353,7 +353,7 @@ private Q_SLOTS:
                  u("File: ") + m.path("a.mp3") +
                      u("\r\nNo association for file extension: Check your windows file association settings"));
         QCOMPARE(m.prompter.prompts().at(1).text, u("File: ") + m.path("c.mp3") + u("\r\nFile not found"));
-        QCOMPARE(StartDoc(m.opener, m.path("nofolder/x.mp3")), 3);
+        QCOMPARE(m.w.StartDoc(m.path("nofolder/x.mp3")), 3);
         f->close();
     }
 };
