@@ -1,6 +1,6 @@
-// Test helper: a folder whose entries cannot change while the object lives:
-// read-only for a normal user, marked immutable for root (who ignores
-// permissions). locked() is false where neither works.
+// Test helper: a folder whose entries (or a file whose bytes) cannot change
+// while the object lives: read-only for a normal user, marked immutable for
+// root (who ignores permissions). locked() is false where neither works.
 #pragma once
 
 #include <QFile>
