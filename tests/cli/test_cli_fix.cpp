@@ -71,7 +71,8 @@ TEST_F(CliFix, RenamesPrintsTheRealNamesAndUndoes)
     writeFile(path("Why? - Not.mp3"), body(3));
     const CliRun r = fix("file-names");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(disk(), (QStringList{"Some Artist - Some Song (1).mp3", "Some Artist - Some Song.mp3", "Why - Not.mp3"}));
+    EXPECT_EQ(disk(),
+              (QStringList{"Some Artist - Some Song (1).mp3", "Some Artist - Some Song.mp3", "Why - Not.mp3"}));
     EXPECT_EQ(readFile(path("Some Artist - Some Song.mp3")), body(1));
     EXPECT_EQ(readFile(path("Some Artist - Some Song (1).mp3")), body(2));
     // The Before column shows the names the files really got.
@@ -101,7 +102,8 @@ TEST_F(CliFix, AccessFailureExitsWithOne)
         GTEST_SKIP() << "this medium cannot lock a folder (no immutable flag for root)";
     const CliRun r = fix("file-names");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(u("Path/File Access error in file: '") + path("locked/c - d.mp3"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u("Path/File Access error in file: '") + path("locked/c - d.mp3")))
+        << r.err.toStdString();
     EXPECT_EQ(disk("locked"), QStringList{u("c - d.mp3")});
 }
 
@@ -155,7 +157,8 @@ TEST_F(CliFix, KillDuringALargeFix)
             QFile::remove(path(n));
         original.clear();
         for (int i = 0; i < files; ++i) {
-            const QString name = QStringLiteral("%1 - artist_%2 - song_%2.mp3").arg(i, 3, 10, QLatin1Char('0')).arg(i);
+            const QString name =
+                QStringLiteral("%1 - artist_%2 - song_%2.mp3").arg(i, 3, 10, QLatin1Char('0')).arg(i);
             writeFile(path(name), body(i));
             original[body(i)] = name;
         }

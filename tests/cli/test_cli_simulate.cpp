@@ -59,7 +59,8 @@ TEST(CliSimulate, PrintsOneTabSeparatedLinePerFile)
     } cases[] = {
         {"names from tags, with subfolders",
          {},
-         {someName, "x_1.mp3\tArtist - Song.mp3\tArtist\tSong\t" + root, "other_file.wma\tOther File.wma\t \t \t" + sub}},
+         {someName, "x_1.mp3\tArtist - Song.mp3\tArtist\tSong\t" + root,
+          "other_file.wma\tOther File.wma\t \t \t" + sub}},
         {"names from file names only",
          {"--mode", "file-names", "--no-subfolders"},
          {someName, "x_1.mp3\tX 1.mp3\tArtist\tSong\t" + root}},

@@ -27,8 +27,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        const QByteArray v2 =
-            id3v2Tag(3, frame23("TIT2", text("Song")) + frame23("TPE1", text("Band")) + frame23("TCON", text("(17)")), 32);
+        const QByteArray v2 = id3v2Tag(
+            3, frame23("TIT2", text("Song")) + frame23("TPE1", text("Band")) + frame23("TCON", text("(17)")), 32);
         ASSERT_TRUE(writeFile(both, v2 + audio + id3v1Record("T1", "A1", "Al1", "1999", "C1", 4, 13)));
         ASSERT_TRUE(writeFile(bare, audio));
     }
@@ -137,7 +137,8 @@ TEST_F(CliTags, ReaderWarningsGoToStandardError)
 {
     // ID3v2.2 with CRM, a frame that has no ID3v2.3 equivalent.
     const QString old = dir.filePath(u("v22.mp3"));
-    const QByteArray v22 = id3v2Tag(2, frame22("TT2", text("Song")) + frame22("CRM", QByteArray("own\0x\0\x01\x02", 9)), 16);
+    const QByteArray v22 =
+        id3v2Tag(2, frame22("TT2", text("Song")) + frame22("CRM", QByteArray("own\0x\0\x01\x02", 9)), 16);
     ASSERT_TRUE(writeFile(old, v22 + audio));
     const CliRun r = runCli({"tag", old, "--v2", "Artist=A"});
     EXPECT_EQ(r.exitCode, 0);

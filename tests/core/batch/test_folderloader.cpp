@@ -124,7 +124,8 @@ TEST_F(FolderLoaderTest, MissingFolderIsReportedAndAddsNothing)
 
 TEST_F(FolderLoaderTest, DropAddsFoldersFilesAndNothingTwice)
 {
-    make({"one/a.mp3", "one/sub/b.wma", "one/readme.txt", "loose.mp3", "loose.txt", "Hits.mp3/c.mp3", "two/d.mp3"});
+    make({"one/a.mp3", "one/sub/b.wma", "one/readme.txt", "loose.mp3", "loose.txt", "Hits.mp3/c.mp3",
+          "two/d.mp3"});
     loader.loadFresh(at("two"), true);
     list.lstArtist = QSL{"Artist D"};
     list.lstTit = QSL{"Title D"};
@@ -236,7 +237,8 @@ TEST(FolderLoaderText, NoFilesMessages)
     const QString base = QStringLiteral("The folder you specified doesn't seem to contain any valid media files. "
                                         "Make sure the option 'Include subfolders' is checked.");
     EXPECT_EQ(FolderLoader::noFilesText(false), base);
-    EXPECT_EQ(FolderLoader::noFilesText(true), base + QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE"));
+    EXPECT_EQ(FolderLoader::noFilesText(true),
+              base + QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE"));
     EXPECT_EQ(FolderLoader::noFilesTitle(), QStringLiteral("No files in folder"));
     EXPECT_EQ(FolderLoader::AddSlash(QStringLiteral("/m")), QStringLiteral("/m/"));
     EXPECT_EQ(FolderLoader::AddSlash(QStringLiteral("/m/")), QStringLiteral("/m/"));

@@ -86,6 +86,7 @@ SimulationOptions defaults()
 
 TEST(SimulationQuestions, TrackNumbersQuestionOnlyWhenTheSchemeNeedsThem)
 {
+    const SchemeChoice custom = SchemeChoice::Custom;
     const struct {
         const char* label;
         SchemeChoice scheme;
@@ -96,13 +97,13 @@ TEST(SimulationQuestions, TrackNumbersQuestionOnlyWhenTheSchemeNeedsThem)
         Answer answer;
         bool removeAfter;
     } cases[] = {
-        {"<Track>, answered yes", SchemeChoice::Custom, "<Track>. <Artist>", Mode::TagNames, true, true, Answer::Yes, false},
-        {"<Track>, answered no", SchemeChoice::Custom, "<Track>. <Artist>", Mode::TagNames, true, true, Answer::No, true},
-        {"lower-case placeholder", SchemeChoice::Custom, "<track>. <Artist>", Mode::TagNames, true, false, {}, true},
+        {"<Track>, answered yes", custom, "<Track>. <Artist>", Mode::TagNames, true, true, Answer::Yes, false},
+        {"<Track>, answered no", custom, "<Track>. <Artist>", Mode::TagNames, true, true, Answer::No, true},
+        {"lower-case placeholder", custom, "<track>. <Artist>", Mode::TagNames, true, false, {}, true},
         {"scheme not custom", SchemeChoice::ArtistTitle, "<Track>. <Artist>", Mode::TagNames, true, false, {}, true},
-        {"names from file names", SchemeChoice::Custom, "<Track>. <Artist>", Mode::FileNames, true, false, {}, true},
-        {"tags from names", SchemeChoice::Custom, "<Track>. <Artist>", Mode::TagsFromNames, true, false, {}, true},
-        {"track numbers kept", SchemeChoice::Custom, "<Track>. <Artist>", Mode::TagNames, false, false, {}, false},
+        {"names from file names", custom, "<Track>. <Artist>", Mode::FileNames, true, false, {}, true},
+        {"tags from names", custom, "<Track>. <Artist>", Mode::TagsFromNames, true, false, {}, true},
+        {"track numbers kept", custom, "<Track>. <Artist>", Mode::TagNames, false, false, {}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -201,8 +202,8 @@ TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
          "Song - Artist.mp3", "Artist", "Song"},
         {"tags-from-names mode simulates like names from tags", Mode::TagsFromNames, false, v2("Artist", "Song"),
          none, "x y.mp3", SchemeChoice::ArtistTitle, "Artist - Song.mp3", "Artist", "Song"},
-        {"no tag: the name is cleaned", Mode::TagNames, false, none, none, "some_name.mp3", SchemeChoice::ArtistTitle,
-         "Some Name.mp3", " ", " "},
+        {"no tag: the name is cleaned", Mode::TagNames, false, none, none, "some_name.mp3",
+         SchemeChoice::ArtistTitle, "Some Name.mp3", " ", " "},
         {"ID3v2 without a title falls back to ID3v1", Mode::TagNames, false, v2("Artist", nullptr),
          id3v1Record("V1 Song", "V1 Artist"), "x y.mp3", SchemeChoice::ArtistTitle, "V1 Artist - V1 Song.mp3",
          "V1 Artist", "V1 Song"},
@@ -214,15 +215,17 @@ TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
         {"ignore tags without ID3v1", Mode::FileNames, false, v2("Artist", "Song"), none, "some_name.mp3",
          SchemeChoice::ArtistTitle, "Some Name.mp3", " ", " "},
         {"ID3v1 forced over a different ID3v2", Mode::TagNames, true, v2("Other", "Thing"),
-         id3v1Record("Song", "Artist"), "x y.mp3", SchemeChoice::ArtistTitle, "Artist - Song.mp3", "Artist", "Song"},
+         id3v1Record("Song", "Artist"), "x y.mp3", SchemeChoice::ArtistTitle, "Artist - Song.mp3", "Artist",
+         "Song"},
         {"ID3v1 forced but empty: the name is cleaned", Mode::TagNames, true, v2("Other", "Thing"), none,
          "some_name.mp3", SchemeChoice::ArtistTitle, "Some Name.mp3", " ", " "},
         {"UTF-16 tag text", Mode::TagNames, false, utf16Tag, none, "x y.mp3", SchemeChoice::ArtistTitle,
-         QStringLiteral("Bj\u00F6rk - J\u00F3ga.mp3"), QStringLiteral("Bj\u00F6rk"), QStringLiteral("J\u00F3ga")},
+         QStringLiteral("Bj\u00F6rk - J\u00F3ga.mp3"), QStringLiteral("Bj\u00F6rk"),
+         QStringLiteral("J\u00F3ga")},
         {"track and album through the custom scheme", Mode::TagNames, false, v2("Artist", "Song", "Album", "3/12"),
          none, "x y.mp3", SchemeChoice::Custom, "03. Artist - Album - Song.mp3", "Artist", "Song"},
-        {"a slash in the tag never reaches the name", Mode::TagNames, false, v2("AC/DC", "Song"), none, "x y.mp3",
-         SchemeChoice::ArtistTitle, "", "AC/DC", "Song"},
+        {"a slash in the tag never reaches the name", Mode::TagNames, false, v2("AC/DC", "Song"), none,
+         "x y.mp3", SchemeChoice::ArtistTitle, "", "AC/DC", "Song"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -276,10 +279,12 @@ TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
     } cases[] = {
         {"another file holds the name", {{"a.mp3", v2("Artist", "Song")}}, {"Artist - Song.mp3"},
          {"Artist - Song (1).mp3"}},
-        {"repeated while taken", {{"a.mp3", v2("Artist", "Song")}}, {"Artist - Song.mp3", "Artist - Song (1).mp3"},
+        {"repeated while taken",
+         {{"a.mp3", v2("Artist", "Song")}},
+         {"Artist - Song.mp3", "Artist - Song (1).mp3"},
          {"Artist - Song (1) (1).mp3"}},
-        {"a file differing only in case is another file", {{"a.mp3", v2("Artist", "Song")}}, {"artist - song.mp3"},
-         {"Artist - Song.mp3"}},
+        {"a file differing only in case is another file", {{"a.mp3", v2("Artist", "Song")}},
+         {"artist - song.mp3"}, {"Artist - Song.mp3"}},
         {"the file's own name is no collision", {{"Artist - Song.mp3", v2("Artist", "Song")}}, {},
          {"Artist - Song.mp3"}},
         {"a case-only change of its own name", {{"artist - song.mp3", none}}, {}, {"Artist - Song.mp3"}},
@@ -287,9 +292,12 @@ TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
          {{"some_name.mp3", none}, {"SOME NAME.mp3", none}, {"Some_Name.mp3", none}},
          {},
          {"Some Name.mp3", "Some Name (1).mp3", "Some Name (1) (1).mp3"}},
-        {"a parsed name repeating a tag proposal", {{"a.mp3", v2("Artist", "Song")}, {"artist_-_song.mp3", none}}, {},
+        {"a parsed name repeating a tag proposal",
+         {{"a.mp3", v2("Artist", "Song")}, {"artist_-_song.mp3", none}},
+         {},
          {"Artist - Song.mp3", "Artist - Song (1).mp3"}},
-        {"tag proposals may repeat each other", {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}},
+        {"tag proposals may repeat each other",
+         {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}},
          {},
          {"Artist - Song.mp3", "Artist - Song.mp3"}},
     };
@@ -333,8 +341,8 @@ TEST(SimulationList, VanishedFilesLeaveTheListWithOneLogLineEach)
 TEST(SimulationList, ErrorLogIsOfferedWithTheQuestionAndCopiedWithout)
 {
     const QString lines = QStringLiteral("\r\nFile no longer exists! (b.mp3): Removing file from list");
-    const QString question = QStringLiteral("One or more errors occurred while performing the requested "
-                                            "operation. Would you like to place the errorlog in the clipboard?\r\n");
+    const QString question = QStringLiteral("One or more errors occurred while performing the requested operation. "
+                                            "Would you like to place the errorlog in the clipboard?\r\n");
     const struct {
         const char* label;
         QString log;

@@ -76,7 +76,8 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
         Tags expected;
     } table[] = {
         {"Artist - Song.mp3", Answer::Yes, {}, {"Artist", "Song", "Artist", "Song"}},
-        {"01 - some artist - some song.mp3", Answer::Yes, {}, {"Some Artist", "Some Song", "Some Artist", "Some Song"}},
+        {"01 - some artist - some song.mp3", Answer::Yes, {},
+         {"Some Artist", "Some Song", "Some Artist", "Some Song"}},
         {"Song.mp3", Answer::Yes, {}, {"", "Song", "", "Song"}},
         {"New - Name.mp3", Answer::Yes, taggedArtistOnly("Old"), {"New", "Name", "New", "Name"}},
         {"New - Name.mp3", Answer::No, taggedArtistOnly("OldV2"), {"Old", "Name", "OldV2", "Name"}},
@@ -134,7 +135,8 @@ TEST(TagsFromNames, EmptyListMissingFilesAndCancel)
 
     // Cancel before the second file: the first is written, the rest not.
     makeFiles();
-    out = fixlisttags(list, ParserOptions{}, prompter, tags, [](qsizetype done, qsizetype) { return done < 1; });
+    out = fixlisttags(list, ParserOptions{}, prompter, tags,
+                      [](qsizetype done, qsizetype) { return done < 1; });
     EXPECT_TRUE(out.cancelled);
     EXPECT_EQ(out.written, 1);
     EXPECT_EQ(readTags(list.lstAllfiles.at(0)).v2Title, u("B"));

@@ -24,7 +24,10 @@ class AtomicReplace : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(writeFile(path, "old")); }
     // Every entry of the folder, hidden ones included: no temporary file may stay.
-    QStringList entries() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    QStringList entries() const
+    {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
     QTemporaryDir dir;
     const QString path = dir.filePath("a.mp3");
 };

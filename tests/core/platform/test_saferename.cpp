@@ -57,7 +57,8 @@ TEST_P(SafeRenameTest, NeverReplacesAnExistingFileAndReportsAMissingOne)
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, SafeRenameTest,
-                         ::testing::Values(Variant{"Renameat2", &safeRename}, Variant{"LinkUnlink", &detail::renameByLink}),
+                         ::testing::Values(Variant{"Renameat2", &safeRename},
+                                           Variant{"LinkUnlink", &detail::renameByLink}),
                          [](const ::testing::TestParamInfo<Variant>& p) { return std::string(p.param.name); });
 
 TEST(SafeRename, SamePathCaseOnlyChangeAndLockedFolder)

@@ -133,7 +133,8 @@ protected:
         check.run();
         EXPECT_TRUE(done.wait(10000));
         quitRequested = !quit.isEmpty();
-        outcome = done.isEmpty() ? UpdateCheck::Outcome::Failed : done.first().first().value<UpdateCheck::Outcome>();
+        outcome = done.isEmpty() ? UpdateCheck::Outcome::Failed
+                                 : done.first().first().value<UpdateCheck::Outcome>();
         QStringList texts;
         for (const QList<QVariant>& args : status)
             texts.append(args.first().toString());
@@ -146,7 +147,7 @@ protected:
         names.removeAll(QStringLiteral("vantrel"));
         return names;
     }
-    bool exists(const char* name) const { return QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(name)); }
+    bool exists(const QString& name) const { return QFileInfo::exists(folder + QLatin1Char('/') + name); }
 
     QTemporaryDir dir;
     const QString folder = dir.path();
@@ -234,7 +235,7 @@ TEST_F(UpdateCheckTest, VersionFileDecidesWhetherToAsk)
         {"equal", {200, "4.1.4\r\n"}, false, updatetext::NoUpdates},
         {"older", {200, "4.1.3"}, false, updatetext::NoUpdates},
         {"older on the last line", {200, "9.9.9\n4.0.9\n"}, false, updatetext::NoUpdates},
-        {"not a version (the rules are the version file's)", {200, "<html>Moved</html>"}, false, updatetext::NoUpdates},
+        {"not a version", {200, "<html><body>Moved</body></html>"}, false, updatetext::NoUpdates},
         {"too large", {200, QByteArray(70000, '\n') + "9.9.9"}, false, updatetext::NoUpdates},
         {"missing", {404, "not found"}, false, updatetext::Unreachable},
         {"server error", {500, "4.1.5"}, false, updatetext::Unreachable},
@@ -378,8 +379,8 @@ TEST_F(UpdateCheckTest, MarkerCleanup)
     } cases[] = {
         {"last line deleted", older + "\r\n" + old + "\r\n", {"Vantrel412.exe"}, {"Vantrel413.exe"}},
         {"no final line break", old, {"Vantrel412.exe"}, {"Vantrel413.exe"}},
-        {"names a missing file", (folder + QStringLiteral("/gone.exe")).toUtf8(), {"Vantrel412.exe", "Vantrel413.exe"},
-         {}},
+        {"names a missing file", (folder + QStringLiteral("/gone.exe")).toUtf8(),
+         {"Vantrel412.exe", "Vantrel413.exe"}, {}},
         {"names the running program", runningProgram.toUtf8() + "\n", {"vantrel", "Vantrel413.exe"}, {}},
         {"names a file elsewhere", foreign.toUtf8() + "\n", {"Vantrel413.exe"}, {}},
         {"names the folder itself", folder.toUtf8() + "\n", {"Vantrel413.exe"}, {}},
@@ -396,9 +397,9 @@ TEST_F(UpdateCheckTest, MarkerCleanup)
         runCheck(QStringLiteral("http://update.example.org"));
         EXPECT_FALSE(exists("tmp_fn.dat"));
         for (const QString& k : c.kept)
-            EXPECT_TRUE(QFileInfo::exists(folder + QLatin1Char('/') + k)) << k.toStdString();
+            EXPECT_TRUE(exists(k)) << k.toStdString();
         for (const QString& d : c.deleted)
-            EXPECT_FALSE(QFileInfo::exists(folder + QLatin1Char('/') + d)) << d.toStdString();
+            EXPECT_FALSE(exists(d)) << d.toStdString();
         EXPECT_TRUE(QFileInfo::exists(foreign));
         EXPECT_TRUE(QFileInfo(folder).isDir());
     }
