@@ -4,26 +4,22 @@
 
 using namespace vantrel;
 
-TEST(Estimates, RoundHalfToEven)
+TEST(Estimates, RoundingAndTimeTexts)
 {
-    EXPECT_EQ(roundHalfEven(0.5), 0);
-    EXPECT_EQ(roundHalfEven(1.5), 2);
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(2.51), 3);
-}
-
-TEST(Estimates, TimeTexts)
-{
-    struct Case { double seconds; const char* text; };
-    const Case cases[] = {{75, "1 min 15 sec"}, {5, "0 min 05 sec"}, {600, "10 min 00 sec"},
-                          {0, "0 min 00 sec"},  {2, "0 min 02 sec"}, {150, "2 min 30 sec"}};
-    for (const Case& c : cases)
+    for (auto [x, rounded] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {2.51, 3}})
+        EXPECT_EQ(roundHalfEven(x), rounded) << x;
+    const struct {
+        double seconds;
+        const char* text;
+    } cases[] = {{75, "1 min 15 sec"}, {5, "0 min 05 sec"},  {600, "10 min 00 sec"},
+                 {0, "0 min 00 sec"},  {2, "0 min 02 sec"}, {150, "2 min 30 sec"}};
+    for (const auto& c : cases)
         EXPECT_EQ(SetTimeFormat(c.seconds).toStdString(), c.text) << c.seconds;
 }
 
 TEST(Estimates, Formulas)
 {
-    EXPECT_EQ(estimateFix(135, Mode::TagNames), 2);       // 1.5 s rounds to 2
+    EXPECT_EQ(estimateFix(135, Mode::TagNames), 2);         // 1.5 s rounds to 2
     EXPECT_EQ(estimateFix(1200, Mode::TagsFromNames), 150); // 2 min 30 sec
     EXPECT_EQ(estimateDrop(3), 0);
     EXPECT_EQ(estimateDrop(1696), 5);

@@ -1,3 +1,4 @@
+// The parallel lists and the table built from them.
 #include "batch/FileList.h"
 
 #include <QSignalSpy>
@@ -7,21 +8,21 @@ using namespace vantrel;
 
 namespace {
 
-FileList& fill(FileList& l)
+// Four files with artist, title and a proposal each.
+void fill(FileList& l)
 {
     for (const char* p : {"/m/a.mp3", "/m/sub/b.mp3", "/m/c.wma", "/d.mp3"})
         l.append(QString::fromLatin1(p));
-    l.lstArtist = {QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("A3"), QStringLiteral("A4")};
-    l.lstTit = {QStringLiteral("T1"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")};
+    l.lstArtist = QStringList{"A1", "A2", "A3", "A4"};
+    l.lstTit = QStringList{"T1", "T2", "T3", "T4"};
     l.listviewthem();
     for (int r = 0; r < l.rowCountShown(); ++r)
         l.setAfterText(r, QStringLiteral("new%1.mp3").arg(r));
-    return l;
 }
 
 } // namespace
 
-TEST(FileList, RebuildShowsEveryColumnAndKeepsAfterEdits)
+TEST(FileList, RebuildShowsEveryColumnKeepsAfterEditsAndReadsShortListsAsEmpty)
 {
     FileList l;
     fill(l);
@@ -34,6 +35,13 @@ TEST(FileList, RebuildShowsEveryColumnAndKeepsAfterEdits)
     EXPECT_EQ(l.lstSim.size(), 4);
     EXPECT_EQ(l.row(2).after, QStringLiteral("new2.mp3"));
     EXPECT_EQ(l.statusText(), QStringLiteral("Number of files in list: 4"));
+    // A file added after the simulation has no artist or proposal yet.
+    l.append(QStringLiteral("/m/dropped.mp3"));
+    l.listviewthem();
+    ASSERT_EQ(l.rowCountShown(), 5);
+    EXPECT_TRUE(l.row(4).artist.isEmpty());
+    EXPECT_TRUE(l.row(4).after.isEmpty());
+    EXPECT_EQ(l.row(0).after, QStringLiteral("new0.mp3"));
 }
 
 TEST(FileList, DeleteInTheMiddleKeepsRowsTogetherAndBlanksAfter)
@@ -50,7 +58,7 @@ TEST(FileList, DeleteInTheMiddleKeepsRowsTogetherAndBlanksAfter)
     EXPECT_TRUE(l.lstSim.isEmpty());
 }
 
-TEST(FileList, DeleteWithoutSimulationAndDeleteLast)
+TEST(FileList, DeleteWithoutSimulationDeleteLastAndClear)
 {
     FileList l;
     l.append(QStringLiteral("/m/a.mp3"));
@@ -62,27 +70,11 @@ TEST(FileList, DeleteWithoutSimulationAndDeleteLast)
     EXPECT_EQ(l.count(), 0);
     EXPECT_EQ(l.rowCountShown(), 0);
     EXPECT_EQ(l.statusText(), QStringLiteral("Number of files in list: 0"));
-}
 
-TEST(FileList, ClearEmptiesEverythingAndSignalsRebuild)
-{
-    FileList l;
     fill(l);
     QSignalSpy spy(&l, &FileList::rebuilt);
     l.clearAll();
     EXPECT_EQ(spy.count(), 1);
     EXPECT_EQ(l.count(), 0);
     EXPECT_TRUE(l.lstSim.isEmpty() && l.lstArtist.isEmpty() && l.lstTit.isEmpty() && l.lstFiles.isEmpty());
-}
-
-TEST(FileList, ShorterSimulationListsReadAsEmpty)
-{
-    FileList l;
-    fill(l);
-    l.append(QStringLiteral("/m/dropped.mp3"));
-    l.listviewthem();
-    ASSERT_EQ(l.rowCountShown(), 5);
-    EXPECT_TRUE(l.row(4).artist.isEmpty());
-    EXPECT_TRUE(l.row(4).after.isEmpty());
-    EXPECT_EQ(l.row(0).after, QStringLiteral("new0.mp3"));
 }

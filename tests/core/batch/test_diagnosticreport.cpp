@@ -1,3 +1,4 @@
+// The diagnostic report put in the clipboard after an access failure.
 #include "Version.h"
 #include "batch/DiagnosticReport.h"
 
@@ -40,50 +41,18 @@ TEST(DiagnosticReport, WholeTextLineByLine)
     EXPECT_FALSE(text.endsWith(u("\r\n")));
     EXPECT_FALSE(text.contains(QRegularExpression(u("[^\r]\n"))));
     const QStringList expected = {
-        u("--------- BEGIN INFO ---------"),
-        u("Vantrel version ") + versionFull(),
-        reportDateTime(when),
-        u("Path: /music/"),
-        u("Before: a - b.mp3"),
-        u("After: A - B.mp3"),
-        u("Size: 3.47MB"),
-        u(""),
-        u("ID3v1"),
-        u("Artist = Art1"),
-        u("Title = Tit1"),
-        u("Album = Alb1"),
-        u("Year = 1999"),
-        u("Comment = Com1"),
-        u("Genre = Rock"),
-        u(""),
-        u(""),
-        u("ID3v2"),
-        u("Artist = Art2"),
-        u("Title = Tit2"),
-        u("Album = Alb2"),
-        u("Year = 2001"),
-        u("Comment = Com2"),
-        u("Track = 7"),
-        u("Link to = http://x"),
-        u("Genre = Pop"),
-        u(""),
-        u(""),
-        u("Debug info"),
-        u("optType(1) value: True"),
-        u("optType(2) value: False"),
-        u("optType(0) value: False"),
-        u("chkForceId1 value: 0"),
-        u("chkNumbers value: 1"),
-        u("chkUcase value: 1"),
-        u("chkUcaseAll value: 0"),
-        u("chkOptScheme(0) value: False"),
-        u("chkOptScheme(1) value: False"),
-        u("chkOptScheme(2) value: True"),
-        u("txtScheme value: <Track> <Title>"),
-        u(""),
-        u("Error log:"),
-        u("Path/File Access error in file: '/music/a - b.mp3', cannot continue."),
-        u("--------- END INFO ---------"),
+        "--------- BEGIN INFO ---------", "Vantrel version " + versionFull(), reportDateTime(when),
+        "Path: /music/", "Before: a - b.mp3", "After: A - B.mp3", "Size: 3.47MB", "",
+        "ID3v1", "Artist = Art1", "Title = Tit1", "Album = Alb1", "Year = 1999", "Comment = Com1", "Genre = Rock",
+        "", "",
+        "ID3v2", "Artist = Art2", "Title = Tit2", "Album = Alb2", "Year = 2001", "Comment = Com2", "Track = 7",
+        "Link to = http://x", "Genre = Pop", "", "",
+        "Debug info", "optType(1) value: True", "optType(2) value: False", "optType(0) value: False",
+        "chkForceId1 value: 0", "chkNumbers value: 1", "chkUcase value: 1", "chkUcaseAll value: 0",
+        "chkOptScheme(0) value: False", "chkOptScheme(1) value: False", "chkOptScheme(2) value: True",
+        "txtScheme value: <Track> <Title>", "",
+        "Error log:", "Path/File Access error in file: '/music/a - b.mp3', cannot continue.",
+        "--------- END INFO ---------",
     };
     EXPECT_EQ(text.split(u("\r\n")), expected);
 }
@@ -96,9 +65,9 @@ TEST(DiagnosticReport, RemoveAndReplaceLinesOnlyWhenTicked)
         QStringList between; // lines between "chkNumbers value: 0" and "chkUcase value: 0"
     } table[] = {
         {false, false, {}},
-        {true, false, {u("chkRemove value: www, .com")}},
-        {false, true, {u("chkReplace value: _, ")}},
-        {true, true, {u("chkRemove value: www, .com"), u("chkReplace value: _, ")}},
+        {true, false, {"chkRemove value: www, .com"}},
+        {false, true, {"chkReplace value: _, "}},
+        {true, true, {"chkRemove value: www, .com", "chkReplace value: _, "}},
     };
     for (const auto& row : table) {
         ReportOptions o;
@@ -115,7 +84,7 @@ TEST(DiagnosticReport, RemoveAndReplaceLinesOnlyWhenTicked)
         EXPECT_EQ(lines.mid(from + 1, to - from - 1), row.between);
         // An empty log: "Error log:" right after the empty line, then the end.
         EXPECT_EQ(lines.mid(lines.size() - 4),
-                  (QStringList{u("txtScheme value: "), u(""), u("Error log:"), u("--------- END INFO ---------")}));
+                  (QStringList{"txtScheme value: ", "", "Error log:", "--------- END INFO ---------"}));
         EXPECT_EQ(lines.at(lines.indexOf(u("Debug info")) + 3), u("optType(0) value: True"));
     }
 }

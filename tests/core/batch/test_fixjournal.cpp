@@ -1,3 +1,5 @@
+// The fix journal and undo: complete, interrupted, cancelled and blocked undos,
+// and a journal that cannot be written.
 #include "batch/FileList.h"
 #include "batch/FixJournal.h"
 #include "batch/Renamer.h"
@@ -13,6 +15,7 @@
 using namespace vantrel;
 using vantrel::test::readFile;
 using vantrel::test::writeFile;
+using QSL = QStringList;
 
 namespace {
 
@@ -30,20 +33,21 @@ protected:
     void SetUp() override { qputenv("VANTREL_DATA_DIR", data.path().toUtf8()); }
     void TearDown() override { qunsetenv("VANTREL_DATA_DIR"); }
 
-    QString path(const QString& n) const { return music.path() + QLatin1Char('/') + n; }
+    QString path(const char* n) const { return music.path() + QLatin1Char('/') + u(n); }
     QStringList disk() const { return QDir(music.path()).entryList(QDir::Files, QDir::Name); }
 
     // Lists the given files (made with their own name as content) and runs a fix.
-    RenameOutcome fix(const std::vector<std::pair<const char*, const char*>>& files, FixJournal& journal)
+    RenameOutcome fix(const std::vector<std::pair<const char*, const char*>>& files)
     {
         for (const auto& [name, after] : files) {
-            if (!QFile::exists(path(u(name))))
-                writeFile(path(u(name)), name);
-            list.append(path(u(name)));
+            if (!QFile::exists(path(name)))
+                writeFile(path(name), name);
+            list.append(path(name));
         }
         list.listviewthem();
         for (int k = 0; k < int(files.size()); ++k)
             list.setAfterText(k, u(files.at(k).second));
+        FixJournal journal;
         RenameRun run{list, prompter, clipboard, errorLog, {}, {}, &journal, {}};
         return renamefiles(run);
     }
@@ -54,10 +58,9 @@ protected:
 TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryName)
 {
     EXPECT_TRUE(undoLastFix().nothingToUndo);
-    FixJournal j;
     // b takes c's place first, then a takes b's freed name: undo must go newest first.
-    fix({{"b.mp3", "c.mp3"}, {"a.mp3", "b.mp3"}, {"d.mp3", "D?.mp3"}, {"e.mp3", "e.mp3"}}, j);
-    ASSERT_EQ(disk(), (QStringList{u("D.mp3"), u("b.mp3"), u("c.mp3"), u("e.mp3")}));
+    fix({{"b.mp3", "c.mp3"}, {"a.mp3", "b.mp3"}, {"d.mp3", "D?.mp3"}, {"e.mp3", "e.mp3"}});
+    ASSERT_EQ(disk(), (QSL{"D.mp3", "b.mp3", "c.mp3", "e.mp3"}));
     const FixJournal::Contents c = FixJournal::read();
     EXPECT_TRUE(c.done);
     EXPECT_EQ(c.entries.size(), 3);
@@ -66,9 +69,9 @@ TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryName)
     EXPECT_FALSE(r.nothingToUndo);
     EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join(u("\n")).toStdString();
     EXPECT_EQ(r.restored.size(), 3);
-    EXPECT_EQ(disk(), (QStringList{u("a.mp3"), u("b.mp3"), u("d.mp3"), u("e.mp3")}));
+    EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "d.mp3", "e.mp3"}));
     for (const QString& n : disk())
-        EXPECT_EQ(readFile(path(n)), n.toUtf8());
+        EXPECT_EQ(readFile(music.path() + QLatin1Char('/') + n), n.toUtf8());
     EXPECT_TRUE(FixJournal::read().undone);
     EXPECT_TRUE(undoLastFix().nothingToUndo);
 }
@@ -76,19 +79,19 @@ TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryName)
 TEST_F(FixJournalTest, UndoAfterAnInterruptedRun)
 {
     for (const char* n : {"1.mp3", "2.mp3", "3.mp3"})
-        writeFile(path(u(n)), n);
+        writeFile(path(n), n);
     {
         // What a kill leaves: one rename confirmed, one done but not yet
         // confirmed, one announced but never performed, no end mark, and a
         // half-written last line.
         FixJournal j;
         ASSERT_TRUE(j.begin());
-        j.intent(path(u("1.mp3")), path(u("One.mp3")));
-        ASSERT_TRUE(safeRename(path(u("1.mp3")), path(u("One.mp3"))).ok());
+        j.intent(path("1.mp3"), path("One.mp3"));
+        ASSERT_TRUE(safeRename(path("1.mp3"), path("One.mp3")).ok());
         j.succeeded();
-        j.intent(path(u("2.mp3")), path(u("Two.mp3")));
-        ASSERT_TRUE(safeRename(path(u("2.mp3")), path(u("Two.mp3"))).ok());
-        j.intent(path(u("3.mp3")), path(u("Three.mp3")));
+        j.intent(path("2.mp3"), path("Two.mp3"));
+        ASSERT_TRUE(safeRename(path("2.mp3"), path("Two.mp3")).ok());
+        j.intent(path("3.mp3"), path("Three.mp3"));
     }
     QFile f(FixJournal::journalPath());
     ASSERT_TRUE(f.open(QIODevice::Append));
@@ -104,33 +107,31 @@ TEST_F(FixJournalTest, UndoAfterAnInterruptedRun)
     const UndoResult r = undoLastFix();
     EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join(u("\n")).toStdString();
     EXPECT_EQ(r.restored.size(), 2);
-    EXPECT_EQ(disk(), (QStringList{u("1.mp3"), u("2.mp3"), u("3.mp3")}));
+    EXPECT_EQ(disk(), (QSL{"1.mp3", "2.mp3", "3.mp3"}));
 }
 
 TEST_F(FixJournalTest, UndoNeverReplacesAFileThatTookAnOldName)
 {
-    FixJournal j;
-    fix({{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}}, j);
-    writeFile(path(u("a.mp3")), "newcomer");
+    fix({{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}});
+    writeFile(path("a.mp3"), "newcomer");
     const UndoResult r = undoLastFix();
     ASSERT_EQ(r.failures.size(), 1);
-    EXPECT_TRUE(r.failures.first().contains(path(u("a.mp3"))));
-    EXPECT_EQ(disk(), (QStringList{u("A.mp3"), u("a.mp3"), u("b.mp3")}));
-    EXPECT_EQ(readFile(path(u("a.mp3"))), QByteArray("newcomer"));
-    EXPECT_EQ(readFile(path(u("A.mp3"))), QByteArray("a.mp3"));
+    EXPECT_TRUE(r.failures.first().contains(path("a.mp3")));
+    EXPECT_EQ(disk(), (QSL{"A.mp3", "a.mp3", "b.mp3"}));
+    EXPECT_EQ(readFile(path("a.mp3")), QByteArray("newcomer"));
+    EXPECT_EQ(readFile(path("A.mp3")), QByteArray("a.mp3"));
 }
 
 TEST_F(FixJournalTest, CancelledUndoCanBeFinishedLater)
 {
-    FixJournal j;
-    fix({{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}, {"c.mp3", "C.mp3"}}, j);
+    fix({{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}, {"c.mp3", "C.mp3"}});
     const UndoResult first = undoLastFix([](qsizetype done, qsizetype) { return done < 1; });
     EXPECT_TRUE(first.stopped);
     EXPECT_EQ(first.restored.size(), 1);
     const UndoResult second = undoLastFix();
     EXPECT_TRUE(second.failures.isEmpty()) << second.failures.join(u("\n")).toStdString();
     EXPECT_EQ(second.restored.size(), 2);
-    EXPECT_EQ(disk(), (QStringList{u("a.mp3"), u("b.mp3"), u("c.mp3")}));
+    EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "c.mp3"}));
 }
 
 TEST_F(FixJournalTest, UnwritableJournalAsksBeforeRenaming)
@@ -144,8 +145,7 @@ TEST_F(FixJournalTest, UnwritableJournalAsksBeforeRenaming)
         list.clearAll();
         prompter.clear();
         prompter.queue(a);
-        FixJournal j;
-        const RenameOutcome out = fix({{"a.mp3", "A.mp3"}}, j);
+        const RenameOutcome out = fix({{"a.mp3", "A.mp3"}});
         ASSERT_EQ(prompter.prompts().size(), 1);
         EXPECT_EQ(prompter.prompts().first().title, u("Fix files"));
         EXPECT_EQ(out.refusedToStart, a == Answer::No);

@@ -1,3 +1,5 @@
+// Loading folders into the list: order, extensions, subfolders, drops, names
+// that cannot be represented, link cycles, progress and stop.
 #include "batch/FolderLoader.h"
 
 #include "TestFiles.h"
@@ -12,6 +14,7 @@
 #include <unistd.h>
 
 using namespace vantrel;
+using QSL = QStringList;
 
 namespace {
 
@@ -20,11 +23,11 @@ protected:
     void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
 
     QString root() const { return tmp.path(); }
-    QString at(const QString& rel) const { return tmp.path() + QLatin1Char('/') + rel; }
+    QString at(const char* rel) const { return tmp.path() + QLatin1Char('/') + QString::fromUtf8(rel); }
     void make(std::initializer_list<const char*> rels)
     {
         for (const char* r : rels)
-            ASSERT_TRUE(test::writeFile(at(QString::fromUtf8(r)), "x")) << r;
+            ASSERT_TRUE(test::writeFile(at(r), "x")) << r;
     }
     // The listed paths relative to the root, in list order.
     QStringList listed() const
@@ -34,13 +37,6 @@ protected:
             out.append(p.startsWith(root() + QLatin1Char('/')) ? p.mid(root().size() + 1) : p);
         return out;
     }
-    QStringList titles() const
-    {
-        QStringList out;
-        for (const auto& p : prompter.prompts())
-            out.append(p.title + QLatin1Char('|') + p.text.left(20));
-        return out;
-    }
 
     QTemporaryDir tmp;
     FileList list;
@@ -48,30 +44,21 @@ protected:
     FolderLoader loader{list, prompter};
 };
 
-QStringList L(std::initializer_list<const char*> items)
-{
-    QStringList out;
-    for (const char* i : items)
-        out.append(QString::fromUtf8(i));
-    return out;
-}
-
 } // namespace
 
 TEST_F(FolderLoaderTest, BreadthFirstWithAndWithoutSubfolders)
 {
     make({"b.mp3", "A.MP3", "notes.txt", "sub2/x.wma", "Sub1/y.mp3", "Sub1/deep/z.mp3", "sub2/deeper/w.Mp3",
           "Sub1/deep/deepest/v.wma"});
-    struct Case {
+    const struct {
         bool subfolders;
         QStringList expected;
+    } cases[] = {
+        {true, {"A.MP3", "b.mp3", "Sub1/y.mp3", "sub2/x.wma", "Sub1/deep/z.mp3", "sub2/deeper/w.Mp3",
+                "Sub1/deep/deepest/v.wma"}},
+        {false, {"A.MP3", "b.mp3"}},
     };
-    const Case cases[] = {
-        {true, L({"A.MP3", "b.mp3", "Sub1/y.mp3", "sub2/x.wma", "Sub1/deep/z.mp3", "sub2/deeper/w.Mp3",
-                  "Sub1/deep/deepest/v.wma"})},
-        {false, L({"A.MP3", "b.mp3"})},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_TRUE(loader.loadFresh(root(), c.subfolders));
         EXPECT_EQ(listed(), c.expected) << "subfolders " << c.subfolders;
         ASSERT_EQ(list.lstFiles.size(), list.lstAllfiles.size());
@@ -85,47 +72,25 @@ TEST_F(FolderLoaderTest, BreadthFirstWithAndWithoutSubfolders)
 
 TEST_F(FolderLoaderTest, OnlyAudioExtensionsInAnyLetterCase)
 {
-    struct Case {
-        const char* name;
-        bool kept;
-    };
-    const Case cases[] = {
-        {"a.mp3", true},     {"b.MP3", true},   {"c.Wma", true},   {"d.wMa", true},
-        {"e.mp3.txt", false}, {"f.mp4", false}, {"gmp3", false},   {"h.xmp3", false},
-        {"i.wav", false},    {"j.mp3 ", false},
-    };
-    QStringList expected;
-    for (const Case& c : cases) {
-        ASSERT_TRUE(test::writeFile(at(QString::fromLatin1(c.name)), "x"));
-        if (c.kept)
-            expected.append(QString::fromLatin1(c.name));
-    }
+    make({"a.mp3", "b.MP3", "c.Wma", "d.wMa", "e.mp3.txt", "f.mp4", "gmp3", "h.xmp3", "i.wav", "j.mp3 "});
     loader.loadFresh(root(), false);
-    EXPECT_EQ(listed(), expected);
+    EXPECT_EQ(listed(), (QSL{"a.mp3", "b.MP3", "c.Wma", "d.wMa"}));
 }
 
-TEST_F(FolderLoaderTest, SpellingsOfOneFolderGiveTheSameEntries)
-{
-    make({"a.mp3", "sub/b.mp3"});
-    loader.loadFresh(root(), true);
-    const QStringList plain = list.lstAllfiles;
-    ASSERT_EQ(plain.size(), 2);
-    for (const QString& spelling :
-         {root() + QStringLiteral("/"), root() + QStringLiteral("//"), root() + QStringLiteral("/sub/..")}) {
-        loader.loadFresh(spelling, true);
-        EXPECT_EQ(list.lstAllfiles, plain) << spelling.toStdString();
-    }
-}
-
-TEST_F(FolderLoaderTest, LoadingTwiceAddsNothing)
+TEST_F(FolderLoaderTest, SpellingsOfOneFolderAndLoadingTwiceAddNothing)
 {
     make({"a.mp3", "b.wma", "sub/c.mp3"});
     loader.loadFresh(root(), true);
-    loader.loadFresh(root(), true);
-    EXPECT_EQ(listed(), L({"a.mp3", "b.wma", "sub/c.mp3"}));
+    const QStringList plain = list.lstAllfiles;
+    EXPECT_EQ(listed(), (QSL{"a.mp3", "b.wma", "sub/c.mp3"}));
+    for (const QString& spelling : {root(), root() + QStringLiteral("/"), root() + QStringLiteral("//"),
+                                    root() + QStringLiteral("/sub/..")}) {
+        loader.loadFresh(spelling, true);
+        EXPECT_EQ(list.lstAllfiles, plain) << spelling.toStdString();
+    }
     loader.loadfolder(root(), false, true);
     loader.filterlist();
-    EXPECT_EQ(listed(), L({"a.mp3", "b.wma", "sub/c.mp3"}));
+    EXPECT_EQ(list.lstAllfiles, plain);
 }
 
 TEST_F(FolderLoaderTest, LoadfolderNumbersNamesUntilFiltered)
@@ -133,10 +98,10 @@ TEST_F(FolderLoaderTest, LoadfolderNumbersNamesUntilFiltered)
     make({"a.mp3", "readme.txt", "b.mp3"});
     loader.loadfolder(root(), true, false);
     // Counter i counts every scanned name, audio or not.
-    EXPECT_EQ(list.lstFiles, L({"1. a.mp3", "2. b.mp3"}));
-    EXPECT_EQ(loader.listStatus, QStringLiteral("List count: 2 File: ") + at(QStringLiteral("a.mp3")));
+    EXPECT_EQ(list.lstFiles, (QSL{"1. a.mp3", "2. b.mp3"}));
+    EXPECT_EQ(loader.listStatus, QStringLiteral("List count: 2 File: ") + at("a.mp3"));
     loader.filterlist();
-    EXPECT_EQ(list.lstFiles, L({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(list.lstFiles, (QSL{"a.mp3", "b.mp3"}));
 }
 
 TEST_F(FolderLoaderTest, MissingFolderIsReportedAndAddsNothing)
@@ -144,7 +109,7 @@ TEST_F(FolderLoaderTest, MissingFolderIsReportedAndAddsNothing)
     make({"a.mp3"});
     loader.loadFresh(root(), false);
     ASSERT_EQ(list.count(), 1);
-    EXPECT_FALSE(loader.loadFresh(at(QStringLiteral("missing")), true));
+    EXPECT_FALSE(loader.loadFresh(at("missing"), true));
     EXPECT_TRUE(loader.loadAborted);
     EXPECT_EQ(list.count(), 0);
     ASSERT_EQ(prompter.prompts().size(), 1);
@@ -153,37 +118,31 @@ TEST_F(FolderLoaderTest, MissingFolderIsReportedAndAddsNothing)
     EXPECT_EQ(p.title, QStringLiteral("Error"));
     EXPECT_EQ(p.icon, Icon::Critical);
     // A file given as folder is no folder either.
-    EXPECT_FALSE(loader.loadFresh(at(QStringLiteral("a.mp3")), true));
+    EXPECT_FALSE(loader.loadFresh(at("a.mp3"), true));
     EXPECT_EQ(prompter.prompts().size(), 2);
 }
 
 TEST_F(FolderLoaderTest, DropAddsFoldersFilesAndNothingTwice)
 {
-    make({"one/a.mp3", "one/sub/b.wma", "one/readme.txt", "loose.mp3", "loose.txt", "Hits.mp3/c.mp3", "two/d.mp3"});
-    loader.loadFresh(at(QStringLiteral("two")), true);
-    list.lstArtist = L({"Artist D"});
-    list.lstTit = L({"Title D"});
-
-    struct Step {
+    make({"one/a.mp3", "one/sub/b.wma", "one/readme.txt", "loose.mp3", "loose.txt", "Hits.mp3/c.mp3",
+          "two/d.mp3"});
+    loader.loadFresh(at("two"), true);
+    list.lstArtist = QSL{"Artist D"};
+    list.lstTit = QSL{"Title D"};
+    const struct {
         QStringList dropped;
         bool subfolders;
         QStringList expected;
-    };
-    const Step steps[] = {
-        {{at(QStringLiteral("one"))}, false, L({"two/d.mp3", "one/a.mp3"})},
-        {{at(QStringLiteral("one"))}, true, L({"two/d.mp3", "one/a.mp3", "one/sub/b.wma"})},
-        {{at(QStringLiteral("loose.txt")), at(QStringLiteral("loose.mp3")), at(QStringLiteral("loose.mp3"))},
-         true,
-         L({"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3"})},
-        {{at(QStringLiteral("two/d.mp3")), at(QStringLiteral("vanished.mp3"))},
-         true,
-         L({"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3"})},
+    } steps[] = {
+        {{at("one")}, false, {"two/d.mp3", "one/a.mp3"}},
+        {{at("one")}, true, {"two/d.mp3", "one/a.mp3", "one/sub/b.wma"}},
+        {{at("loose.txt"), at("loose.mp3"), at("loose.mp3")}, true,
+         {"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3"}},
+        {{at("two/d.mp3"), at("vanished.mp3")}, true, {"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3"}},
         // A folder whose name looks like an audio file adds its files, not itself.
-        {{at(QStringLiteral("Hits.mp3"))},
-         true,
-         L({"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3", "Hits.mp3/c.mp3"})},
+        {{at("Hits.mp3")}, true, {"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3", "Hits.mp3/c.mp3"}},
     };
-    for (const Step& s : steps) {
+    for (const auto& s : steps) {
         loader.addDropped(s.dropped, s.subfolders);
         EXPECT_EQ(listed(), s.expected);
     }
@@ -196,7 +155,9 @@ TEST_F(FolderLoaderTest, DropAddsFoldersFilesAndNothingTwice)
 
 TEST_F(FolderLoaderTest, UnrepresentableNamesAreRefusedOncePerLoad)
 {
-    make({"good.mp3", "what?.mp3"});
+    // A question mark and a properly encoded replacement character are
+    // ordinary characters; a Latin-1 byte is not UTF-8.
+    make({"good.mp3", "what?.mp3", "real\xef\xbf\xbd.mp3"});
     const QByteArray bad = QFile::encodeName(root()) + "/bad\xe9.mp3";
     const int fd = ::open(bad.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
     ASSERT_GE(fd, 0);
@@ -204,7 +165,7 @@ TEST_F(FolderLoaderTest, UnrepresentableNamesAreRefusedOncePerLoad)
 
     loader.loadFresh(root(), true);
     ::unlink(bad.constData()); // before any assertion can return early
-    EXPECT_EQ(listed(), L({"good.mp3", "what?.mp3"}));
+    EXPECT_EQ(listed(), (QSL{"good.mp3", "real\xef\xbf\xbd.mp3", "what?.mp3"}));
     ASSERT_EQ(prompter.prompts().size(), 1);
     const auto& p = prompter.prompts().first();
     EXPECT_EQ(p.title, QStringLiteral("Error"));
@@ -217,12 +178,12 @@ TEST_F(FolderLoaderTest, UnrepresentableNamesAreRefusedOncePerLoad)
 TEST_F(FolderLoaderTest, LinkCyclesEndAndListEachFileOnce)
 {
     make({"a.mp3", "sub/b.mp3", "sub/deep/c.mp3"});
-    ASSERT_TRUE(QFile::link(root(), at(QStringLiteral("sub/deep/up"))));
-    ASSERT_TRUE(QFile::link(at(QStringLiteral("sub")), at(QStringLiteral("again"))));
-    ASSERT_TRUE(QFile::link(at(QStringLiteral("sub/deep")), at(QStringLiteral("sub/loop"))));
+    ASSERT_TRUE(QFile::link(root(), at("sub/deep/up")));
+    ASSERT_TRUE(QFile::link(at("sub"), at("again")));
+    ASSERT_TRUE(QFile::link(at("sub/deep"), at("sub/loop")));
     loader.loadFresh(root(), true);
     // "again" and "sub" are one folder: whichever comes first in name order is scanned.
-    EXPECT_EQ(listed(), L({"a.mp3", "again/b.mp3", "again/deep/c.mp3"}));
+    EXPECT_EQ(listed(), (QSL{"a.mp3", "again/b.mp3", "again/deep/c.mp3"}));
     EXPECT_EQ(loader.scanFolders.size(), 3);
 }
 
@@ -231,11 +192,10 @@ TEST_F(FolderLoaderTest, UnreadableSubfolderIsSkipped)
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind root";
     make({"a.mp3", "closed/b.mp3", "open/c.mp3"});
-    ASSERT_TRUE(QFile::setPermissions(at(QStringLiteral("closed")), QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(at("closed"), QFileDevice::WriteOwner));
     loader.loadFresh(root(), true);
-    QFile::setPermissions(at(QStringLiteral("closed")),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(listed(), L({"a.mp3", "open/c.mp3"}));
+    QFile::setPermissions(at("closed"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(listed(), (QSL{"a.mp3", "open/c.mp3"}));
 }
 
 TEST_F(FolderLoaderTest, ProgressReportsEachFolderAndCanStop)
@@ -262,14 +222,14 @@ TEST_F(FolderLoaderTest, ProgressReportsEachFolderAndCanStop)
     loader.loadFresh(root(), true);
     EXPECT_TRUE(loader.cancelled);
     EXPECT_EQ(found, (QList<qsizetype>{1, 2}));
-    EXPECT_EQ(listed(), L({"a.mp3", "f1/b.mp3"})); // what was found is kept
+    EXPECT_EQ(listed(), (QSL{"a.mp3", "f1/b.mp3"})); // what was found is kept
 
     // A stop during a drop ends the drop, not just the folder being scanned.
     list.clearAll();
     loader.progress = [](qsizetype, qsizetype) { return false; };
-    loader.addDropped({at(QStringLiteral("f1")), at(QStringLiteral("f2")), at(QStringLiteral("a.mp3"))}, true);
+    loader.addDropped({at("f1"), at("f2"), at("a.mp3")}, true);
     EXPECT_TRUE(loader.cancelled);
-    EXPECT_EQ(listed(), L({"f1/b.mp3"}));
+    EXPECT_EQ(listed(), QSL{"f1/b.mp3"});
 }
 
 TEST(FolderLoaderText, NoFilesMessages)
@@ -277,7 +237,8 @@ TEST(FolderLoaderText, NoFilesMessages)
     const QString base = QStringLiteral("The folder you specified doesn't seem to contain any valid media files. "
                                         "Make sure the option 'Include subfolders' is checked.");
     EXPECT_EQ(FolderLoader::noFilesText(false), base);
-    EXPECT_EQ(FolderLoader::noFilesText(true), base + QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE"));
+    EXPECT_EQ(FolderLoader::noFilesText(true),
+              base + QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE"));
     EXPECT_EQ(FolderLoader::noFilesTitle(), QStringLiteral("No files in folder"));
     EXPECT_EQ(FolderLoader::AddSlash(QStringLiteral("/m")), QStringLiteral("/m/"));
     EXPECT_EQ(FolderLoader::AddSlash(QStringLiteral("/m/")), QStringLiteral("/m/"));

@@ -1,3 +1,5 @@
+// "Fix files!" in the tags-from-names mode: both tags written from the parsed
+// name, the overwrite question, missing files and cancel.
 #include "batch/FileList.h"
 #include "batch/TagsFromNames.h"
 #include "platform/Prompter.h"
@@ -12,20 +14,22 @@
 #include <gtest/gtest.h>
 
 using namespace vantrel;
-using vantrel::test::writeFile;
+using namespace vantrel::test;
 
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-// An ID3v2.3 tag holding only an artist (TPE1, Latin-1).
-QByteArray v23ArtistOnly(const QByteArray& artist)
+// A file with an ID3v2.3 tag holding only an artist (TPE1, Latin-1) and an
+// ID3v1 record holding only the artist "Old".
+QByteArray taggedArtistOnly(const QByteArray& v2Artist)
 {
-    return test::id3v2Tag(3, test::frame23("TPE1", '\0' + artist), 32); // encoding 0, text; padding
+    return id3v2Tag(3, frame23("TPE1", '\0' + v2Artist), 32) + mpegFrames(2) + id3v1Record("", "Old");
 }
 
 struct Tags {
     QString v1Artist, v1Title, v2Artist, v2Title;
+    bool operator==(const Tags&) const = default;
 };
 
 Tags readTags(const QString& path)
@@ -37,6 +41,11 @@ Tags readTags(const QString& path)
     return {v1.Artist().trimmed(), v1.Title().trimmed(), v2.Artist(), v2.Title()};
 }
 
+void PrintTo(const Tags& t, std::ostream* os)
+{
+    *os << (QStringList{t.v1Artist, t.v1Title, t.v2Artist, t.v2Title}.join(u("|"))).toStdString();
+}
+
 } // namespace
 
 TEST(TagsFromNames, SplitsAtDashes)
@@ -46,14 +55,10 @@ TEST(TagsFromNames, SplitsAtDashes)
         const char* artist;
         const char* title;
     } table[] = {
-        {"Artist - Song.mp3", "Artist", "Song"},
-        {"Artist - Album - Song.mp3", "Artist", "Song"},
-        {"Song.mp3", "", "Song"},
-        {"  Spaced  .mp3", "", "Spaced"},
-        {"A-B.mp3", "A", "B"},
-        {"- Song.mp3", "", "Song"},
-        {"Artist -.mp3", "Artist", ""},
-        {".mp3", "", ""},
+        {"Artist - Song.mp3", "Artist", "Song"}, {"Artist - Album - Song.mp3", "Artist", "Song"},
+        {"Song.mp3", "", "Song"},                {"  Spaced  .mp3", "", "Spaced"},
+        {"A-B.mp3", "A", "B"},                   {"- Song.mp3", "", "Song"},
+        {"Artist -.mp3", "Artist", ""},          {".mp3", "", ""},
     };
     for (const auto& row : table) {
         const ArtistTitle at = splitArtistTitle(u(row.parsed));
@@ -66,26 +71,23 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
 {
     const struct {
         const char* name;
-        Answer answer;
-        QByteArray existing; // tags the file already has
+        Answer answer;       // to the overwrite question
+        QByteArray existing; // the file's bytes; empty: audio without tags
         Tags expected;
     } table[] = {
-        {"Artist - Song.mp3", Answer::Yes, {}, {u("Artist"), u("Song"), u("Artist"), u("Song")}},
+        {"Artist - Song.mp3", Answer::Yes, {}, {"Artist", "Song", "Artist", "Song"}},
         {"01 - some artist - some song.mp3", Answer::Yes, {},
-         {u("Some Artist"), u("Some Song"), u("Some Artist"), u("Some Song")}},
-        {"Song.mp3", Answer::Yes, {}, {u(""), u("Song"), u(""), u("Song")}},
-        {"Artist - Album - Song.mp3", Answer::Yes, {}, {u("Artist"), u("Song"), u("Artist"), u("Song")}},
-        {"New - Name.mp3", Answer::Yes, v23ArtistOnly("Old") + test::mpegFrames(2) + test::id3v1Record("", "Old"),
-         {u("New"), u("Name"), u("New"), u("Name")}},
-        {"New - Name.mp3", Answer::No, v23ArtistOnly("OldV2") + test::mpegFrames(2) + test::id3v1Record("", "Old"),
-         {u("Old"), u("Name"), u("OldV2"), u("Name")}},
-        {"New - Name.mp3", Answer::No, {}, {u("New"), u("Name"), u("New"), u("Name")}},
+         {"Some Artist", "Some Song", "Some Artist", "Some Song"}},
+        {"Song.mp3", Answer::Yes, {}, {"", "Song", "", "Song"}},
+        {"New - Name.mp3", Answer::Yes, taggedArtistOnly("Old"), {"New", "Name", "New", "Name"}},
+        {"New - Name.mp3", Answer::No, taggedArtistOnly("OldV2"), {"Old", "Name", "OldV2", "Name"}},
+        {"New - Name.mp3", Answer::No, {}, {"New", "Name", "New", "Name"}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(std::string(row.name) + (row.answer == Answer::Yes ? " Yes" : " No"));
         QTemporaryDir dir;
         const QString path = dir.path() + QLatin1Char('/') + u(row.name);
-        writeFile(path, row.existing.isEmpty() ? test::mpegFrames(3) : row.existing);
+        writeFile(path, row.existing.isEmpty() ? mpegFrames(3) : row.existing);
         FileList list;
         list.append(path);
         ScriptedPrompter prompter(Answer::Yes);
@@ -95,12 +97,7 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
         EXPECT_EQ(out.overwrite, row.answer == Answer::Yes);
         EXPECT_EQ(out.written, 1);
         EXPECT_TRUE(out.failures.isEmpty());
-        const Tags t = readTags(path);
-        EXPECT_EQ(t.v1Artist, row.expected.v1Artist);
-        EXPECT_EQ(t.v1Title, row.expected.v1Title);
-        EXPECT_EQ(t.v2Artist, row.expected.v2Artist);
-        EXPECT_EQ(t.v2Title, row.expected.v2Title);
-        EXPECT_TRUE(QFile::exists(path)); // never renamed
+        EXPECT_EQ(readTags(path), row.expected); // and the file was never renamed
         ASSERT_EQ(prompter.prompts().size(), 2);
         EXPECT_EQ(prompter.prompts().first().title, u("IMPORTANT!"));
         EXPECT_EQ(prompter.prompts().first().buttons, Buttons::YesNo);
@@ -123,9 +120,12 @@ TEST(TagsFromNames, EmptyListMissingFilesAndCancel)
     // A file deleted since loading is skipped without a message.
     for (const char* n : {"a - b.mp3", "gone - x.mp3", "c - d.mp3"})
         list.append(dir.path() + QLatin1Char('/') + u(n));
-    writeFile(list.lstAllfiles.at(0), test::mpegFrames(2));
-    writeFile(list.lstAllfiles.at(2), test::mpegFrames(2));
-    prompter.clear();
+    auto makeFiles = [&] {
+        writeFile(list.lstAllfiles.at(0), mpegFrames(2));
+        writeFile(list.lstAllfiles.at(2), mpegFrames(2));
+        prompter.clear();
+    };
+    makeFiles();
     out = fixlisttags(list, ParserOptions{}, prompter, tags);
     EXPECT_EQ(out.written, 2);
     EXPECT_EQ(out.skipped, 1);
@@ -134,10 +134,9 @@ TEST(TagsFromNames, EmptyListMissingFilesAndCancel)
     EXPECT_EQ(readTags(list.lstAllfiles.at(2)).v2Title, u("D"));
 
     // Cancel before the second file: the first is written, the rest not.
-    writeFile(list.lstAllfiles.at(0), test::mpegFrames(2));
-    writeFile(list.lstAllfiles.at(2), test::mpegFrames(2));
-    prompter.clear();
-    out = fixlisttags(list, ParserOptions{}, prompter, tags, [](qsizetype done, qsizetype) { return done < 1; });
+    makeFiles();
+    out = fixlisttags(list, ParserOptions{}, prompter, tags,
+                      [](qsizetype done, qsizetype) { return done < 1; });
     EXPECT_TRUE(out.cancelled);
     EXPECT_EQ(out.written, 1);
     EXPECT_EQ(readTags(list.lstAllfiles.at(0)).v2Title, u("B"));

@@ -1,3 +1,4 @@
+// Replacing a file's content through a temporary file in the same folder.
 #include "platform/AtomicReplace.h"
 
 #include "TestFiles.h"
@@ -5,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -20,38 +20,34 @@ ContentWriter writes(const QByteArray& bytes)
     return [bytes](QFile& out, QString&) { return out.write(bytes) == bytes.size(); };
 }
 
-mode_t modeOf(const QString& path)
-{
-    struct stat st {};
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return st.st_mode & 07777;
-}
-
-QStringList entries(const QString& dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
-}
+class AtomicReplace : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(writeFile(path, "old")); }
+    // Every entry of the folder, hidden ones included: no temporary file may stay.
+    QStringList entries() const
+    {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.mp3");
+};
 
 } // namespace
 
-TEST(AtomicReplace, ReplacesContentAndKeepsPermissions)
+TEST_F(AtomicReplace, ReplacesContentAndKeepsPermissions)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.mp3");
-    ASSERT_TRUE(writeFile(path, "old"));
     ::chmod(QFile::encodeName(path).constData(), 0640);
     QString error;
     EXPECT_TRUE(replaceFileAtomically(path, writes("new content"), &error)) << error.toStdString();
     EXPECT_EQ(readFile(path), "new content");
-    EXPECT_EQ(modeOf(path), mode_t(0640));
-    EXPECT_EQ(entries(dir.path()), QStringList{"a.mp3"});
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0640));
+    EXPECT_EQ(entries(), QStringList{"a.mp3"});
 }
 
-TEST(AtomicReplace, FailureLeavesTheOriginalAndNoTemporaryFile)
+TEST_F(AtomicReplace, FailureLeavesTheOriginalAndNoTemporaryFile)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.mp3");
-    ASSERT_TRUE(writeFile(path, "old"));
     QString error;
     const ContentWriter failing = [](QFile& out, QString& err) {
         out.write("half");
@@ -61,38 +57,26 @@ TEST(AtomicReplace, FailureLeavesTheOriginalAndNoTemporaryFile)
     EXPECT_FALSE(replaceFileAtomically(path, failing, &error));
     EXPECT_EQ(error, "disk full");
     EXPECT_EQ(readFile(path), "old");
-    EXPECT_EQ(entries(dir.path()), QStringList{"a.mp3"});
+    EXPECT_EQ(entries(), QStringList{"a.mp3"});
 }
 
-TEST(AtomicReplace, RefusesWhatIsNotAnExistingFile)
+TEST_F(AtomicReplace, RefusesWhatIsNotAnExistingWritableFile)
 {
-    QTemporaryDir dir;
     QString error;
     EXPECT_FALSE(replaceFileAtomically(dir.filePath("missing.mp3"), writes("x"), &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(QFile::exists(dir.filePath("missing.mp3")));
     EXPECT_FALSE(replaceFileAtomically(dir.path(), writes("x"), &error));
-    EXPECT_TRUE(entries(dir.path()).isEmpty());
-}
-
-TEST(AtomicReplace, FollowsSymbolicLinks)
-{
-    QTemporaryDir dir;
-    const QString target = dir.filePath("target.mp3");
-    const QString link = dir.filePath("link.mp3");
-    ASSERT_TRUE(writeFile(target, "old"));
-    ASSERT_TRUE(QFile::link(target, link));
-    EXPECT_TRUE(replaceFileAtomically(link, writes("new")));
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(readFile(target), "new");
-}
-
-TEST(AtomicReplace, ReadOnlyFileIsRefused)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.mp3");
-    ASSERT_TRUE(writeFile(path, "old"));
     ::chmod(QFile::encodeName(path).constData(), 0444);
     EXPECT_FALSE(replaceFileAtomically(path, writes("new")));
     EXPECT_EQ(readFile(path), "old");
+    EXPECT_EQ(entries(), QStringList{"a.mp3"});
+}
+
+TEST_F(AtomicReplace, FollowsSymbolicLinks)
+{
+    const QString link = dir.filePath("link.mp3");
+    ASSERT_TRUE(QFile::link(path, link));
+    EXPECT_TRUE(replaceFileAtomically(link, writes("new")));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readFile(path), "new");
 }

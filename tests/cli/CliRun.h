@@ -1,0 +1,51 @@
+// Runs the built vantrel-cli (VANTREL_CLI) as a separate process and keeps
+// what it printed.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// Readable failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace vantrel::test {
+
+struct CliRun {
+    int exitCode = -1; // -1: not started, crashed or hung
+    QString out;
+    QString err;
+};
+
+inline CliRun runCli(const QStringList& args, const QByteArray& input = {},
+                     const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(VANTREL_CLI), args);
+    if (!p.waitForStarted(10000))
+        return {};
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+inline QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+} // namespace vantrel::test
