@@ -1,6 +1,7 @@
 #include "tags/Id3v2Format.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace vantrel::id3v2 {
@@ -356,6 +357,63 @@ QByteArray reencodeFor23(const QString& id, const QByteArray& body)
     return ok ? out : body;
 }
 
+bool isV24OnlyFrame(const QString& id)
+{
+    static const QStringList ids = {"ASPI", "EQU2", "RVA2", "SEEK", "SIGN", "TDEN", "TDOR", "TDRC", "TDRL",
+                                    "TDTG", "TIPL", "TMCL", "TMOO", "TPRO", "TSOA", "TSOP", "TSOT", "TSST"};
+    return ids.contains(id);
+}
+
+namespace {
+
+// A genre list in the 2.3 form: references first, then the names.
+QString joinGenres(const QStringList& values)
+{
+    QString refs;
+    QStringList names;
+    for (const QString& v : values) {
+        bool ok = false;
+        const int n = v.toInt(&ok);
+        const bool number = ok && n >= 0 && n <= 255 && v.size() <= 3 && v.front().isDigit();
+        if (number || v == QLatin1String("RX") || v == QLatin1String("CR"))
+            refs += QLatin1Char('(') + v + QLatin1Char(')');
+        else
+            names << v;
+    }
+    return refs + names.join(QLatin1Char('/'));
+}
+
+} // namespace
+
+QByteArray joinValuesFor23(const QString& id, const QByteArray& body)
+{
+    if (body.isEmpty() || !id.startsWith(QLatin1Char('T')) || isV24OnlyFrame(id))
+        return body;
+    const auto enc = static_cast<unsigned char>(body[0]);
+    QList<QByteArray> parts = splitStrings(enc, body.mid(1));
+    QString description;
+    const bool userFrame = id == QLatin1String("TXXX");
+    if (userFrame) {
+        if (parts.isEmpty())
+            return body;
+        description = decodeString(enc, parts.takeFirst());
+    }
+    if (parts.size() < 2)
+        return body;
+    QStringList values;
+    for (const QByteArray& part : std::as_const(parts)) {
+        const QString v = decodeString(enc, part);
+        if (!v.isEmpty())
+            values << v;
+    }
+    const QString joined = id == QLatin1String("TCON") ? joinGenres(values) : values.join(QLatin1Char('/'));
+    const unsigned char out = enc == Latin1 ? Latin1 : Utf16Bom;
+    QByteArray result(1, char(out));
+    if (userFrame)
+        result += encodeString(out, description, true);
+    return result + encodeString(out, joined, false);
+}
+
 int contentOffset23(quint16 flags, int bodySize)
 {
     int off = 0;
@@ -452,9 +510,88 @@ std::optional<Frame23> convertV24Frame(const QString& id, quint16 flags24, QByte
         f.body.append(group);
     }
     if (!compressed && !encrypted)
-        payload = reencodeFor23(id, payload);
+        payload = reencodeFor23(id, joinValuesFor23(id, payload));
     f.body.append(payload);
     return f;
+}
+
+namespace {
+
+// The strings of a text frame's content, decoded; empty for content that
+// cannot be read (encrypted, or not decompressible).
+QStringList textValues(const Frame23& f)
+{
+    const std::optional<QByteArray> c = content23(f, 1 << 20);
+    if (!c || c->isEmpty())
+        return {};
+    const auto enc = static_cast<unsigned char>(c->at(0));
+    QStringList out;
+    for (const QByteArray& part : splitStrings(enc, c->mid(1)))
+        out << decodeString(enc, part);
+    return out;
+}
+
+Frame23 latin1Frame(const char* id, const QString& text)
+{
+    return Frame23{QString::fromLatin1(id), 0, QByteArray(1, '\0') + text.toLatin1()};
+}
+
+} // namespace
+
+QList<Frame23> v23Equivalents(const QList<Frame23>& frames)
+{
+    auto find = [&](const char* id) -> const Frame23* {
+        for (const Frame23& f : frames) {
+            if (f.id == QLatin1String(id))
+                return &f;
+        }
+        return nullptr;
+    };
+    auto firstValue = [&](const char* id) {
+        const Frame23* f = find(id);
+        const QStringList values = f ? textValues(*f) : QStringList();
+        return values.isEmpty() ? QString() : values.front();
+    };
+    QList<Frame23> out;
+    auto add = [&](const char* id, const QString& text) {
+        if (!find(id))
+            out << latin1Frame(id, text);
+    };
+
+    // yyyy[-MM[-dd[THH[:mm[:ss]]]]]
+    static const QRegularExpression date(
+        QStringLiteral("^(\\d{4})(?:-(\\d\\d)(?:-(\\d\\d)(?:T(\\d\\d)(?::(\\d\\d))?)?)?)?"));
+    const QRegularExpressionMatch recorded = date.match(firstValue("TDRC"));
+    if (recorded.hasMatch()) {
+        add("TYER", recorded.captured(1));
+        if (recorded.hasCaptured(3))
+            add("TDAT", recorded.captured(3) + recorded.captured(2));
+        if (recorded.hasCaptured(4))
+            add("TIME", recorded.captured(4) +
+                            (recorded.hasCaptured(5) ? recorded.captured(5) : QStringLiteral("00")));
+    }
+    const QRegularExpressionMatch original = date.match(firstValue("TDOR"));
+    if (original.hasMatch())
+        add("TORY", original.captured(1));
+
+    // Involvement/person pairs and instrument/musician pairs share one list in 2.3.
+    QStringList people;
+    for (const char* id : {"TIPL", "TMCL"}) {
+        if (const Frame23* f = find(id)) {
+            QStringList values = textValues(*f);
+            if (values.size() % 2)
+                values << QString();
+            people << values;
+        }
+    }
+    if (!people.isEmpty() && !find("IPLS")) {
+        const unsigned char enc = chooseEncoding(people);
+        QByteArray body(1, char(enc));
+        for (const QString& s : std::as_const(people))
+            body += encodeString(enc, s, true);
+        out << Frame23{QStringLiteral("IPLS"), 0, body};
+    }
+    return out;
 }
 
 bool isMpegHeader(const unsigned char* p)

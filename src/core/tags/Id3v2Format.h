@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-
 #include <optional>
 
 namespace vantrel::id3v2 {
@@ -62,6 +61,16 @@ QByteArray encodeString(unsigned char enc, const QString& text, bool terminate);
 // encodings, and frames whose layout is not known, come back unchanged.
 QByteArray reencodeFor23(const QString& id, const QByteArray& body);
 
+// Frames that only ID3v2.4 defines (dates, people lists, sort orders...).
+bool isV24OnlyFrame(const QString& id);
+
+// Several values of a text frame (2.4 separates them by zero characters) as
+// the one string 2.3 readers expect: joined by "/", a genre list as "(17)(18)"
+// references for genre numbers (and RX, CR) followed by the names "Rock/Pop";
+// TXXX keeps its description. The body comes back unchanged when it holds one
+// value, for frames only 2.4 has and for frames that are not text.
+QByteArray joinValuesFor23(const QString& id, const QByteArray& body);
+
 // A frame in the form it is written in a 2.3 tag, with the bytes of its body
 // that hold text once the 2.3 header extras are skipped.
 struct Frame23 {
@@ -84,6 +93,11 @@ std::optional<QByteArray> content23(const Frame23& f, int maxSize);
 // length indicator and unsynchronisation undone, UTF-8 text re-encoded.
 // nullopt when it cannot be expressed in 2.3 (compressed without a length).
 std::optional<Frame23> convertV24Frame(const QString& id, quint16 flags24, QByteArray body, bool tagUnsync);
+
+// What a 2.3 reader needs to see the facts of frames only 2.4 has: TYER from
+// TDRC (with TDAT and TIME when it holds a day or a time), TORY from TDOR,
+// IPLS from TIPL and TMCL together. Frames already present are not made again.
+QList<Frame23> v23Equivalents(const QList<Frame23>& frames);
 
 // MPEG audio: whether p holds a valid frame header (11 sync bits, a known
 // version, layer, bit rate and sample rate), and that frame's length in bytes

@@ -234,7 +234,6 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
             rf.frame.id = id;
             rf.frame.flags = quint16(plain32(p + 8, 2));
             rf.frame.body = body;
-            rf.fillsField = size <= 1000;
         } else {
             const auto f = convertV24Frame(id, quint16(plain32(p + 8, 2)), body, tagUnsync);
             if (!f) {
@@ -242,7 +241,6 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
                 continue;
             }
             rf.frame = *f;
-            rf.fillsField = size <= 1000;
         }
         out.frames.append(rf);
     }

@@ -71,8 +71,7 @@ private:
 };
 
 // One frame as read: its 2.3 form, the id it had in the file, and whether it
-// may fill a field property (text frames of at most 1000 bytes; of a 2.2 tag
-// only the frames that always did).
+// may fill a field property (of a 2.2 tag only the frames that always did).
 struct ReadFrame {
     Frame23 frame;
     QString sourceId;

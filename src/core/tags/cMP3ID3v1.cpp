@@ -71,10 +71,10 @@ void cMP3ID3v1::setMP3File(const QString& path)
     artist_ = cleanField(r + 33, 30);
     album_ = cleanField(r + 63, 30);
     year_ = cleanField(r + 93, 4);
-    comment_ = cleanField(r + 97, 28);
     // A record without the zero byte before the track is ID3v1.0: its last
     // two comment bytes are text, not a track number.
     isV11_ = r[125] == '\0';
+    comment_ = cleanField(r + 97, isV11_ ? 28 : 30);
     track_ = isV11_ ? static_cast<quint8>(r[126]) : 0;
     genre_ = static_cast<quint8>(r[127]);
 }
@@ -111,9 +111,15 @@ bool cMP3ID3v1::Update()
     record += fixedField(artist_, 30);
     record += fixedField(album_, 30);
     record += fixedField(year_, 4);
-    record += fixedField(comment_, 28);
-    record += '\0';
-    record += static_cast<char>(track_);
+    // An ID3v1.0 record keeps its 30-character comment unless a track number
+    // is to be stored, which needs the 1.1 layout.
+    if (hasTag_ && !isV11_ && track_ == 0) {
+        record += fixedField(comment_, 30);
+    } else {
+        record += fixedField(comment_, 28);
+        record += '\0';
+        record += static_cast<char>(track_);
+    }
     record += static_cast<char>(genre_);
 
     if (inPlace) {

@@ -22,7 +22,8 @@ class cMP3ID3v1 {
 
     // Writes the fields into the file's record: in place over an existing
     // record, otherwise as 128 bytes appended. Texts are padded with spaces or
-    // cut to their width; the layout is always ID3v1.1 (zero byte, track).
+    // cut to their width; the layout is ID3v1.1 (zero byte, track), except
+    // that a record read as ID3v1.0 keeps its 30-byte comment while Track is 0.
     // Returns whether the record was written. A file that cannot be opened for
     // writing (read-only, missing, a folder) or is 128 bytes or shorter is
     // left unchanged; an empty file also gets the "not a valid MP3 file"

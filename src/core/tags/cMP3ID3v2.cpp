@@ -14,6 +14,9 @@ using namespace id3v2;
 
 namespace {
 
+// The largest decompressed frame content read into a field.
+constexpr int kMaxContent = 16 << 20;
+
 bool isUrlFrame(const QString& id)
 {
     return id.startsWith(QLatin1Char('W')) && id != QLatin1String("WXXX");
@@ -190,50 +193,83 @@ void cMP3ID3v2::setMP3File(const QString& path)
 
     bool haveTyer = false;
     QString tdrcYear;
+    QList<Frame23> read;
     for (const ReadFrame& rf : tag.frames) {
         const QString& id = rf.frame.id;
-        Occurrence occ;
-        occ.body = rf.frame.body;
-        occ.flags = rf.frame.flags;
-        const auto content = content23(rf.frame, 1 << 20);
-        if (content)
-            occ.text = frameText(id, *content);
-        if (!frames_.contains(id))
-            order_.append(id);
-        frames_[id].append(occ);
-        if (!rf.fillsField || !content)
-            continue; // too big, not shown for a 2.2 tag, or encrypted
+        const Occurrence* occ = storeReadFrame(rf.frame, rf.fillsField);
+        read << rf.frame;
+        if (!occ)
+            continue; // not shown for a 2.2 tag, or encrypted
         if (id == QLatin1String("TYER"))
             haveTyer = true;
         if (id == QLatin1String("TDRC"))
-            tdrcYear = occ.text.left(4);
-        applyField(id, occ.text);
+            tdrcYear = occ->text.left(4);
     }
     if (!haveTyer && !tdrcYear.isEmpty())
         year_ = tdrcYear;
+    // The tag is written as 2.3: give its readers the facts of the 2.4-only frames too.
+    if (version_ == 4) {
+        for (const Frame23& f : v23Equivalents(read))
+            storeReadFrame(f, true);
+    }
+}
+
+const cMP3ID3v2::Occurrence* cMP3ID3v2::storeReadFrame(const Frame23& frame, bool fillsField)
+{
+    const QString& id = frame.id;
+    Occurrence occ;
+    occ.body = frame.body;
+    occ.flags = frame.flags;
+    const auto content = content23(frame, kMaxContent);
+    if (content)
+        occ.text = frameText(id, *content);
+    if (!frames_.contains(id))
+        order_.append(id);
+    frames_[id].append(occ);
+    if (!fillsField || !content)
+        return nullptr;
+    applyField(id, occ.text);
+    return &frames_[id].back();
+}
+
+// The one table of frame ids and the text fields they fill and write. TCON
+// fills the genre number and name (applyGenreText); frames not listed stay
+// in the store only.
+const QList<cMP3ID3v2::FieldFrame>& cMP3ID3v2::fieldFrames()
+{
+    static const QList<FieldFrame> table = {
+        {"WOAR", &cMP3ID3v2::artistUrl_}, {"WCOM", &cMP3ID3v2::buyUrl_},
+        {"WOAF", &cMP3ID3v2::audioUrl_},  {"TCOP", &cMP3ID3v2::copyright_},
+        {"TCOM", &cMP3ID3v2::composer_},  {"TOPE", &cMP3ID3v2::originalArtist_},
+        {"WXXX", &cMP3ID3v2::linkTo_},    {"PCNT", &cMP3ID3v2::playCounter_},
+        {"TENC", &cMP3ID3v2::encodedBy_}, {"TIT2", &cMP3ID3v2::title_},
+        {"TPE1", &cMP3ID3v2::artist_},    {"TALB", &cMP3ID3v2::album_},
+        {"TYER", &cMP3ID3v2::year_},      {"COMM", &cMP3ID3v2::comment_},
+        {"USLT", &cMP3ID3v2::lyrics_},    {"TRCK", &cMP3ID3v2::track_},
+    };
+    return table;
+}
+
+QString cMP3ID3v2::*cMP3ID3v2::fieldOf(const QString& id)
+{
+    for (const FieldFrame& f : fieldFrames()) {
+        if (id == QLatin1String(f.id))
+            return f.field;
+    }
+    return id == QLatin1String("TCON") ? &cMP3ID3v2::otherGenreName_ : nullptr;
 }
 
 void cMP3ID3v2::applyField(const QString& id, const QString& text)
 {
-    static const QHash<QString, QString cMP3ID3v2::*> simple = {
-        {"PCNT", &cMP3ID3v2::playCounter_}, {"TRCK", &cMP3ID3v2::track_},
-        {"TENC", &cMP3ID3v2::encodedBy_},   {"WXXX", &cMP3ID3v2::linkTo_},
-        {"TCOP", &cMP3ID3v2::copyright_},   {"TOPE", &cMP3ID3v2::originalArtist_},
-        {"TCOM", &cMP3ID3v2::composer_},    {"TYER", &cMP3ID3v2::year_},
-        {"TIT2", &cMP3ID3v2::title_},       {"TPE1", &cMP3ID3v2::artist_},
-        {"TALB", &cMP3ID3v2::album_},       {"WOAF", &cMP3ID3v2::audioUrl_},
-        {"WOAR", &cMP3ID3v2::artistUrl_},   {"WCOM", &cMP3ID3v2::buyUrl_},
-        {"USLT", &cMP3ID3v2::lyrics_},
-    };
-    if (const auto it = simple.constFind(id); it != simple.constEnd()) {
-        this->*(it.value()) = text;
-    } else if (id == QLatin1String("COMM")) {
-        if (comment_.isEmpty())
-            comment_ = text;
-        else
-            comment_ += QChar(0) + QStringLiteral("\r\n") + text;
-    } else if (id == QLatin1String("TCON")) {
+    QString cMP3ID3v2::*field = fieldOf(id);
+    if (field == nullptr)
+        return;
+    if (id == QLatin1String("TCON")) {
         applyGenreText(text);
+    } else if (id == QLatin1String("COMM") && !comment_.isEmpty()) {
+        comment_ += QChar(0) + QStringLiteral("\r\n") + text;
+    } else {
+        this->*field = text; // a later occurrence replaces an earlier one
     }
 }
 
@@ -320,116 +356,176 @@ void cMP3ID3v2::replaceFrame(const QString& id, const QString& sTag)
     AddTag(id, sTag);
 }
 
+void cMP3ID3v2::replaceOccurrence(const QString& id, int index, const Occurrence& occ)
+{
+    frames_[id][index] = occ;
+    order_.removeAll(id);
+    order_.append(id);
+}
+
+namespace {
+
+// Index of the occurrence of COMM the Comment field writes: a comment
+// without description, in English or with no real language (as this program
+// and most writers make it) before one in another language; -1 for none.
+int mainComment(const QList<cMP3ID3v2::Occurrence>& list)
+{
+    static const QList<QByteArray> plain = {"eng", QByteArray("\0nt", 3), "XXX", "xxx",
+                                            "und", QByteArray(3, '\0'),   "   "};
+    int first = -1;
+    for (int i = 0; i < list.size(); ++i) {
+        const auto c = content23(Frame23{QStringLiteral("COMM"), list[i].flags, list[i].body}, kMaxContent);
+        if (!c || c->size() < 4)
+            continue;
+        const auto enc = static_cast<unsigned char>(c->at(0));
+        if (!decodeString(enc, splitStrings(enc, c->mid(4), 2).value(0)).isEmpty())
+            continue;
+        if (plain.contains(c->mid(1, 3)))
+            return i;
+        if (first < 0)
+            first = i;
+    }
+    return first;
+}
+
+} // namespace
+
+void cMP3ID3v2::setField(QString cMP3ID3v2::*field, const QString& v)
+{
+    QString id;
+    for (const FieldFrame& f : fieldFrames()) {
+        if (f.field == field)
+            id = QString::fromLatin1(f.id);
+    }
+    // Written back as it was read: the frame stays as it is, byte for byte.
+    if (this->*field == v && frames_.contains(id))
+        return;
+    this->*field = v;
+    QList<Occurrence>* list = frames_.contains(id) ? &frames_[id] : nullptr;
+    auto contentOf = [&](int i) {
+        return content23(Frame23{id, (*list)[i].flags, (*list)[i].body}, kMaxContent).value_or(QByteArray());
+    };
+    if (id == QLatin1String("COMM")) {
+        // Only the comment without description; the others are the user's or other programs'.
+        const int i = list ? mainComment(*list) : -1;
+        if (i < 0) {
+            AddTag(id, QChar(0) + QStringLiteral("nt") + QChar(0) + v); // language field 00 "nt"
+            order_.removeAll(id);
+            order_.append(id);
+        } else {
+            const QString language = QString::fromLatin1(contentOf(i).mid(1, 3));
+            replaceOccurrence(id, i, makeOccurrence(id, language + QChar(0) + v));
+        }
+    } else if (id == QLatin1String("WXXX") && list && !contentOf(int(list->size()) - 1).isEmpty()) {
+        // The field reads the last occurrence; its description stays as it was.
+        const int i = int(list->size()) - 1;
+        const QByteArray c = contentOf(i);
+        const auto enc = static_cast<unsigned char>(c[0]);
+        Occurrence occ;
+        occ.body = c.left(1 + terminatedLength(enc, c.constData() + 1, int(c.size()) - 1)) + urlBytes(v);
+        occ.text = v;
+        replaceOccurrence(id, i, occ);
+    } else if (id == QLatin1String("WXXX")) {
+        replaceFrame(id, QChar(0) + v); // empty description
+    } else if (id == QLatin1String("USLT") && list) {
+        // The last occurrence, keeping its language and description.
+        const int i = int(list->size()) - 1;
+        const QByteArray c = contentOf(i);
+        const unsigned char enc = c.isEmpty() ? 0 : static_cast<unsigned char>(c[0]);
+        const QString description = decodeString(enc, splitStrings(enc, c.mid(4), 2).value(0));
+        const QString language = c.size() >= 4 ? QString::fromLatin1(c.mid(1, 3)) : QStringLiteral("XXX");
+        replaceOccurrence(id, i, makeOccurrence(id, language + description + QChar(0) + v));
+    } else if (id == QLatin1String("USLT")) {
+        replaceFrame(id, QStringLiteral("XXX") + QChar(0) + v); // language unknown, empty description
+    } else {
+        replaceFrame(id, v);
+    }
+    // TYER and TDRC must never disagree.
+    if (id == QLatin1String("TYER"))
+        RemoveFrame(QStringLiteral("TDRC"));
+}
+
 // The setters: store the value, then replace the frame of the field.
 void cMP3ID3v2::setArtistURL(const QString& v)
 {
-    artistUrl_ = v;
-    replaceFrame(QStringLiteral("WOAR"), v);
+    setField(&cMP3ID3v2::artistUrl_, v);
 }
-
 void cMP3ID3v2::setBuyURL(const QString& v)
 {
-    buyUrl_ = v;
-    replaceFrame(QStringLiteral("WCOM"), v);
+    setField(&cMP3ID3v2::buyUrl_, v);
 }
-
 void cMP3ID3v2::setAudioURL(const QString& v)
 {
-    audioUrl_ = v;
-    replaceFrame(QStringLiteral("WOAF"), v);
+    setField(&cMP3ID3v2::audioUrl_, v);
 }
-
 void cMP3ID3v2::setCopyright(const QString& v)
 {
-    copyright_ = v;
-    replaceFrame(QStringLiteral("TCOP"), v);
+    setField(&cMP3ID3v2::copyright_, v);
 }
-
 void cMP3ID3v2::setComposer(const QString& v)
 {
-    composer_ = v;
-    replaceFrame(QStringLiteral("TCOM"), v);
+    setField(&cMP3ID3v2::composer_, v);
 }
-
 void cMP3ID3v2::setOriginalArtist(const QString& v)
 {
-    originalArtist_ = v;
-    replaceFrame(QStringLiteral("TOPE"), v);
+    setField(&cMP3ID3v2::originalArtist_, v);
 }
-
 void cMP3ID3v2::setLinkTo(const QString& v)
 {
-    linkTo_ = v;
-    replaceFrame(QStringLiteral("WXXX"), QChar(0) + v); // empty description
+    setField(&cMP3ID3v2::linkTo_, v);
 }
-
 void cMP3ID3v2::setPlayCounter(const QString& v)
 {
-    playCounter_ = v;
-    replaceFrame(QStringLiteral("PCNT"), v);
+    setField(&cMP3ID3v2::playCounter_, v);
 }
-
 void cMP3ID3v2::setEncodedBy(const QString& v)
 {
-    encodedBy_ = v;
-    replaceFrame(QStringLiteral("TENC"), v);
+    setField(&cMP3ID3v2::encodedBy_, v);
 }
-
 void cMP3ID3v2::setTitle(const QString& v)
 {
-    title_ = v;
-    replaceFrame(QStringLiteral("TIT2"), v);
+    setField(&cMP3ID3v2::title_, v);
 }
-
 void cMP3ID3v2::setArtist(const QString& v)
 {
-    artist_ = v;
-    replaceFrame(QStringLiteral("TPE1"), v);
+    setField(&cMP3ID3v2::artist_, v);
 }
-
 void cMP3ID3v2::setAlbum(const QString& v)
 {
-    album_ = v;
-    replaceFrame(QStringLiteral("TALB"), v);
+    setField(&cMP3ID3v2::album_, v);
 }
-
 void cMP3ID3v2::setYear(const QString& v)
 {
-    year_ = v;
-    replaceFrame(QStringLiteral("TYER"), v);
-    RemoveFrame(QStringLiteral("TDRC"));
+    setField(&cMP3ID3v2::year_, v);
 }
-
 void cMP3ID3v2::setComment(const QString& v)
 {
-    comment_ = v;
-    // Language field 00 "nt", empty description, then the text.
-    replaceFrame(QStringLiteral("COMM"), QChar(0) + QStringLiteral("nt") + QChar(0) + v);
+    setField(&cMP3ID3v2::comment_, v);
 }
-
 void cMP3ID3v2::setLyrics(const QString& v)
 {
-    lyrics_ = v;
-    // Language unknown ("XXX"), empty description, then the lyrics.
-    replaceFrame(QStringLiteral("USLT"), QStringLiteral("XXX") + QChar(0) + v);
+    setField(&cMP3ID3v2::lyrics_, v);
+}
+void cMP3ID3v2::setTrack(const QString& v)
+{
+    setField(&cMP3ID3v2::track_, v);
 }
 
 void cMP3ID3v2::setGenre(int v)
 {
-    genre_ = (v >= 0 && v <= 255) ? v : NoGenre;
+    const int n = (v >= 0 && v <= 255) ? v : NoGenre;
+    if (n == genre_ && frames_.contains(QStringLiteral("TCON")))
+        return;
+    genre_ = n;
     replaceFrame(QStringLiteral("TCON"), QStringLiteral("(%1)").arg(genre_) + otherGenreName_);
 }
 
 void cMP3ID3v2::setOtherGenreName(const QString& v)
 {
+    if (v == otherGenreName_ && frames_.contains(QStringLiteral("TCON")))
+        return;
     otherGenreName_ = v;
     replaceFrame(QStringLiteral("TCON"), QStringLiteral("(%1)").arg(genre_) + v);
-}
-
-void cMP3ID3v2::setTrack(const QString& v)
-{
-    track_ = v;
-    replaceFrame(QStringLiteral("TRCK"), v);
 }
 
 QString cMP3ID3v2::GenreName(int genre)

@@ -16,6 +16,10 @@
 
 namespace vantrel {
 
+namespace id3v2 {
+struct Frame23;
+}
+
 class cMP3ID3v2 {
 public:
     // One occurrence of a frame: the body as it will be written (2.3 form),
@@ -68,14 +72,18 @@ public:
 
     // Field properties. The getters return the value read or last set; each
     // setter stores the value and replaces the field's frame, which then moves
-    // to the end of the frame list. An empty value still makes a frame.
-    // Text goes out as Latin-1 (encoding byte 0) when every character fits,
-    // else as UTF-16 with byte order mark (encoding byte 1). URL frames hold
-    // the URL alone, WXXX an empty description and the URL, COMM the language
-    // field 00 "nt" and an empty description, USLT the language "XXX" and an
-    // empty description, PCNT a 4-byte (or 8-byte) counter. Frames of more
-    // than 1000 bytes, and frames of a 2.2 tag other than TT2, TP1, TAL, TYE,
-    // TRK, TCO, COM and TEN, stay in the store but fill no field.
+    // to the end of the frame list. A value equal to the field's current one
+    // leaves an existing frame as it is, byte for byte; an empty value still
+    // makes a frame. Text goes out as Latin-1 (encoding byte 0) when every
+    // character fits, else as UTF-16 with byte order mark (encoding byte 1).
+    // URL frames hold the URL alone, PCNT a 4-byte (or 8-byte) counter.
+    // Comment replaces only the comment without description (keeping its
+    // language; a new one gets the language field 00 "nt"), LinkTo only the
+    // URL of the last WXXX (keeping its description), Lyrics the last USLT
+    // (keeping language and description, "XXX" and none for a new one); the
+    // other occurrences stay byte for byte. Frames of a 2.2 tag other than
+    // TT2, TP1, TAL, TYE, TRK, TCO, COM and TEN stay in the store but fill no
+    // field.
     QString ArtistURL() const { return artistUrl_; }
     void setArtistURL(const QString& v);
     QString BuyURL() const { return buyUrl_; }
@@ -136,10 +144,24 @@ public:
     qint64 tagAreaSize() const { return tagArea_; }
 
 private:
+    // A frame id and the text field it fills when read and writes when set.
+    struct FieldFrame {
+        const char* id;
+        QString cMP3ID3v2::*field;
+    };
+    static const QList<FieldFrame>& fieldFrames();
+    // The field of a frame id (TCON: OtherGenreName), nullptr for none.
+    static QString cMP3ID3v2::*fieldOf(const QString& id);
+
     void reset();
+    // Adds a frame as read to the store and, when it may, fills its field.
+    // Returns the stored occurrence when it filled a field.
+    const Occurrence* storeReadFrame(const id3v2::Frame23& frame, bool fillsField);
     void applyField(const QString& id, const QString& text);
     void applyGenreText(const QString& text);
+    void setField(QString cMP3ID3v2::*field, const QString& v);
     void replaceFrame(const QString& id, const QString& sTag);
+    void replaceOccurrence(const QString& id, int index, const Occurrence& occ);
 
     QString path_;
     qint64 tagOffset_ = -1;

@@ -45,9 +45,9 @@ TEST(Id3v1, ReadsFieldsAsStored)
         {"all zero", id3v1Record({}, {}, {}, {}, {}, 0, 0), {"", "", "", "", ""}, 0, 0},
         // ID3v1.0: the comment's last two bytes are text, not a track number.
         {"v1.0 comment has no track", rawRecord("T", "A", "Thirty chars of comment text!!", 0),
-         {"T", "A", "Disc", "1999", "Thirty chars of comment text"}, 0, 0},
+         {"T", "A", "Disc", "1999", "Thirty chars of comment text!!"}, 0, 0},
         {"v1.0 non-zero before the track byte", rawRecord("T", "A", QByteArray(28, 'c') + "x\x07", 2),
-         {"T", "A", "Disc", "1999", QString(28, QLatin1Char('c'))}, 0, 2},
+         {"T", "A", "Disc", "1999", QString(28, QLatin1Char('c')) + "x\x07"}, 0, 2},
         {"Windows-1252", id3v1Record("Caf\xE9 \x80 \x9C", "Bj\xF6rk"),
          {QString::fromUtf8("Café € œ"), QString::fromUtf8("Björk"), "", "", ""}, 0, 255},
     };

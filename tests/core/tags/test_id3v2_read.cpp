@@ -65,8 +65,10 @@ TEST_F(Id3v2Read, FieldsFromEachVersion)
                   QStringList({"Song", "Band", "Disc", "1999", "3/12", "Hello", "Enc"}));
         EXPECT_EQ(t.Genre(), 17);
         EXPECT_EQ(t.OtherGenreName(), "Rock");
-        EXPECT_EQ(t.FrameCount(), 8);
-        EXPECT_EQ(QStringList({t.Frame(0), t.Frame(1), t.Frame(9)}), QStringList({"", "TIT2", ""}));
+        const int count = c.major == 4 ? 10 : 8; // the 2.4 date also as TYER and TDAT
+        EXPECT_EQ(t.FrameCount(), count);
+        EXPECT_EQ(QStringList({t.Frame(0), t.Frame(1), t.Frame(count), t.Frame(count + 1)}),
+                  QStringList({"", "TIT2", c.major == 4 ? "TDAT" : "TENC", ""}));
         EXPECT_EQ(t.TagsInFrame("TIT2"), 1);
         EXPECT_EQ(t.TagsInFrame("WXXX"), 0);
     }
@@ -160,7 +162,7 @@ TEST_F(Id3v2Read, LargeFramesDoNotEndTheTag)
     EXPECT_EQ(t.Title(), "Song");
     EXPECT_EQ(t.Artist(), "Band"); // after the picture
     EXPECT_EQ(t.FrameCount(), 4);
-    EXPECT_EQ(t.Album(), "");      // over 1000 bytes: kept in the store, not shown
+    EXPECT_EQ(t.Album(), QString(1200, 'x')); // a long frame fills its field in full
     EXPECT_EQ(t.TagsInFrame("TALB"), 1);
 }
 

@@ -154,7 +154,7 @@ TEST_F(Id3v2Write, FrameStoreOperations)
     t.setYear("1999");
     ASSERT_TRUE(t.Update());
     t.setMP3File(t.MP3File());
-    EXPECT_EQ(t.frameIds(), QStringList{"TYER"});
+    EXPECT_EQ(t.frameIds(), (QStringList{"TDAT", "TYER"})); // the day stays
     EXPECT_EQ(t.Year(), "1999");
 }
 

@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <set>
 #include <string>
 
 using namespace vantrel;
@@ -51,11 +51,12 @@ QString textOf(const TagLib::ID3v2::Tag* tag, const char* id)
 }
 
 // Every frame of the file's ID3v2 tag but TIT2 as id -> its content in the
-// library's reading (pictures and comment descriptions included).
-std::multimap<std::string, std::string> framesBesidesTitle(const QString& path)
+// library's reading (pictures and comment descriptions included). The library
+// reads a 2.3 TYER as TDRC, so a date given both ways counts once.
+std::set<std::pair<std::string, std::string>> framesBesidesTitle(const QString& path)
 {
     TagLib::MPEG::File f(path.toStdString().c_str(), false);
-    std::multimap<std::string, std::string> out;
+    std::set<std::pair<std::string, std::string>> out;
     if (!f.ID3v2Tag())
         return out;
     for (const TagLib::ID3v2::Frame* frame : f.ID3v2Tag()->frameList()) {
