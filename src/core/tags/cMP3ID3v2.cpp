@@ -207,8 +207,10 @@ void cMP3ID3v2::setMP3File(const QString& path)
     }
     if (!haveTyer && !tdrcYear.isEmpty())
         year_ = tdrcYear;
-    // The tag is written as 2.3: give its readers the facts of the 2.4-only frames too.
-    if (version_ == 4) {
+    // The tag is written as 2.3: give its readers the facts of the 2.4-only
+    // frames too (also those a 2.3 tag holds, as older versions of this
+    // program wrote them).
+    if (version_ >= 3) {
         for (const Frame23& f : v23Equivalents(read))
             storeReadFrame(f, true);
     }
@@ -412,7 +414,7 @@ void cMP3ID3v2::setField(QString cMP3ID3v2::*field, const QString& v)
             AddTag(id, QChar(0) + QStringLiteral("nt") + QChar(0) + v); // language field 00 "nt"
             order_.removeAll(id);
             order_.append(id);
-        } else {
+        } else if ((*list)[i].text != v) {
             const QString language = QString::fromLatin1(contentOf(i).mid(1, 3));
             replaceOccurrence(id, i, makeOccurrence(id, language + QChar(0) + v));
         }

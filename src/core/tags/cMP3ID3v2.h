@@ -5,7 +5,10 @@
 //
 // Nothing is lost on the way: every frame that no setter touched is written
 // back with the bytes it was read with (frames of a 2.2 tag under their 2.3
-// id, frames of a 2.4 tag with 2.3 headers and UTF-8 text turned into UTF-16).
+// id, frames of a 2.4 tag with 2.3 headers and UTF-8 text turned into UTF-16,
+// several values joined by "/"). Reading also adds what a 2.3 reader needs
+// for the frames only 2.4 has: TYER, TDAT, TIME from TDRC, TORY from TDOR,
+// IPLS from TIPL and TMCL, when the tag does not hold them already.
 #pragma once
 
 #include <QByteArray>
