@@ -1,6 +1,5 @@
-// Renaming that never replaces an existing file, by every way the program
-// knows: renameat2 with RENAME_NOREPLACE, link-then-unlink, lookup-then-rename.
-#include "platform/MediumOps.h"
+// Renaming that never replaces an existing file, by both ways the program
+// knows: renameat2 with RENAME_NOREPLACE and link-then-unlink.
 #include "platform/SafeRename.h"
 
 #include "LockedFolder.h"
@@ -57,20 +56,9 @@ TEST_P(SafeRenameTest, NeverReplacesAnExistingFileAndReportsAMissingOne)
     EXPECT_FALSE(QFile::exists(p("c.mp3")));
 }
 
-// A medium with neither RENAME_NOREPLACE nor hard links (exFAT through FUSE).
-static RenameResult renameByLookup(const QString& from, const QString& to)
-{
-    static const detail::MediumOps ops{[](const char*, const char*) { return EINVAL; },
-                                       [](const char*, const char*) { return EPERM; }, detail::systemOps().unlink,
-                                       detail::systemOps().rename, detail::systemOps().lookup};
-    detail::ScopedMediumOps medium(ops);
-    return safeRename(from, to);
-}
-
-INSTANTIATE_TEST_SUITE_P(AllWays, SafeRenameTest,
+INSTANTIATE_TEST_SUITE_P(Both, SafeRenameTest,
                          ::testing::Values(Variant{"Renameat2", &safeRename},
-                                           Variant{"LinkUnlink", &detail::renameByLink},
-                                           Variant{"LookupRename", &renameByLookup}),
+                                           Variant{"LinkUnlink", &detail::renameByLink}),
                          [](const ::testing::TestParamInfo<Variant>& p) { return std::string(p.param.name); });
 
 TEST(SafeRename, SamePathCaseOnlyChangeAndLockedFolder)
