@@ -3,6 +3,7 @@
 #include "batch/FieldText.h"
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
+#include "platform/NameCase.h"
 #include "platform/Prompter.h"
 #include "tags/formTag.h"
 #include "tags/modTag.h"
@@ -82,14 +83,14 @@ void noFolderSeparators(QString& name)
 }
 
 // While another entry of the folder holds the name, " (1)" goes in before the
-// extension. A name equal to the file's own path (exactly: the file system
-// tells case apart) is no collision. The cap only guards against a file
-// system that answers "taken" for every name.
+// extension. The file's own entry is no collision: its exact path, and on a
+// medium that ignores case its name in another spelling. The cap only guards
+// against a file system that answers "taken" for every name.
 QString avoidFilesOnDisk(QString name, const QString& path, const QString& folder, const QString& ext)
 {
     for (int round = 0; round < 10000; ++round) {
         const QString full = folder + name;
-        if (full == path || !PathTaken(full))
+        if (!PathTaken(full) || isOwnEntry(path, full))
             break;
         name = withoutLastFour(name) + kDuplicate + ext;
     }

@@ -115,7 +115,11 @@ bool replaceFileAtomically(const QString& path, const ContentWriter& write, QStr
         }
     }
     // Permissions and owner of the original; the owner only where allowed.
-    if (::fchmod(tmp.fd, st.st_mode & 07777) != 0) {
+    // Media without permission bits (FAT, exFAT, some network and FUSE
+    // mounts) refuse the change or do not offer it: their mount decides the
+    // bits, so the write goes on there.
+    if (::fchmod(tmp.fd, st.st_mode & 07777) != 0 && errno != EPERM && errno != EOPNOTSUPP &&
+        errno != ENOSYS) {
         err = errnoText(errno);
         return false;
     }

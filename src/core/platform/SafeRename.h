@@ -21,12 +21,12 @@ struct RenameResult {
     bool ok() const { return error == RenameError::None; }
 };
 
-// Renames from to to in one atomic step that fails with NameTaken when to
-// exists. Uses renameat2 with RENAME_NOREPLACE; on file systems without it,
-// a hard link to the new name followed by removing the old one. A rename to
-// the same path is a success that does nothing. When to names the same file
-// as from in another letter case (a case-insensitive medium), the spelling
-// is changed in place.
+// Renames from to to, failing with NameTaken when to exists. Uses renameat2
+// with RENAME_NOREPLACE; on media without it, a hard link to the new name
+// followed by removing the old one; on media without hard links either, a
+// lookup of the new name right before a plain rename. A rename to the same
+// path is a success that does nothing. When to is from's own name in another
+// letter case on a medium that ignores case, only the spelling is changed.
 RenameResult safeRename(const QString& from, const QString& to);
 
 // The kind an errno value belongs to.
@@ -35,12 +35,14 @@ RenameError classifyErrno(int code);
 // True when path names an existing directory entry (a dangling link counts).
 bool entryExists(const QString& path);
 
-// True when both paths lead to the same file (same device and inode).
+// True when both paths lead to the same file: same device and inode, or the
+// same name in another spelling on a medium that ignores case.
 bool sameFile(const QString& a, const QString& b);
 
 namespace detail {
-// The fallback for media without RENAME_NOREPLACE: link to the new name, then
-// remove the old one. Exposed so that it can be tested on any medium.
+// The way for media without RENAME_NOREPLACE: link to the new name, then
+// remove the old one (or, where links fail, look up and rename). Exposed so
+// that it can be tested on any medium.
 RenameResult renameByLink(const QString& from, const QString& to);
 } // namespace detail
 
