@@ -1,6 +1,7 @@
 // "Fix files!" in the tags-from-names mode: both tags written from the parsed
 // name, the overwrite question, missing files and cancel.
 #include "batch/FileList.h"
+#include "batch/Simulation.h"
 #include "batch/TagsFromNames.h"
 #include "platform/Prompter.h"
 #include "tags/cMP3ID3v1.h"
@@ -80,8 +81,24 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
          {"Some Artist", "Some Song", "Some Artist", "Some Song"}},
         {"Song.mp3", Answer::Yes, {}, {"", "Song", "", "Song"}},
         {"New - Name.mp3", Answer::Yes, taggedArtistOnly("Old"), {"New", "Name", "New", "Name"}},
+        // Keeping existing values: a field either tag holds is kept, and the
+        // other tag's empty field takes it; only a field neither holds comes
+        // from the name.
         {"New - Name.mp3", Answer::No, taggedArtistOnly("OldV2"), {"Old", "Name", "OldV2", "Name"}},
         {"New - Name.mp3", Answer::No, {}, {"New", "Name", "New", "Name"}},
+        {"V1only.mp3",
+         Answer::No,
+         mpegFrames(2) + id3v1Record("Hotel California", "Eagles"),
+         {"Eagles", "Hotel California", "Eagles", "Hotel California"}},
+        {"New - Name.mp3",
+         Answer::No,
+         id3v2Tag(3, frame23("TPE1", latin1Text("A2")) + frame23("TIT2", latin1Text("T2")), 32) +
+             mpegFrames(2),
+         {"A2", "T2", "A2", "T2"}},
+        {"New - Name.mp3",
+         Answer::No,
+         id3v2Tag(3, frame23("TPE1", latin1Text("A2")), 32) + mpegFrames(2) + id3v1Record("T1", "A1"),
+         {"A1", "T1", "A2", "T1"}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(std::string(row.name) + (row.answer == Answer::Yes ? " Yes" : " No"));
@@ -141,4 +158,32 @@ TEST(TagsFromNames, EmptyListMissingFilesAndCancel)
     EXPECT_EQ(out.written, 1);
     EXPECT_EQ(readTags(list.lstAllfiles.at(0)).v2Title, u("B"));
     EXPECT_EQ(readTags(list.lstAllfiles.at(2)).v2Title, u(""));
+}
+
+TEST(TagsFromNames, SimulationShowsWhatTheTagRunWrites)
+{
+    // The tag mode's preview: the name stays, Artist and Title are what the
+    // run then writes into both tags, with the current options.
+    QTemporaryDir dir;
+    FileList list;
+    for (const char* n : {"01 - some artist - some song.mp3", "Song.mp3", "a_b - c [www.x.com].mp3",
+                          "various artists - A - hit.mp3"}) {
+        writeFile(dir.path() + u("/") + u(n), id3v2Tag(3, frame23("TIT2", latin1Text("Old")), 32) + mpegFrames(2));
+        list.append(dir.path() + u("/") + u(n));
+    }
+    SimulationOptions o;
+    o.mode = Mode::TagsFromNames;
+    o.parser.removeEnabled = true;
+    ScriptedPrompter prompter(Answer::Yes);
+    QString log;
+    fixlist(list, o, prompter, log);
+    formTag tags(prompter);
+    fixlisttags(list, o.parser, prompter, tags);
+    for (int r = 0; r < list.rowCountShown(); ++r) {
+        const Tags written = readTags(list.lstAllfiles.at(r));
+        EXPECT_EQ(list.row(r).after, list.row(r).before);
+        EXPECT_EQ((Tags{list.row(r).artist.trimmed(), list.row(r).title, list.row(r).artist.trimmed(),
+                        list.row(r).title}),
+                  written);
+    }
 }
