@@ -4,6 +4,8 @@
 #include "frmMain.h"
 
 #include "../core/platform/LockedFolder.h"
+#include "FileTable.h"
+#include "Id3v2Bytes.h"
 #include "MainWindowFixture.h"
 
 #include <QDir>
@@ -106,6 +108,30 @@ private Q_SLOTS:
         QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("A.mp3"), u("b.mp3")}));
         QCOMPARE(m.w.fileList().row(0).before, u("A.mp3"));
         QTRY_VERIFY(m.w.frmFileWindow.isNull());
+    }
+
+    void impossibleNamesAreMarkedAndSkipped()
+    {
+        // The proposal from the tag is longer than the folder takes: the row
+        // says so before Fix, and Fix skips it without a message.
+        Main m;
+        const QByteArray tag = test::id3v2Tag(3, test::frame23("TPE1", test::latin1Text("Artist")) +
+                                                     test::frame23("TIT2", test::latin1Text(QByteArray(300, 'x'))));
+        m.list({{u("a.mp3"), tag + test::mpegFrames(1)}, {u("b_c.mp3")}});
+        m.w.cmdSim_Click();
+        FileList& list = m.w.fileList();
+        const QModelIndex marked = list.index(0, FileList::ColAfter);
+        QVERIFY(list.problem(0).startsWith(u("File name too long")));
+        QCOMPARE(FileTable::shownText(marked), u("\u26A0 ") + list.afterText(0));
+        QCOMPARE(marked.data(Qt::ToolTipRole).toString(), list.problem(0));
+        QCOMPARE(FileTable::shownText(list.index(1, FileList::ColAfter)), u("B C.mp3"));
+
+        m.prompter.clear();
+        m.w.cmdFix_Click();
+        QCOMPARE(m.disk(), (QStringList{u("B C.mp3"), u("a.mp3")}));
+        QCOMPARE(m.prompter.prompts().size(), 2); // the confirmation and the error log, no "Error!"
+        QCOMPARE(m.prompter.prompts().last().title, u("Error log"));
+        QVERIFY(m.clipboard.text().contains(u("Not renamed: '") + m.path(u("a.mp3")) + u("': File name too long")));
     }
 
     void doubleClickOpensDetails()
