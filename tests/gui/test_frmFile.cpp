@@ -256,30 +256,26 @@ private Q_SLOTS:
         };
         for (const auto& c : cases) {
             for (const bool details : {true, false}) {
-                const QString label = u(c.typed) + (details ? u(" (details window)") : u(" (tag window)"));
+                const QByteArray label = QByteArray(c.typed) + (details ? " (details window)" : " (tag window)");
                 Main m;
                 frmFile* f = m.openOn("a.mp3");
+                formTag tags(m.prompter);
                 if (details) {
                     f->id3v1_gen->setEditText(u(c.typed));
                     f->id3v2_gen->setEditText(u(c.typed));
-                    QVERIFY2(f->SetTags(), qPrintable(label));
-                    QCOMPARE(f->id3v1_gen->itemData(f->id3v1_gen->currentIndex()).toInt(), c.genre);
+                    QVERIFY2(f->SetTags(), label);
                 } else {
-                    formTag tags(m.prompter);
                     QVERIFY(tags.tagFile(m.path("a.mp3")));
                     tags.cboGenre.setText(u(c.typed));
                     tags.cboGenreV2.setText(u(c.typed));
-                    QVERIFY2(tags.SetTags(), qPrintable(label));
+                    QVERIFY2(tags.SetTags(), label);
                 }
                 cMP3ID3v1 v1;
                 v1.setMP3File(m.path("a.mp3"));
-                QVERIFY2(int(v1.Genre()) == c.genre, qPrintable(label));
                 cMP3ID3v2 v2;
                 v2.setMP3File(m.path("a.mp3"));
-                if (c.genre == 255)
-                    QVERIFY2(v2.Genre() == 255 && v2.OtherGenreName() == u(c.typed), qPrintable(label));
-                else
-                    QVERIFY2(v2.Genre() == c.genre, qPrintable(label));
+                QVERIFY2(int(v1.Genre()) == c.genre && v2.Genre() == c.genre, label);
+                QVERIFY2(c.genre != 255 || v2.OtherGenreName() == u(c.typed), label); // an unmatched text stays
                 f->close();
             }
         }

@@ -6,9 +6,7 @@
 #include "Id3v2Bytes.h"
 #include "TestFiles.h"
 #include "batch/Renamer.h"
-#include "batch/Simulation.h"
 #include "platform/Clipboard.h"
-#include "platform/NameLimit.h"
 #include "platform/Prompter.h"
 #include "tags/modTag.h"
 
@@ -202,8 +200,8 @@ TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
     } cases[] = {
         {"ID3v2 names the file", Mode::TagNames, false, v2("Artist", "Song"), none, "x y.mp3",
          SchemeChoice::ArtistTitle, "Artist - Song.mp3", "Artist", "Song"},
-        {"title first", Mode::TagNames, false, v2("Artist", "Song"), none, "x y.mp3",
-         SchemeChoice::TitleArtist, "Song - Artist.mp3", "Artist", "Song"},
+        {"title first", Mode::TagNames, false, v2("Artist", "Song"), none, "x y.mp3", SchemeChoice::TitleArtist,
+         "Song - Artist.mp3", "Artist", "Song"},
         {"tags-from-names: the name stays, the columns show what is written", Mode::TagsFromNames, false,
          v2("Artist", "Song"), none, "01 - some artist - some song.mp3", SchemeChoice::ArtistTitle,
          "01 - some artist - some song.mp3", "Some Artist", "Some Song"},
@@ -308,10 +306,8 @@ TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
          {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}, {"c.mp3", v2("ARTIST", "SONG")}},
          {},
          {"Artist - Song.mp3", "Artist - Song (1).mp3", "Artist - Song (1) (1).mp3"}},
-        {"a suffix for a repeat still avoids the disk",
-         {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}},
-         {"Artist - Song (1).mp3"},
-         {"Artist - Song.mp3", "Artist - Song (1) (1).mp3"}},
+        {"a suffix for a repeat still avoids the disk", {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}},
+         {"Artist - Song (1).mp3"}, {"Artist - Song.mp3", "Artist - Song (1) (1).mp3"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
