@@ -1,7 +1,6 @@
 #include "RunOptions.h"
 
 #include "ParserCliOptions.h"
-
 #include "batch/FolderLoader.h"
 #include "parser/RenamingScheme.h"
 #include "platform/FileSystem.h"
@@ -183,7 +182,7 @@ void printPlan(QTextStream& out, const FileList& list, bool json)
             out << (r ? ",\n " : "\n ") << "{\"Before\": " << jsonString(row.before)
                 << ", \"After\": " << jsonString(row.after) << ", \"Artist\": " << jsonString(row.artist)
                 << ", \"Title\": " << jsonString(row.title) << ", \"Location\": " << jsonString(row.location)
-                << '}';
+                << ", \"problem\": " << jsonString(row.problem) << '}';
         } else {
             out << row.before << '\t' << row.after << '\t' << row.artist << '\t' << row.title << '\t'
                 << row.location << '\n';

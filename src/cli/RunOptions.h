@@ -67,7 +67,8 @@ private:
 };
 
 // Prints the list one line per file: Before, After, Artist, Title and Location
-// separated by tabs, or with json a JSON array of objects with those keys.
+// separated by tabs, or with json a JSON array of objects with those keys and
+// "problem" (why After cannot be used as the name; empty when it can).
 void printPlan(QTextStream& out, const FileList& list, bool json);
 
 // Prints a log made of lines each introduced by CR LF, one line per line.

@@ -58,7 +58,8 @@ void usage(QTextStream& s)
          "every file to its proposed name (or, with --mode tags-from-names, writes the\n"
          "artist and title found in its name into its tags). Prints the list afterwards\n"
          "with the names the files really got. No file is ever replaced: a name that is\n"
-         "taken gets \" (1)\" before its extension.\n\n"
+         "taken gets \" (1)\" before its extension; a proposal the folder cannot take\n"
+         "(`simulate` names it) is skipped and counts as a failure.\n\n"
          "  --yes             required: without it nothing is changed (exit 2)\n"
          "  --overwrite-tags  tags-from-names: replace existing artist and title (the\n"
          "                    \"IMPORTANT!\" question answered Yes); otherwise only empty\n"
@@ -135,6 +136,9 @@ static int runFix(const QStringList& args, Streams& io)
         failures = int(out.failures.size());
         for (const auto& f : out.failures)
             io.err << oneLine(f.message) << '\n';
+        for (const auto& o : out.otherNames)
+            io.err << "Name already taken: " << o.path << " was renamed to '" << o.given << "' instead of '"
+                   << o.planned << "'\n";
         if (out.refusedToStart)
             return ExitFailure;
     }

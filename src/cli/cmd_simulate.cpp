@@ -19,7 +19,8 @@ void simulateHelp(QTextStream& s)
       << "Proposes a new name for every .mp3 and .wma file under the PATHs (folders with their\n"
       << "subfolders, or single files) without changing any file, and prints one line per file:\n"
       << "Before, After, Artist, Title and Location separated by tabs. Problems (files that\n"
-      << "vanished, tags that could not be read) go to standard error.\n\n"
+      << "vanished, tags that could not be read, proposals the folder cannot take) go to\n"
+      << "standard error; `fix` skips such proposals.\n\n"
       << "RUN OPTIONS:\n"
       << RunOptions::help();
 }
@@ -69,6 +70,11 @@ int runSimulate(const QStringList& arguments, Streams& io)
     printLog(io.err, errorLog);
     if (result.quitRequested)
         return ExitFailure;
+    for (int r = 0; r < list.rowCountShown(); ++r) {
+        if (!list.problem(r).isEmpty())
+            io.err << "Cannot be renamed: " << list.lstAllfiles.at(r) << " -> " << list.row(r).after << ": "
+                   << list.problem(r) << '\n';
+    }
     printPlan(io.out, list, run.json);
     return ExitOk;
 }

@@ -1,16 +1,50 @@
 #include "FileTable.h"
 
+#include "batch/FileList.h"
+
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyledItemDelegate>
 #include <QUrl>
 
 namespace vantrel {
 
+namespace {
+
+// An After cell whose name the folder cannot take shows a warning sign in
+// front of the proposal, in red; its tooltip (from the model) says why.
+class ProblemMark : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(FileList::ProblemRole).toString().isEmpty())
+            return;
+        option->text = FileTable::shownText(index);
+        option->palette.setColor(QPalette::Text, QColor(192, 0, 0));
+        option->palette.setColor(QPalette::HighlightedText, QColor(255, 220, 220));
+    }
+};
+
+} // namespace
+
+QString FileTable::shownText(const QModelIndex& index)
+{
+    const QString text = index.data().toString();
+    if (index.column() != FileList::ColAfter || index.data(FileList::ProblemRole).toString().isEmpty())
+        return text;
+    return QStringLiteral("\u26A0 ") + text;
+}
+
 FileTable::FileTable(QWidget* parent) : QTableView(parent)
 {
+    setItemDelegateForColumn(FileList::ColAfter, new ProblemMark(this));
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);

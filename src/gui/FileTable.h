@@ -21,7 +21,11 @@ public:
     // True while the table has no rows and therefore shows its picture.
     bool showsEmptyPicture() const;
 
-Q_SIGNALS:
+    // The text a cell shows: an After name that cannot be used comes behind
+    // a warning sign (and in red; the tooltip says why).
+    static QString shownText(const QModelIndex& index);
+
+  Q_SIGNALS:
     void filesDropped(const QStringList& paths);
     void deletePressed();
     // Any double-click in the rows area, on a row or not (the handler decides).

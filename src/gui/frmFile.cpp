@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "batch/Estimates.h"
 #include "batch/FileList.h"
+#include "batch/Renamer.h"
 #include "frmMain.h"
 #include "SubWindows.h"
 #include "frmOpts.h"
@@ -10,6 +11,7 @@
 #include "platform/Prompter.h"
 #include "tags/Genres.h"
 #include "tags/TagError.h"
+#include "tags/formTag.h"
 #include "tags/modTag.h"
 
 #include <QComboBox>
@@ -334,62 +336,37 @@ void frmFile::loadTags()
 
 bool frmFile::SetTags()
 {
+    // The batch's own save routine writes the tags (the comment stamp, the
+    // genre rule, what is kept of the file); the window hands over its boxes
+    // and afterwards shows what was written.
+    formTag& tags = tagWindow(main_);
     lastError_.clear();
-    const QString stamp = QStringLiteral("Edited by: Vantrel ") + versionShort();
-    for (QLineEdit* comment : {id3v2[4], id3v1[4]}) {
-        if (QString(comment->text()).remove(QStringLiteral("nt")).isEmpty())
-            setBox(comment, stamp);
+    if (!tags.tagFile(loadedPath_)) {
+        lastError_ = QStringLiteral("The file could not be read.");
+        return false;
     }
+    tags.txtArtist = id3v1[1]->text();
+    tags.txtTitle = id3v1[0]->text();
+    tags.txtAlbum = id3v1[2]->text();
+    tags.txtYear = id3v1[3]->text();
+    tags.txtComment = id3v1[4]->text();
+    tags.cboGenre.setText(id3v1_gen->currentText());
+    tags.txtArtistV2 = id3v2[1]->text();
+    tags.txtTitleV2 = id3v2[0]->text();
+    tags.txtAlbumV2 = id3v2[2]->text();
+    tags.txtYearV2 = id3v2[3]->text();
+    tags.txtCommentV2 = id3v2[4]->text();
+    tags.cboGenreV2.setText(id3v2_gen->currentText());
+    tags.commentsAsTyped = true;
+    const bool written = tags.SetTags();
+    tags.commentsAsTyped = false;
+    lastError_ = tags.lastError();
 
-    // ID3v1: the first entry whose name contains the text (genre-number order),
-    // else the empty entry.
-    const QString v1Text = id3v1_gen->currentText();
-    int v1Index = 0;
-    if (!v1Text.isEmpty()) {
-        for (int i = 0; i < id3v1_gen->count(); ++i) {
-            if (id3v1_gen->itemText(i).contains(v1Text, Qt::CaseSensitive)) {
-                v1Index = i;
-                break;
-            }
-        }
-    }
-    id3v1_gen->setCurrentIndex(v1Index);
-
-    // ID3v2: the entry of that name in any letter case, else the selection stays.
-    const QString v2Text = id3v2_gen->currentText();
-    if (!v2Text.isEmpty()) {
-        for (int i = 0; i < id3v2_gen->count(); ++i) {
-            if (id3v2_gen->itemText(i).compare(v2Text, Qt::CaseInsensitive) == 0) {
-                id3v2_gen->setCurrentIndex(i);
-                break;
-            }
-        }
-    }
-
-    QStringList problems;
-    v1_.setArtist(id3v1[1]->text());
-    v1_.setTitle(id3v1[0]->text());
-    v1_.setAlbum(id3v1[2]->text());
-    v1_.setYear(id3v1[3]->text());
-    v1_.setComment(id3v1[4]->text());
-    v1_.setGenre(static_cast<quint8>(id3v1_gen->itemData(v1Index).toInt()));
-    if (!v1_.Update())
-        problems << QStringLiteral("ID3v1: ") + v1_.lastError();
-
-    v2_.setArtist(id3v2[1]->text());
-    v2_.setTitle(id3v2[0]->text());
-    v2_.setAlbum(id3v2[2]->text());
-    v2_.setYear(id3v2[3]->text());
-    v2_.setComment(id3v2[4]->text());
-    const int v2Index = selectedGenreIndex(id3v2_gen);
-    if (v2Index >= 0)
-        v2_.setGenre(id3v2_gen->itemData(v2Index).toInt());
-    v2_.setOtherGenreName(id3v2_gen->currentText());
-    if (!v2_.Update())
-        problems << QStringLiteral("ID3v2: ") + v2_.lastError();
-
-    lastError_ = problems.join(crlf);
-    return problems.isEmpty();
+    for (QLineEdit* comment : {id3v2[4], id3v1[4]})
+        setBox(comment, formTag::commentToWrite(comment->text()));
+    setGenreText(id3v1_gen, tags.cboGenre.Text());
+    setGenreText(id3v2_gen, tags.cboGenreV2.Text());
+    return written;
 }
 
 void frmFile::cmdSave_Click()
@@ -405,7 +382,11 @@ void frmFile::cmdSave_Click()
     FileList& list = main_.fileList();
     const int row = static_cast<int>(lblIndex->text().toDouble());
     if (row >= 1 && row <= list.rowCountShown() && FileList::at(list.lstAllfiles, row - 1) == loadedPath_) {
-        list.setAfterText(row - 1, txtAfter->text());
+        // The column shows the name Fix gives: cleaned as the renaming cleans
+        // it, and marked when the folder cannot take it.
+        const QString after = cleanFileName(txtAfter->text());
+        list.setAfterText(row - 1, after);
+        list.setProblem(row - 1, nameProblem(FileList::location(loadedPath_), after));
     } else {
         main_.prompter().tell(QStringLiteral("The list has changed since this window was opened. The After name of '") +
                                   loadedPath_ + QStringLiteral("' was not saved."),

@@ -277,7 +277,8 @@ void frmMain::buildControls()
     wl->addWidget(lblDone, 2, 1);
     wl->addWidget(cmdCancel, 3, 1, Qt::AlignRight);
     wl->setColumnStretch(1, 1);
-    fmeLoad->setMinimumWidth(px(4095));
+    for (QLabel* l : {lblLoad, lblEst, lblDone})
+        l->setWordWrap(true);
     fmeLoad->hide();
 
     timUpdate = new QTimer(this);
@@ -364,7 +365,22 @@ void frmMain::onListRebuilt()
 
 void frmMain::centreWorkingPanel()
 {
-    fmeLoad->adjustSize();
+    // As wide as its longest text needs, but never wider than the window: a
+    // text that does not fit wraps onto more lines instead of being cut.
+    auto* grid = static_cast<QGridLayout*>(fmeLoad->layout());
+    grid->activate();
+    int textWidth = 0;
+    for (QLabel* l : {lblLoad, lblEst, lblDone}) {
+        if (!l->isHidden())
+            textWidth = qMax(textWidth, l->fontMetrics().horizontalAdvance(l->text()) + 2 * l->margin() + 2);
+    }
+    const QMargins m = grid->contentsMargins();
+    const int natural = m.left() + m.right() + 2 * fmeLoad->frameWidth() + Image2->sizeHint().width() +
+                        qMax(0, grid->horizontalSpacing()) + qMax(textWidth, cmdCancel->sizeHint().width());
+    const int room = qMax(px(1500), width() - 2 * px(120));
+    const int w = qMin(room, qMax(px(4095), natural));
+    fmeLoad->setMinimumWidth(0);
+    fmeLoad->resize(w, grid->totalHeightForWidth(w));
     const int x = width() / 2 - fmeLoad->width() / 2;
     const int y = height() / 2 - fmeLoad->height() / 2 - px(500);
     fmeLoad->move(qMax(0, x), qMax(0, y));
@@ -444,6 +460,7 @@ Progress frmMain::workingProgress()
                 text = QStringLiteral("%1 files").arg(done);
             }
             self->lblDone->setText(text);
+            self->centreWorkingPanel(); // a longer line widens or wraps the panel
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
             if (!self)
                 return false;

@@ -7,6 +7,7 @@
 #include "batch/Estimates.h"
 #include "batch/FixJournal.h"
 #include "batch/Renamer.h"
+#include "batch/Simulation.h"
 #include "batch/TagsFromNames.h"
 #include "tags/formTag.h"
 
@@ -59,9 +60,13 @@ void frmMain::cmdFix_Click()
         }
         return text;
     };
-    renamefiles(run);
+    const RenameOutcome out = renamefiles(run);
     working(false);
     cmdUndo->setEnabled(FixJournal::canUndo());
+    // Names skipped as unusable, and files that found their name taken, are
+    // in the log; an access failure has offered it already.
+    if (!out.stopped)
+        offerErrorLog(errorLog, prompter(), clipboard());
 }
 
 void frmMain::lvFiles_DblClick()

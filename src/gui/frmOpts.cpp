@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace vantrel {
@@ -111,6 +112,7 @@ frmOpts::frmOpts(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(cmdSave, &QPushButton::clicked, this, &frmOpts::NormalizeScheme);
 
     resetToDefaults();
+    shown_ = values();
 }
 
 void frmOpts::resetToDefaults()
@@ -160,9 +162,41 @@ void frmOpts::NormalizeScheme()
     hide();
 }
 
+frmOpts::Values frmOpts::values() const
+{
+    return {schemeIndex(),       txtScheme->text(),         txtRepWhat->text(),      txtRepWith->text(),
+            txtRemove->text(),   chkRemAllNum->isChecked(), chkReplace->isChecked(), chkRemove->isChecked(),
+            chkRep->isChecked(), chkUcaseAll->isChecked(),  chkUcase->isChecked()};
+}
+
+void frmOpts::setValues(const Values& v)
+{
+    normalizing_ = true; // putting a pattern back is not a choice of the user
+    txtScheme->setText(v.pattern);
+    normalizing_ = false;
+    optScheme[static_cast<size_t>(v.scheme)]->setChecked(true);
+    txtRepWhat->setText(v.repWhat);
+    txtRepWith->setText(v.repWith);
+    txtRemove->setText(v.remove);
+    chkRemAllNum->setChecked(v.remAllNum);
+    chkReplace->setChecked(v.replace);
+    chkRemove->setChecked(v.removeOn);
+    chkRep->setChecked(v.rep);
+    chkUcaseAll->setChecked(v.ucaseAll);
+    chkUcase->setChecked(v.ucase);
+}
+
+void frmOpts::showEvent(QShowEvent* event)
+{
+    // Only a window that was hidden starts a new round of edits.
+    if (!event->spontaneous())
+        shown_ = values();
+    QWidget::showEvent(event);
+}
+
 void frmOpts::closeEvent(QCloseEvent* event)
 {
-    resetToDefaults();
+    setValues(shown_);
     event->accept();
 }
 

@@ -54,14 +54,27 @@ public:
     // Puts every control back to its design default (what a fresh start shows).
     void resetToDefaults();
 
-protected:
-    // The title-bar close discards the window's values: next time it shows
-    // (or is read) it holds the defaults again, and the pattern is not cleaned.
+  protected:
+    // Showing the window remembers its values; the title-bar close puts them
+    // back, discarding only the edits made since (as Cancel does), and does
+    // not clean the pattern. Values confirmed earlier with "Close" stay.
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
+    // Every value of the window, as remembered when it was shown.
+    struct Values {
+        int scheme = 0;
+        QString pattern, repWhat, repWith, remove;
+        bool remAllNum = false, replace = false, removeOn = false, rep = false, ucaseAll = false,
+             ucase = true;
+    };
+    Values values() const;
+    void setValues(const Values& v);
+
     void schemeTextChanged();
     bool normalizing_ = false;
+    Values shown_;
 };
 
 } // namespace vantrel

@@ -74,6 +74,9 @@ TEST(CliSimulate, PrintsOneTabSeparatedLinePerFile)
         // default: the question is answered Yes, so the number stays.
         {"track numbers question", {"--scheme", "<Track>. <Artist> - <Title>", "--no-subfolders"},
          {someName, "x_1.mp3\t00. Artist - Song.mp3\tArtist\tSong\t" + root}},
+        // Nothing is renamed; the columns show what the tags will get.
+        {"tags from names", {"--mode", "tags-from-names", "--no-subfolders"},
+         {"some_name.mp3\tsome_name.mp3\t \tSome Name\t" + root, "x_1.mp3\tx_1.mp3\t \tX 1\t" + root}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -86,21 +89,28 @@ TEST(CliSimulate, PrintsOneTabSeparatedLinePerFile)
     }
 }
 
-TEST(CliSimulate, JsonHasTheFiveColumnsPerFile)
+TEST(CliSimulate, JsonHasTheColumnsAndTheProblemPerFile)
 {
+    // The custom pattern makes the tagged file's name too long for any folder.
     Music m;
-    const CliRun r = m.simulate({"--json", m.path("x_1.mp3"), m.path("some_name.mp3")});
+    const QString pattern = u("<Artist> - <Title> ") + QString(250, QLatin1Char('x'));
+    const CliRun r = m.simulate({"--json", "--scheme", pattern, m.path("x_1.mp3"), m.path("some_name.mp3")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QJsonParseError error;
     const QJsonArray rows = QJsonDocument::fromJson(r.out.toUtf8(), &error).array();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
     ASSERT_EQ(rows.size(), 2);
     const QJsonObject first = rows.at(0).toObject();
-    EXPECT_EQ(first.keys(), (QStringList{"After", "Artist", "Before", "Location", "Title"}));
+    EXPECT_EQ(first.keys(), (QStringList{"After", "Artist", "Before", "Location", "Title", "problem"}));
     EXPECT_EQ(first.value(u("Before")).toString(), u("x_1.mp3"));
-    EXPECT_EQ(first.value(u("After")).toString(), u("Artist - Song.mp3"));
+    EXPECT_TRUE(first.value(u("After")).toString().startsWith(u("Artist - Song ")));
     EXPECT_EQ(first.value(u("Location")).toString(), m.root() + QLatin1Char('/'));
+    const QString problem = first.value(u("problem")).toString();
+    EXPECT_TRUE(problem.startsWith(u("File name too long"))) << problem.toStdString();
+    EXPECT_EQ(r.err, u("Cannot be renamed: ") + m.path("x_1.mp3") + u(" -> ") + first.value(u("After")).toString() +
+                         u(": ") + problem + u("\n"));
     EXPECT_EQ(rows.at(1).toObject().value(u("After")).toString(), u("Some Name.mp3"));
+    EXPECT_EQ(rows.at(1).toObject().value(u("problem")).toString(), QString());
 }
 
 TEST(CliSimulate, BadUsageAndMissingPaths)

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -197,6 +198,24 @@ private Q_SLOTS:
         w->working(true);
         QVERIFY(w->workingProgress()(1, 2));
         w->working(false);
+    }
+
+    void workingPanelTextsFitAtEveryWidth()
+    {
+        // However narrow the window, each text is whole inside the panel and
+        // the panel inside the window: wrapped, never cut.
+        w->show();
+        for (const int width : {1600, 330, 200}) {
+            w->resize(width, w->height());
+            w->working(true, QStringLiteral("12 min 30 sec"));
+            QVERIFY(w->workingProgress()(123456, 9876543));
+            QVERIFY(w->rect().contains(w->fmeLoad->geometry()));
+            for (QLabel* l : {w->lblLoad, w->lblEst, w->lblDone}) {
+                QVERIFY(w->fmeLoad->contentsRect().contains(l->geometry()));
+                QVERIFY(l->height() >= l->heightForWidth(l->width()));
+            }
+            w->working(false);
+        }
     }
 
     void delayWaitsAndPaints()

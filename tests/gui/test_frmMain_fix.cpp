@@ -4,6 +4,8 @@
 #include "frmMain.h"
 
 #include "../core/platform/LockedFolder.h"
+#include "FileTable.h"
+#include "Id3v2Bytes.h"
 #include "MainWindowFixture.h"
 
 #include <QDir>
@@ -106,6 +108,21 @@ private Q_SLOTS:
         QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("A.mp3"), u("b.mp3")}));
         QCOMPARE(m.w.fileList().row(0).before, u("A.mp3"));
         QTRY_VERIFY(m.w.frmFileWindow.isNull());
+    }
+
+    void impossibleNamesAreMarked()
+    {
+        // A proposal longer than the folder takes shows a sign, and says why.
+        Main m;
+        const QByteArray tag = test::id3v2Tag(3, test::frame23("TPE1", test::latin1Text("Artist")) +
+                                                     test::frame23("TIT2", test::latin1Text(QByteArray(300, 'x'))));
+        m.list({{u("a.mp3"), tag + test::mpegFrames(1)}, {u("b_c.mp3")}});
+        m.w.cmdSim_Click();
+        const QModelIndex marked = m.w.fileList().index(0, FileList::ColAfter);
+        QVERIFY(m.w.fileList().problem(0).startsWith(u("File name too long")));
+        QCOMPARE(FileTable::shownText(marked), u("\u26A0 ") + m.w.fileList().afterText(0));
+        QCOMPARE(marked.data(Qt::ToolTipRole).toString(), m.w.fileList().problem(0));
+        QCOMPARE(FileTable::shownText(m.w.fileList().index(1, FileList::ColAfter)), u("B C.mp3"));
     }
 
     void doubleClickOpensDetails()

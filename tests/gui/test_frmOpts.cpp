@@ -15,7 +15,7 @@ namespace {
 
 const QString kDefaultPattern = QStringLiteral("<Track>. <Artist> - <Album> - <Title>");
 
-// What a fresh window (and the title-bar close) leaves.
+// What a fresh window (and the title-bar close of its first showing) leaves.
 void checkDefaults(const frmOpts& w)
 {
     QCOMPARE(w.schemeIndex(), 0);
@@ -126,11 +126,23 @@ private Q_SLOTS:
         QCOMPARE(w.txtScheme->text(), QStringLiteral("<Title> <Artist>"));
         QCOMPARE(w.schemeIndex(), 2);
 
-        // The title bar's close: back to the defaults, pattern not cleaned.
+        // The title bar's close discards only this round's edits (the pattern
+        // not cleaned); what "Close" confirmed stays, as in a fresh window's case.
         w.txtScheme->setText(QStringLiteral("<TITLE>"));
+        w.chkRep->setChecked(false);
+        w.chkRemove->setChecked(true);
+        w.optScheme[1]->setChecked(true);
         QVERIFY(w.close());
         QVERIFY(!w.isVisible());
-        checkDefaults(w);
+        QVERIFY(w.chkRep->isChecked() && !w.chkUcase->isChecked() && !w.chkRemove->isChecked());
+        QVERIFY(w.txtRepWhat->isEnabled() && !w.txtRemove->isEnabled());
+        QCOMPARE(w.txtScheme->text(), QStringLiteral("<Title> <Artist>"));
+        QCOMPARE(w.schemeIndex(), 2);
+        frmOpts fresh;
+        fresh.show();
+        fresh.chkRep->setChecked(true);
+        QVERIFY(fresh.close());
+        checkDefaults(fresh);
     }
 };
 

@@ -27,8 +27,11 @@ void FileList::listviewthem()
     // Keep what the table showed (including edits from the details window).
     lstSim.clear();
     lstSim.reserve(rows_.size());
-    for (const Row& r : std::as_const(rows_))
+    lstProblem.clear();
+    for (const Row& r : std::as_const(rows_)) {
         lstSim.append(r.after);
+        lstProblem.append(r.problem);
+    }
 
     beginResetModel();
     rows_.clear();
@@ -36,7 +39,7 @@ void FileList::listviewthem()
     rows_.reserve(n);
     for (int k = 0; k < n; ++k) {
         rows_.append(Row{at(lstFiles, k), at(lstSim, k), at(lstArtist, k), at(lstTit, k),
-                         location(lstAllfiles.at(k))});
+                         location(lstAllfiles.at(k)), at(lstProblem, k)});
     }
     endResetModel();
     Q_EMIT rebuilt();
@@ -98,9 +101,20 @@ void FileList::setAfterText(int r, const QString& text)
 {
     if (r < 0 || r >= rows_.size())
         return;
+    if (rows_[r].after != text)
+        rows_[r].problem.clear();
     rows_[r].after = text;
     const QModelIndex i = index(r, ColAfter);
     Q_EMIT dataChanged(i, i, {Qt::DisplayRole});
+}
+
+void FileList::setProblem(int r, const QString& why)
+{
+    if (r < 0 || r >= rows_.size())
+        return;
+    rows_[r].problem = why;
+    const QModelIndex i = index(r, ColAfter);
+    Q_EMIT dataChanged(i, i, {Qt::ToolTipRole, ProblemRole});
 }
 
 int FileList::rowCount(const QModelIndex& parent) const
@@ -117,9 +131,11 @@ QVariant FileList::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rows_.size())
         return {};
+    const Row& r = rows_.at(index.row());
+    if (role == Qt::ToolTipRole || role == ProblemRole)
+        return index.column() == ColAfter && !r.problem.isEmpty() ? QVariant(r.problem) : QVariant();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    const Row& r = rows_.at(index.row());
     switch (index.column()) {
     case ColBefore: return r.before;
     case ColAfter: return r.after;

@@ -13,6 +13,9 @@ class FileList : public QAbstractTableModel {
 
 public:
     enum Column { ColBefore = 0, ColAfter, ColArtist, ColTitle, ColLocation, ColumnCount };
+    // data() of the After column under this role: why its name cannot be
+    // used, empty when it can (the tooltip role gives the same text).
+    static constexpr int ProblemRole = Qt::UserRole + 1;
 
     // One table row, as shown. The After column is the authoritative copy of
     // the proposals: the details window edits it, every rebuild reads it back.
@@ -22,6 +25,7 @@ public:
         QString artist;
         QString title;
         QString location;
+        QString problem; // why After cannot be used as the file's name; empty when it can
     };
 
     explicit FileList(QObject* parent = nullptr);
@@ -32,14 +36,15 @@ public:
     QStringList lstSim;      // proposed names; may be shorter (missing = empty)
     QStringList lstArtist;   // artist found by the simulation
     QStringList lstTit;      // title found by the simulation
+    QStringList lstProblem;  // why a proposal cannot be used (empty: it can); like lstSim
     QStringList lstRemember; // scratch of a renaming run: new full paths
     QStringList lstDump;     // scratch of filterlist: surviving paths
 
     int count() const { return static_cast<int>(lstAllfiles.size()); }
 
     // Rebuilds the table from the lists: first copies the table's After texts
-    // into lstSim (keeping edits), then makes one row per entry of lstAllfiles.
-    // Emits rebuilt() so the window can disable "Fix files!" and show the count.
+    // into lstSim and their problems into lstProblem (keeping edits), then makes one row per entry of
+    // lstAllfiles. Emits rebuilt() so the window can disable "Fix files!" and show the count.
     void listviewthem();
 
     // Removes all rows of the table (not the lists).
@@ -59,7 +64,10 @@ public:
     int rowCountShown() const { return static_cast<int>(rows_.size()); }
     const Row& row(int r) const { return rows_.at(r); }
     QString afterText(int r) const { return rows_.at(r).after; }
+    // A changed text drops the row's problem; the caller marks it anew.
     void setAfterText(int r, const QString& text);
+    QString problem(int r) const { return rows_.at(r).problem; }
+    void setProblem(int r, const QString& why);
 
     // The value of list entry k, or empty text when the list is shorter.
     static QString at(const QStringList& list, int k)

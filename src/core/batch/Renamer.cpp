@@ -3,9 +3,8 @@
 #include "batch/FileList.h"
 #include "batch/FixJournal.h"
 #include "platform/Clipboard.h"
+#include "platform/NameLimit.h"
 #include "platform/Prompter.h"
-
-#include <cerrno>
 
 namespace vantrel {
 
@@ -86,6 +85,25 @@ bool isRefusedName(const QString& name)
            name.contains(QLatin1Char('/')) || name.contains(QChar(0));
 }
 
+QString nameProblem(const QString& folder, const QString& name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("The name is empty.");
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("\"%1\" names a folder, not a file.").arg(name);
+    if (name.contains(QLatin1Char('/')))
+        return QStringLiteral("A file name cannot contain \"/\".");
+    if (name.contains(QChar(0)))
+        return QStringLiteral("A file name cannot contain a zero character.");
+    const qsizetype bytes = nameBytes(name);
+    const qsizetype limit = nameLimitBytes(folder);
+    if (bytes > limit)
+        return QStringLiteral("File name too long: %1 bytes, the folder takes at most %2.")
+            .arg(bytes)
+            .arg(limit);
+    return {};
+}
+
 namespace {
 
 class Renaming {
@@ -96,10 +114,11 @@ public:
 
 private:
     enum class Step { Next, Stop };
-    // One try at renaming entry k: done (renamed, unchanged or skipped), an
-    // access failure, or any other failure with its errno and description.
+    // One try at renaming entry k: done (renamed or unchanged), a name that
+    // cannot be used, an access failure, or any other failure with its errno
+    // and description.
     struct Attempt {
-        enum Kind { Done, AccessRefused, Failed } kind = Done;
+        enum Kind { Done, Unusable, AccessRefused, Failed } kind = Done;
         int code = 0;
         QString description;
     };
@@ -170,6 +189,15 @@ Renaming::Step Renaming::renameEntry(int k)
         const Attempt a = tryRename(k, old);
         if (a.kind == Attempt::Done)
             return Step::Next;
+        if (a.kind == Attempt::Unusable) {
+            // Shown in the simulation already: no message, a line in the log.
+            const QString line =
+                QStringLiteral("Not renamed: '") + old + QStringLiteral("': ") + a.description;
+            run_.errorLog += crlf + line;
+            out_.failures.append({k, old, line});
+            ++out_.skipped;
+            return Step::Next;
+        }
         if (a.kind == Attempt::AccessRefused) {
             accessFailure(k, old);
             return Step::Stop;
@@ -191,8 +219,10 @@ Renaming::Attempt Renaming::tryRename(int k, const QString& old)
 {
     const QString folder = FileList::location(old);
     QString name = cleanFileName(list_.afterText(k));
-    if (isRefusedName(name))
-        return {Attempt::Failed, EINVAL, QStringLiteral("Invalid file name: '%1'").arg(name)};
+    const QString problem = nameProblem(folder, name);
+    if (!problem.isEmpty())
+        return {Attempt::Unusable, 0, problem};
+    const QString planned = name;
 
     // A file whose new name is its own (or the same file in another spelling)
     // is renamed in place, without a suffix. The bound only guards against a
@@ -216,6 +246,14 @@ Renaming::Attempt Renaming::tryRename(int k, const QString& old)
                 run_.journal->succeeded();
             paths_[k] = folder + name;
             ++out_.renamed;
+            if (name != planned) {
+                // The folder changed since the simulation (or the After text was
+                // edited onto a taken name): say where the file went.
+                out_.otherNames.append({k, old, planned, name});
+                run_.errorLog += crlf + QStringLiteral("Name already taken: '") + old +
+                                 QStringLiteral("' was renamed to '") + name +
+                                 QStringLiteral("' instead of '") + planned + QLatin1Char('\'');
+            }
             return {};
         }
         if (run_.journal)
@@ -245,10 +283,12 @@ Answer Renaming::otherFailure(int k, const QString& old, const Attempt& failed)
 
 void Renaming::accessFailure(int k, const QString& old)
 {
-    run_.errorLog += crlf + QStringLiteral("Path/File Access error in file: '") + old +
-                     QStringLiteral("', cannot continue.") + crlf +
-                     QStringLiteral("Make sure the file is not in use by another application, such as an P2P client.");
-    out_.failures.append({k, old, run_.errorLog.mid(2)});
+    const QString line =
+        QStringLiteral("Path/File Access error in file: '") + old + QStringLiteral("', cannot continue.") +
+        crlf +
+        QStringLiteral("Make sure the file is not in use by another application, such as an P2P client.");
+    run_.errorLog += crlf + line;
+    out_.failures.append({k, old, line});
     out_.stopped = true;
     const QString log = run_.errorLog;
     run_.errorLog = QStringLiteral("One or more errors occurred while performing the requested operation. Would "

@@ -32,6 +32,12 @@ QString withDuplicateSuffix(const QString& name);
 // move the file into another folder).
 bool isRefusedName(const QString& name);
 
+// Why name cannot be given to a file of folder (which ends with "/"), or
+// empty when it can: a refused name (see isRefusedName) or one longer than
+// the folder's file system takes. The simulation marks such proposals and
+// the renaming skips them, so both give the same answer from here.
+QString nameProblem(const QString& folder, const QString& name);
+
 struct RenameRun {
     FileList& list;
     Prompter& prompter;
@@ -55,17 +61,29 @@ struct RenameOutcome {
         QString message;
     };
     QList<Failure> failures; // files left under their old names (not those a Retry renamed)
-    bool stopped = false;   // an access failure ended the run
-    bool aborted = false;   // the user chose Abort on a failure message
-    bool cancelled = false; // the progress callback ended the run
+    int skipped = 0;         // of the failures: names that cannot be used, skipped without a message
+    struct OtherName {
+        int row;
+        QString path;    // the file before the run
+        QString planned; // the cleaned After text
+        QString given;   // the name it got instead
+    };
+    // Files renamed to another name than their After text, because a file of
+    // that name appeared after the simulation.
+    QList<OtherName> otherNames;
+    bool stopped = false;        // an access failure ended the run
+    bool aborted = false;        // the user chose Abort on a failure message
+    bool cancelled = false;      // the progress callback ended the run
     bool refusedToStart = false; // the journal could not be written and the user said No
 };
 
-// Renames the files of run.list. A failure other than a refused access is
-// shown with Abort, Retry and Ignore: Retry tries that file again, Abort ends
-// the run there, Ignore goes on with the next file. Afterwards lstAllfiles and
-// lstFiles hold the names the files really have (renamed ones new, failed and
-// untouched ones old), entry for entry, and the table is rebuilt.
+// Renames the files of run.list. A name that cannot be used (nameProblem)
+// is skipped without a message and counted as a failure, with a line in
+// errorLog; so is a file renamed to another name than its After text. Any
+// other failure but a refused access is shown with Abort, Retry and Ignore: Retry tries that file again,
+// Abort ends the run there, Ignore goes on with the next file. Afterwards lstAllfiles and lstFiles hold the
+// names the files really have (renamed ones new, failed and untouched ones old), entry for entry, and the
+// table is rebuilt.
 RenameOutcome renamefiles(RenameRun& run);
 
 } // namespace vantrel

@@ -1,6 +1,8 @@
 #include "batch/Simulation.h"
 
 #include "batch/FieldText.h"
+#include "batch/Renamer.h"
+#include "batch/TagsFromNames.h"
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCase.h"
@@ -127,6 +129,7 @@ std::mutex& recordLock()
 
 struct FileOutcome {
     bool exists = false;
+    bool renames = true; // false in the tag mode: the file keeps its name
     bool parserPath = false;
     bool v1Question = false;    // GetID3v1 wanted to ask; ask again in order
     bool failed = false;        // reading or naming it failed unexpectedly
@@ -201,6 +204,17 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
         return out;
     out.exists = true;
 
+    if (o.mode == Mode::TagsFromNames) {
+        // Fix writes tags and renames nothing: the row shows the name as it
+        // stays and the artist and title the tag run writes.
+        const TagsToWrite w = tagsToWrite(name, o.parser, true);
+        out.renames = false;
+        out.proposal = name;
+        out.artist = w.v2.artist.isEmpty() ? QStringLiteral(" ") : w.v2.artist;
+        out.title = w.v2.title.isEmpty() ? QStringLiteral(" ") : w.v2.title;
+        return out;
+    }
+
     const V1Values v1 = readV1(path, out);
 
     // Every file starts from empty values: nothing of an earlier file leaks in.
@@ -235,13 +249,16 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
         if (o.parser.allUpper)
             proposal = allUpperCase(withoutLastFour(proposal) + ext);
         noFolderSeparators(proposal);
+        // Cleaned as the renaming cleans it, so that After is the name the file gets.
+        proposal = cleanFileName(proposal);
         proposal = avoidFilesOnDisk(proposal, path, folder, ext);
     } else {
         proposal = composeSchemeName(o.scheme.choice, o.scheme.pattern,
                                      SchemeFields{tag.artist, tag.title, tag.album, tag.track}, extensionOf(name),
                                      o.parser);
         noFolderSeparators(proposal);
-        proposal = trimSpaces(avoidFilesOnDisk(proposal, path, folder, lastFour(proposal)));
+        proposal = trimSpaces(cleanFileName(proposal));
+        proposal = avoidFilesOnDisk(proposal, path, folder, lastFour(proposal));
     }
     out.proposal = proposal;
     return out;
@@ -326,6 +343,7 @@ private:
                     FileOutcome failed;
                     failed.exists = true;
                     failed.failed = true;
+                    failed.renames = false; // keeps its name, no suffix
                     failed.proposal = name;
                     failed.artist = failed.title = QStringLiteral(" ");
                     results_[k] = std::move(failed);
@@ -416,13 +434,14 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
     const QStringList paths = list.lstAllfiles.mid(0, total);
     const QStringList names = list.lstFiles.mid(0, total);
 
-    QStringList keptPaths, keptNames, sims, artists, titles;
+    QStringList keptPaths, keptNames, sims, artists, titles, problems;
     keptPaths.reserve(total);
     keptNames.reserve(total);
     sims.reserve(total);
     artists.reserve(total);
     titles.reserve(total);
-    QSet<QString> proposed; // every proposal so far, for the parser path's duplicate check
+    problems.reserve(total);
+    QSet<QString> proposed; // every proposal so far in lower case, for the duplicate rule
     proposed.reserve(total);
 
     qsizetype done = 0;
@@ -466,14 +485,22 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                     prompter.ask(q.text, q.title, q.buttons, q.icon);
 
                 QString proposal = std::move(o.proposal);
-                if (o.parserPath) {
-                    // Also repeated while the name is still taken: two proposals
-                    // can never be the same name.
-                    while (proposed.contains(proposal))
+                QString problem;
+                if (o.renames) {
+                    // Every proposal, from the parser or from the tags: two
+                    // files never get the same name (in any letter case), and
+                    // a name made longer is checked against the disk again.
+                    const QString folder = FileList::location(paths.at(i));
+                    while (proposed.contains(proposal.toLower())) {
                         proposal = withoutLastFour(proposal) + kDuplicate + lastFour(proposal);
+                        proposal = avoidFilesOnDisk(proposal, paths.at(i), folder, lastFour(proposal));
+                    }
+                    proposed.insert(proposal.toLower());
+                    // Marked in its row; "Fix files!" skips it.
+                    problem = nameProblem(folder, proposal);
                 }
-                proposed.insert(proposal);
                 sims.append(proposal);
+                problems.append(problem);
                 artists.append(o.artist);
                 titles.append(o.title);
                 keptPaths.append(paths.at(i));
@@ -508,8 +535,10 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
         // One change signal per row would keep a view busy for nothing: the
         // rebuild right after resets every view of the table anyway.
         const QSignalBlocker quiet(&list);
-        for (qsizetype k = 0; k < sims.size(); ++k)
+        for (qsizetype k = 0; k < sims.size(); ++k) {
             list.setAfterText(static_cast<int>(k), sims.at(k));
+            list.setProblem(static_cast<int>(k), problems.at(k));
+        }
     }
     list.listviewthem();
     return run;

@@ -12,6 +12,14 @@
 //
 // Tag reading and parsing run on every core; the collision and duplicate rules
 // are then applied in list order, so the result equals a one-by-one run.
+//
+// The plan is what "Fix files!" does: each proposal is cleaned as the
+// renaming cleans it and differs (in any letter case) from every earlier one
+// and from the other files of its folder, so the folder ends up holding
+// exactly the After names. A proposal the folder cannot take (nameProblem)
+// is marked in its row (FileList::problem) and skipped by the renaming. In
+// the tag mode nothing is renamed: After is the current name, and Artist and
+// Title show what the tag run writes (tagsToWrite).
 #pragma once
 
 #include "batch/Estimates.h"
@@ -88,7 +96,7 @@ SimulationRun simulate(FileList& list, SimulationOptions& options, Prompter& pro
 
 // The run over the list. Empties errorLog first, then adds one line per file
 // that no longer exists (and removes it from the list). Fills lstSim,
-// lstArtist and lstTit with one entry per file reached and rebuilds the table
+// lstArtist, lstTit and lstProblem with one entry per file reached and rebuilds the table
 // with the proposals in the After column. progress is called before the first
 // file and after each one; returning false stops the run there (files not
 // reached keep an empty After). Messages of the tag routines go to prompter in

@@ -10,9 +10,25 @@ namespace vantrel {
 
 namespace {
 
-bool emptyField(QString s, const QString& lineBreak)
+const QString crlf = QStringLiteral("\r\n");
+const QString cr = QStringLiteral("\r");
+
+// A field as the tag run judges it: cut at its first zero, the line breaks
+// taken out (CR LF pairs for an artist, CR for a title), trimmed.
+QString fieldValue(const QString& s, const QString& lineBreak)
 {
-    return trimSpaces(s.remove(lineBreak)).isEmpty();
+    return trimSpaces(cutAtZero(s).remove(lineBreak));
+}
+
+// One field of both tags when existing values are kept.
+void keepExisting(QString& v1, QString& v2, const QString& fromName, const QString& lineBreak)
+{
+    const QString own1 = fieldValue(v1, lineBreak), own2 = fieldValue(v2, lineBreak);
+    const QString fill = !own2.isEmpty() ? own2 : !own1.isEmpty() ? own1 : fromName;
+    if (own1.isEmpty())
+        v1 = fill;
+    if (own2.isEmpty())
+        v2 = fill;
 }
 
 } // namespace
@@ -26,6 +42,18 @@ ArtistTitle splitArtistTitle(const QString& parsedName)
     return {trimSpaces(pieces.first()), trimSpaces(pieces.last())};
 }
 
+TagsToWrite tagsToWrite(const QString& fileName, const ParserOptions& options, bool overwrite,
+                        const ArtistTitle& v1, const ArtistTitle& v2)
+{
+    const ArtistTitle parsed = splitArtistTitle(trimfilename(fileName, options));
+    if (overwrite)
+        return {parsed, parsed};
+    TagsToWrite w{v1, v2};
+    keepExisting(w.v1.artist, w.v2.artist, parsed.artist, crlf);
+    keepExisting(w.v1.title, w.v2.title, parsed.title, cr);
+    return w;
+}
+
 TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& options, Prompter& prompter,
                                  formTag& tags, const Progress& progress)
 {
@@ -36,8 +64,6 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
                                     "in the filename using the intelligent filename parser?"),
                      QStringLiteral("IMPORTANT!"), Buttons::YesNo, Icon::Question) == Answer::Yes;
 
-    const QString crlf = QStringLiteral("\r\n");
-    const QString cr = QStringLiteral("\r");
     const int n = int(list.lstFiles.size());
     for (int i = 0; i < n; ++i) {
         if (!report(progress, i, n)) {
@@ -49,8 +75,6 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
             ++out.skipped;
             continue;
         }
-        const ArtistTitle at = splitArtistTitle(trimfilename(list.lstFiles.at(i), options));
-
         tags.txtArtistV2.clear();
         tags.txtTitleV2.clear();
         tags.txtArtist.clear();
@@ -61,27 +85,21 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
             out.quitRequested = true;
             break;
         }
-        if (out.overwrite) {
-            CurrentTag.Artist = cutAtZero(at.artist);
-            CurrentTag.Title = cutAtZero(at.title);
-        } else {
-            if (emptyField(cutAtZero(CurrentTag.Artist), crlf))
-                CurrentTag.Artist = at.artist;
-            if (emptyField(cutAtZero(CurrentTag.Title), cr))
-                CurrentTag.Title = at.title;
-        }
+        const TagsToWrite w =
+            tagsToWrite(list.lstFiles.at(i), options, out.overwrite, {tags.txtArtist, tags.txtTitle},
+                        {tags.txtArtistV2, tags.txtTitleV2});
+        // A field kept as it is keeps its bytes in the record too.
+        if (out.overwrite || fieldValue(CurrentTag.Artist, crlf).isEmpty())
+            CurrentTag.Artist = cutAtZero(w.v1.artist);
+        if (out.overwrite || fieldValue(CurrentTag.Title, cr).isEmpty())
+            CurrentTag.Title = cutAtZero(w.v1.title);
         const bool recordWritten = modTag::SetID3v1(path, CurrentTag, prompter);
-
-        if (out.overwrite) {
-            tags.txtArtist = tags.txtArtistV2 = at.artist;
-            tags.txtTitle = tags.txtTitleV2 = at.title;
-        } else {
-            for (QString* box : {&tags.txtArtist, &tags.txtTitle, &tags.txtArtistV2, &tags.txtTitleV2}) {
-                if (emptyField(*box, crlf))
-                    *box = (box == &tags.txtArtist || box == &tags.txtArtistV2) ? at.artist : at.title;
-            }
-        }
-        if (tags.SetTags() && recordWritten) {
+        tags.txtArtist = w.v1.artist;
+        tags.txtTitle = w.v1.title;
+        tags.txtArtistV2 = w.v2.artist;
+        tags.txtTitleV2 = w.v2.title;
+        const bool tagsWritten = tags.SetTags();
+        if (tagsWritten && recordWritten) {
             ++out.written;
             continue;
         }

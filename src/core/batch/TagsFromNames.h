@@ -25,6 +25,21 @@ struct ArtistTitle {
 };
 ArtistTitle splitArtistTitle(const QString& parsedName);
 
+// The artist and title the tag run writes into each tag of one file.
+struct TagsToWrite {
+    ArtistTitle v1, v2;
+};
+
+// What the tag run writes for a file named fileName: the name cleaned by the
+// parser with options (never upper-cased as a whole), split by
+// splitArtistTitle. With overwrite both tags get those values. Otherwise a
+// field counts as existing when either tag holds it (v1 and v2 as read): a
+// tag keeps its own value, an empty field of the other tag takes that value,
+// and only a field neither tag holds is taken from the name. The simulation
+// shows overwrite's values; the run writes this exactly.
+TagsToWrite tagsToWrite(const QString& fileName, const ParserOptions& options, bool overwrite,
+                        const ArtistTitle& v1 = {}, const ArtistTitle& v2 = {});
+
 struct TagsFromNamesOutcome {
     bool overwrite = false;  // the answer to the "IMPORTANT!" question
     int written = 0;         // files whose tags were written
@@ -40,7 +55,8 @@ struct TagsFromNamesOutcome {
 };
 
 // Asks whether existing tags are overwritten, then writes artist and title of
-// every listed file: over the existing values, or only where a field is empty.
+// every listed file as tagsToWrite says. (The parser always gives a title,
+// so a file without an ID3v1 record always has a value to put into one.)
 // Ends with the "Done" message (also when cancelled part-way).
 // A write failure that the record routine did not already report is shown.
 TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& options, Prompter& prompter,

@@ -30,10 +30,11 @@ void GenrePicker::resolve(bool keepUnmatchedText)
 {
     int found = -1;
     if (!text_.isEmpty()) {
-        // An exact name wins, so "Rock" stays Rock and does not become the
-        // first genre that merely contains it ("Classic Rock").
+        // An exact name in any letter case wins, so "Rock" and "rock" stay
+        // Rock and do not become the first genre that contains the text
+        // ("Classic Rock").
         for (int i = 0; i < entries_.size() && found < 0; ++i) {
-            if (entries_.at(i).name == text_) found = i;
+            if (entries_.at(i).name.compare(text_, Qt::CaseInsensitive) == 0) found = i;
         }
         for (int i = 0; i < entries_.size() && found < 0; ++i) {
             if (entries_.at(i).name.contains(text_, Qt::CaseSensitive)) found = i;

@@ -32,7 +32,8 @@ class GenrePicker {
     const QString& Text() const { return text_; }
     void setText(const QString& text);
 
-    // Picks the entry for the current text: the entry whose name equals it,
+    // Picks the entry for the current text: the entry whose name equals it in
+    // any letter case,
     // else the first entry (in list order) whose name contains it (case
     // sensitive), else the empty first entry. With keepUnmatchedText the text
     // of an unmatched search stays (a genre given only as a name);

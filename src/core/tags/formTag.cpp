@@ -13,6 +13,11 @@ QString formTag::commentStamp()
     return QStringLiteral("Edited by: Vantrel ") + versionShort();
 }
 
+QString formTag::commentToWrite(const QString& typed)
+{
+    return QString(typed).remove(QStringLiteral("nt")).isEmpty() ? commentStamp() : typed;
+}
+
 std::optional<QString> formTag::firstCommandLineFile(const QString& commandLine)
 {
     QString name;
@@ -114,7 +119,7 @@ bool formTag::SetTags()
         v1_.setTitle(txtTitle);
         v1_.setAlbum(txtAlbum);
         v1_.setYear(txtYear);
-        v1_.setComment(stamp);
+        v1_.setComment(commentsAsTyped ? commentToWrite(txtComment) : stamp);
         if (!keepGenre) v1_.setGenre(static_cast<quint8>(cboGenre.selectedGenre()));
         if (!v1_.Update()) problems << QStringLiteral("ID3v1: ") + v1_.lastError();
     } catch (const TagFileError& e) {
@@ -127,7 +132,7 @@ bool formTag::SetTags()
         v2_.setTitle(txtTitleV2);
         v2_.setAlbum(txtAlbumV2);
         v2_.setYear(txtYearV2);
-        v2_.setComment(stamp);
+        v2_.setComment(commentsAsTyped ? commentToWrite(txtCommentV2) : stamp);
         if (!keepGenreV2) {
             if (cboGenreV2.ListIndex() >= 0) v2_.setGenre(cboGenreV2.selectedGenre());
             v2_.setOtherGenreName(cboGenreV2.Text());

@@ -12,15 +12,16 @@
 // - SetTags() writes the fields into the file named in txtMp3File: it re-reads
 //   both tags, sets the fields listed below, and calls Update on each tag.
 //   Both comments become the stamp "Edited by: Vantrel <major>.<minor>"
-//   (txtComment and txtCommentV2 are not written); the ID3v1 track is kept.
+//   (txtComment and txtCommentV2 are not written, unless commentsAsTyped);
+//   the ID3v1 track is kept.
 //   Every ID3v2 frame the window does not set is written back unchanged.
 //   Returns true when both tags were written; lastError() then is empty,
 //   otherwise it says which tag failed and why. Nothing is shown, except the
 //   ID3v1 message for an empty file.
 // - The genre pickers: a picker text that the caller left as tagFile set it
 //   (same file) keeps the file's genre exactly as it is. A changed text is
-//   resolved to the entry with that exact name, else the first entry whose
-//   name contains it, else the empty entry (genre 255); for ID3v2 an
+//   resolved to the entry with that name in any letter case, else the first
+//   entry whose name contains it, else the empty entry (genre 255); for ID3v2 an
 //   unmatched text is kept as the genre's name.
 #pragma once
 
@@ -52,6 +53,13 @@ class formTag {
 
     // "Edited by: Vantrel " + major + "." + minor.
     static QString commentStamp();
+    // A typed comment as it is written: the stamp when it holds nothing but
+    // "nt" pairs (or nothing), otherwise unchanged.
+    static QString commentToWrite(const QString& typed);
+
+    // The details window sets this: SetTags then writes txtComment and
+    // txtCommentV2 through commentToWrite instead of stamping both.
+    bool commentsAsTyped = false;
 
     // The first file name of a command line: a double quote opens a quoted
     // name or, when one is open, closes it and ends the scan; a space ends the

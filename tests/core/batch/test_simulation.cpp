@@ -5,10 +5,12 @@
 
 #include "Id3v2Bytes.h"
 #include "TestFiles.h"
+#include "batch/Renamer.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompter.h"
 #include "tags/modTag.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -200,8 +202,12 @@ TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
          SchemeChoice::ArtistTitle, "Artist - Song.mp3", "Artist", "Song"},
         {"title first", Mode::TagNames, false, v2("Artist", "Song"), none, "x y.mp3", SchemeChoice::TitleArtist,
          "Song - Artist.mp3", "Artist", "Song"},
-        {"tags-from-names mode simulates like names from tags", Mode::TagsFromNames, false, v2("Artist", "Song"),
-         none, "x y.mp3", SchemeChoice::ArtistTitle, "Artist - Song.mp3", "Artist", "Song"},
+        {"tags-from-names: the name stays, the columns show what is written", Mode::TagsFromNames, false,
+         v2("Artist", "Song"), none, "01 - some artist - some song.mp3", SchemeChoice::ArtistTitle,
+         "01 - some artist - some song.mp3", "Some Artist", "Some Song"},
+        {"a tag proposal is cleaned as the renaming cleans it", Mode::TagNames, false,
+         v2("Artist", "Why? [Live]"), none, "x y.mp3", SchemeChoice::ArtistTitle, "Artist - Why (Live).mp3",
+         "Artist", "Why? [Live]"},
         {"no tag: the name is cleaned", Mode::TagNames, false, none, none, "some_name.mp3",
          SchemeChoice::ArtistTitle, "Some Name.mp3", " ", " "},
         {"ID3v2 without a title falls back to ID3v1", Mode::TagNames, false, v2("Artist", nullptr),
@@ -296,10 +302,12 @@ TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
          {{"a.mp3", v2("Artist", "Song")}, {"artist_-_song.mp3", none}},
          {},
          {"Artist - Song.mp3", "Artist - Song (1).mp3"}},
-        {"tag proposals may repeat each other",
-         {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}},
+        {"tag proposals repeating each other",
+         {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}, {"c.mp3", v2("ARTIST", "SONG")}},
          {},
-         {"Artist - Song.mp3", "Artist - Song.mp3"}},
+         {"Artist - Song.mp3", "Artist - Song (1).mp3", "Artist - Song (1) (1).mp3"}},
+        {"a suffix for a repeat still avoids the disk", {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}},
+         {"Artist - Song (1).mp3"}, {"Artist - Song.mp3", "Artist - Song (1) (1).mp3"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -432,4 +440,48 @@ TEST(SimulationList, ParallelRunEqualsOneByOneAndKeepsTheTagLogInOrder)
         if (!readFile(file).right(128).startsWith("TAG"))
             expected += QStringLiteral("\r\nNo ID3-Tag: ") + file;
     EXPECT_EQ(many.last().first(), expected);
+}
+
+// ---- the plan is what Fix does ---------------------------------------------------------------
+
+TEST(SimulationThenFix, TheFolderEndsHoldingTheAfterNames)
+{
+    // Tagged and parsed duplicates; names on disk; many files parsing to one
+    // name until the suffixes make it longer than the folder takes; a file
+    // that appears after the simulation (the last library).
+    std::vector<std::vector<std::pair<QString, QByteArray>>> libraries = {
+        {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("artist", "song")}, {"some_name.mp3", {}}, {"SOME NAME.mp3", {}}},
+        {{"B.mp3", v2("A", "Song")}, {"A - Song.mp3", v2("B", "")}, {"Artist - Song.mp3", {}}, {"c.mp3", v2("Artist", "Song")}},
+        {},
+        {{"a.mp3", v2("Artist", "Song")}}};
+    for (int i = 0; i < 70; ++i)
+        libraries[2].push_back({QStringLiteral("%1 track.mp3").arg(i, 4, 10, QLatin1Char('0')), {}});
+    for (const auto& library : libraries) {
+        Folder f;
+        for (const auto& [name, tag] : library)
+            f.add(name, tag);
+        f.fix(defaults());
+        const bool appears = library.size() == 1;
+        if (appears)
+            f.add(QStringLiteral("Artist - Song.mp3"), {}, {}, false);
+        QStringList expected = appears ? QStringList{"Artist - Song (1).mp3", "Artist - Song.mp3"} : QStringList();
+        int marked = 0;
+        for (int r = 0; r < f.list.rowCountShown() && !appears; ++r) {
+            marked += !f.list.problem(r).isEmpty();
+            expected << (f.list.problem(r).isEmpty() ? f.list.row(r).after : f.list.row(r).before);
+        }
+        EXPECT_EQ(marked > 0, library.size() == 70);
+        ScriptedPrompter p;
+        MemoryClipboard clip;
+        QString log;
+        RenameRun run{f.list, p, clip, log, {}, {}, nullptr, {}};
+        const RenameOutcome out = renamefiles(run);
+        EXPECT_TRUE(p.prompts().isEmpty()); // marked rows are skipped without a message
+        EXPECT_EQ(out.skipped, marked);
+        EXPECT_EQ(log.count(QStringLiteral("': File name too long")), marked);
+        EXPECT_EQ(out.otherNames.size(), appears ? 1 : 0); // named in the account
+        EXPECT_EQ(log.contains(QStringLiteral("renamed to 'Artist - Song (1).mp3'")), appears);
+        expected.sort();
+        EXPECT_EQ(QDir(f.path(QString())).entryList(QDir::Files, QDir::Name), expected);
+    }
 }

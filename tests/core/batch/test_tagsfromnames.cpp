@@ -1,6 +1,7 @@
 // "Fix files!" in the tags-from-names mode: both tags written from the parsed
 // name, the overwrite question, missing files and cancel.
 #include "batch/FileList.h"
+#include "batch/Simulation.h"
 #include "batch/TagsFromNames.h"
 #include "platform/Prompter.h"
 #include "tags/cMP3ID3v1.h"
@@ -80,8 +81,24 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
          {"Some Artist", "Some Song", "Some Artist", "Some Song"}},
         {"Song.mp3", Answer::Yes, {}, {"", "Song", "", "Song"}},
         {"New - Name.mp3", Answer::Yes, taggedArtistOnly("Old"), {"New", "Name", "New", "Name"}},
+        // Keeping existing values: a field either tag holds is kept, and the
+        // other tag's empty field takes it; only a field neither holds comes
+        // from the name.
         {"New - Name.mp3", Answer::No, taggedArtistOnly("OldV2"), {"Old", "Name", "OldV2", "Name"}},
         {"New - Name.mp3", Answer::No, {}, {"New", "Name", "New", "Name"}},
+        {"V1only.mp3",
+         Answer::No,
+         mpegFrames(2) + id3v1Record("Hotel California", "Eagles"),
+         {"Eagles", "Hotel California", "Eagles", "Hotel California"}},
+        {"New - Name.mp3",
+         Answer::No,
+         id3v2Tag(3, frame23("TPE1", latin1Text("A2")) + frame23("TIT2", latin1Text("T2")), 32) +
+             mpegFrames(2),
+         {"A2", "T2", "A2", "T2"}},
+        {"New - Name.mp3",
+         Answer::No,
+         id3v2Tag(3, frame23("TPE1", latin1Text("A2")), 32) + mpegFrames(2) + id3v1Record("T1", "A1"),
+         {"A1", "T1", "A2", "T1"}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(std::string(row.name) + (row.answer == Answer::Yes ? " Yes" : " No"));
@@ -90,10 +107,18 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
         writeFile(path, row.existing.isEmpty() ? mpegFrames(3) : row.existing);
         FileList list;
         list.append(path);
+        SimulationOptions preview; // the tag mode's simulation shows what Yes writes, and keeps the name
+        preview.mode = Mode::TagsFromNames;
         ScriptedPrompter prompter(Answer::Yes);
+        QString log;
+        fixlist(list, preview, prompter, log);
+        const FileList::Row shown = list.row(0);
         prompter.queue(row.answer);
         formTag tags(prompter);
         const TagsFromNamesOutcome out = fixlisttags(list, ParserOptions{}, prompter, tags);
+        EXPECT_EQ(shown.after, shown.before);
+        if (row.answer == Answer::Yes)
+            EXPECT_EQ((Tags{shown.artist.trimmed(), shown.title, shown.artist.trimmed(), shown.title}), row.expected);
         EXPECT_EQ(out.overwrite, row.answer == Answer::Yes);
         EXPECT_EQ(out.written, 1);
         EXPECT_TRUE(out.failures.isEmpty());

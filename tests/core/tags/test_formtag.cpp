@@ -52,7 +52,8 @@ TEST(FormTagPicker, ResolvesToTheFirstContainingName)
     const struct { QString text; int genre; QString textAfter; } cases[] = {
         {QStringLiteral("ock"), 1, QStringLiteral("Classic Rock")},
         {QStringLiteral("Techno - Ind"), 51, QStringLiteral("Techno - Industrial")},
-        {QStringLiteral("rock"), 255, QString()}, // case-sensitive
+        {QStringLiteral("rock"), 17, QStringLiteral("Rock")}, // an exact name in any case wins
+        {QStringLiteral("CLASSIC"), 255, QString()},          // containing is case-sensitive
         {QString(), 255, QString()},
     };
     for (const auto& c : cases) {
