@@ -7,6 +7,7 @@
 #include "batch/Estimates.h"
 #include "batch/FixJournal.h"
 #include "batch/Renamer.h"
+#include "batch/RunAccount.h"
 #include "batch/TagsFromNames.h"
 #include "tags/formTag.h"
 
@@ -27,8 +28,11 @@ void frmMain::cmdFix_Click()
         closeDetailsWindow(*this);
         working(true, SetTimeFormat(static_cast<double>(estimateFix(n, Mode::TagsFromNames))));
         Delay(0.1);
-        fixlisttags(list, parserOptions(*this), prompter(), tagWindow(*this), workingProgress());
+        const TagsFromNamesOutcome out =
+            fixlisttags(list, parserOptions(*this), prompter(), tagWindow(*this), workingProgress());
         working(false);
+        lblPath->setText(tagAccount(out, int(n)));
+        cmdUndo->setEnabled(FixJournal::canUndo());
         return;
     }
 
@@ -59,9 +63,22 @@ void frmMain::cmdFix_Click()
         }
         return text;
     };
-    renamefiles(run);
+    const RenameOutcome out = renamefiles(run);
     working(false);
     cmdUndo->setEnabled(FixJournal::canUndo());
+    lblPath->setText(renameAccount(out, int(n)));
+    // Failures the run did not already offer (an access failure does) go to
+    // the error log offered for the clipboard.
+    if (!out.failures.isEmpty() && !out.stopped) {
+        QString log;
+        for (const RenameOutcome::Failure& f : out.failures)
+            log += QStringLiteral("\r\n") + f.message;
+        if (prompter().ask(QStringLiteral("One or more errors occurred while performing the requested operation. "
+                                          "Would you like to place the errorlog in the clipboard?") +
+                               log,
+                           QStringLiteral("Error log"), Buttons::YesNo, Icon::Information) == Answer::Yes)
+            clipboard().setText(log.mid(2));
+    }
 }
 
 void frmMain::lvFiles_DblClick()
@@ -81,18 +98,21 @@ void frmMain::lvFiles_DblClick()
 void frmMain::cmdUndo_Click()
 {
     const QString title = QStringLiteral("Undo last fix");
-    const FixJournal::Contents journal = FixJournal::read();
-    if (!FixJournal::canUndo()) {
+    const std::optional<FixJournal::Contents> journal = FixJournal::nextToUndo();
+    if (!journal) {
         cmdUndo->setEnabled(false);
         prompter().tell(QStringLiteral("There is no fix to undo."), title, Icon::Information);
         return;
     }
-    QString question = QStringLiteral("Rename the files of the last fix (%1) back to their old names?")
-                           .arg(QDateTime::fromString(journal.started, Qt::ISODate).toString(Qt::TextDate));
-    if (!journal.done)
-        question += QStringLiteral("\r\nThat fix did not finish; the files it renamed are renamed back.");
-    if (prompter().ask(question, title, Buttons::YesNo, Icon::Question) != Answer::Yes)
-        return;
+    if (journal->problem.isEmpty() && !journal->running) {
+        QString question =
+            QStringLiteral("Undo the last fix (%1): rename its files back and put back the tags it wrote?")
+                .arg(QDateTime::fromString(journal->started, Qt::ISODate).toString(Qt::TextDate));
+        if (!journal->done)
+            question += QStringLiteral("\r\nThat fix did not finish; what it changed is undone.");
+        if (prompter().ask(question, title, Buttons::YesNo, Icon::Question) != Answer::Yes)
+            return;
+    }
     closeDetailsWindow(*this);
     working(true);
     Delay(0.1);
@@ -113,12 +133,14 @@ void frmMain::cmdUndo_Click()
     if (!r.restored.isEmpty())
         list.listviewthem();
 
-    QString text = QStringLiteral("%1 file(s) renamed back.").arg(r.restored.size());
+    QString text = undoSummary(r);
+    lblPath->setText(text);
     if (r.stopped)
-        text += QStringLiteral("\r\nStopped before the end; click \"Undo last fix\" again to rename the rest.");
-    if (!r.failures.isEmpty())
-        text += QStringLiteral("\r\n\r\n") + r.failures.join(QStringLiteral("\r\n"));
-    prompter().tell(text, title, r.failures.isEmpty() ? Icon::Information : Icon::Exclamation);
+        text += QStringLiteral("\r\nClick \"Undo last fix\" again to put back the rest.");
+    const QStringList problems = r.damage + r.failures;
+    if (!problems.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + problems.join(QStringLiteral("\r\n"));
+    prompter().tell(text, title, r.complete() ? Icon::Information : Icon::Exclamation);
 }
 
 } // namespace vantrel

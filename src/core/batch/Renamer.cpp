@@ -164,8 +164,10 @@ RenameOutcome Renaming::go()
 Renaming::Step Renaming::renameEntry(int k)
 {
     const QString old = FileList::at(list_.lstAllfiles, k);
-    if (old.isEmpty())
+    if (old.isEmpty()) {
+        ++out_.skipped;
         return Step::Next;
+    }
     for (;;) {
         const Attempt a = tryRename(k, old);
         if (a.kind == Attempt::Done)

@@ -49,6 +49,7 @@ struct RenameRun {
 struct RenameOutcome {
     int renamed = 0;   // files that got another name
     int unchanged = 0; // files whose cleaned name was already theirs
+    int skipped = 0;   // rows without a file
     struct Failure {
         int row;
         QString path;

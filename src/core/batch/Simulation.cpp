@@ -1,6 +1,7 @@
 #include "batch/Simulation.h"
 
 #include "batch/FieldText.h"
+#include "batch/RunAccount.h"
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
@@ -440,7 +441,7 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
             }
             reached = i + 1;
             if (!o.exists) {
-                errorLog += kCrLf + QStringLiteral("File no longer exists! (") + names.at(i) +
+                errorLog += kCrLf + unreadableReason(paths.at(i)) + QStringLiteral(" (") + names.at(i) +
                             QStringLiteral("): Removing file from list");
                 ++run.vanished;
             } else {

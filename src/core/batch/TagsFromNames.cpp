@@ -2,6 +2,8 @@
 
 #include "batch/FieldText.h"
 #include "batch/FileList.h"
+#include "batch/FixJournal.h"
+#include "batch/RunAccount.h"
 #include "platform/Prompter.h"
 #include "tags/formTag.h"
 #include "tags/modTag.h"
@@ -39,6 +41,7 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
     const QString crlf = QStringLiteral("\r\n");
     const QString cr = QStringLiteral("\r");
     const int n = int(list.lstFiles.size());
+    FixJournal journal; // the run's record for undo
     for (int i = 0; i < n; ++i) {
         if (!report(progress, i, n)) {
             out.cancelled = true;
@@ -47,6 +50,11 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
         QString path = FileList::at(list.lstAllfiles, i);
         if (!modTag::FileReadable(path)) {
             ++out.skipped;
+            out.skips.append({i, path, unreadableReason(path)});
+            continue;
+        }
+        if (QString why; !journal.recordTagWrite(path, &why)) {
+            out.failures.append({i, path, why});
             continue;
         }
         const ArtistTitle at = splitArtistTitle(trimfilename(list.lstFiles.at(i), options));
@@ -93,8 +101,16 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
             prompter.tell(QStringLiteral("The tags of ") + path + QStringLiteral(" could not be written: ") + reason,
                           QStringLiteral("Error"), Icon::Critical);
     }
-    if (!out.quitRequested)
-        prompter.tell(QStringLiteral("Done! You have to reload the folder or re-simulate the list to see the results."),
+    journal.finish();
+    const QString account = tagAccount(out, n);
+    if (out.cancelled && !out.quitRequested)
+        prompter.tell(account + QStringLiteral(" You have to reload the folder or re-simulate the list to see the "
+                                               "results."),
+                      QStringLiteral("Done"), Icon::Information);
+    else if (!out.quitRequested)
+        prompter.tell(QStringLiteral("Done! You have to reload the folder or re-simulate the list to see the "
+                                     "results.\r\n") +
+                          account,
                       QStringLiteral("Done"), Icon::Information);
     return out;
 }
