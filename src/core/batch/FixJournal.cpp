@@ -1,5 +1,6 @@
 #include "FixJournal.h"
 
+#include "platform/DataFolder.h"
 #include "platform/SafeRename.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStandardPaths>
 #include <atomic>
 
 namespace vantrel {
@@ -52,13 +52,7 @@ FixJournal::~FixJournal()
 
 QString FixJournal::dataFolder()
 {
-    const QString env = qEnvironmentVariable("VANTREL_DATA_DIR");
-    if (!env.isEmpty()) return env;
-    // Not AppDataLocation: the window and the command-line tool have different
-    // application names and must find the same journal.
-    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/vantrel");
+    return userDataFolder();
 }
 
 QString FixJournal::historyFolder()
