@@ -38,8 +38,11 @@ public:
             return Answer::No;
         if (title == QLatin1String("Done"))
             return Answer::Ok;
+        // Printed as any message, and counted as failures.
         if (text.contains(QLatin1String("cannot be loaded")))
-            ++refusedAtLoading; // printed below, and counted as a failure
+            ++refusedAtLoading;
+        if (text.contains(QLatin1String("folder(s) could not be read;")))
+            ++unreadableScans;
         if (text.startsWith(QLatin1String("The record for undoing"))) {
             err_ << "warning: " << oneLine(text) << " (going on: --yes)\n";
             err_.flush();
@@ -48,6 +51,7 @@ public:
         return cli_.ask(text, title, buttons, icon);
     }
     int refusedAtLoading = 0;
+    int unreadableScans = 0; // loads that met folders they could not read
 
 private:
     QTextStream& err_;
@@ -127,10 +131,12 @@ static int runFix(const QStringList& args, Streams& io)
         return ExitFailure;
 
     // Files refused at loading and files the simulation could not read count as failures.
-    int failures = prompter.refusedAtLoading + int(sim.vanished);
+    int failures = prompter.refusedAtLoading + prompter.unreadableScans + int(sim.vanished);
     QString refused;
     if (prompter.refusedAtLoading > 0)
         refused += QStringLiteral(" %1 file(s) refused at loading.").arg(prompter.refusedAtLoading);
+    if (prompter.unreadableScans > 0)
+        refused += QStringLiteral(" Some folders could not be read.");
     if (sim.vanished > 0)
         refused += QStringLiteral(" %1 file(s) could not be read.").arg(sim.vanished);
     const int rows = list.rowCountShown();

@@ -76,6 +76,7 @@ private Q_SLOTS:
         QCOMPARE(m.w.fileList().row(1).before, u("Same (1).mp3"));
         QVERIFY(!m.w.cmdFix->isEnabled());
         QVERIFY(m.w.cmdUndo->isEnabled());
+        QCOMPARE(m.w.lblPath->text(), u("Fix: 3 renamed, 0 unchanged, 0 skipped, 0 failed."));
 
         m.prompter.clear();
         m.w.cmdUndo_Click();
@@ -85,7 +86,8 @@ private Q_SLOTS:
         QCOMPARE(m.w.fileList().lstAllfiles.at(2), m.path(u("c.mp3"))); // the list follows the files back
         QVERIFY(!m.w.cmdUndo->isEnabled());
         QCOMPARE(m.prompter.prompts().size(), 2); // the question and the result
-        QCOMPARE(m.prompter.prompts().last().text, u("3 file(s) renamed back."));
+        QCOMPARE(m.prompter.prompts().last().text,
+                 u("3 change(s) put back (3 file(s) renamed back, 0 file(s) with their old tags), 0 could not be."));
     }
 
     void accessFailurePutsReportOnClipboard()

@@ -77,7 +77,8 @@ bool FixJournal::begin(QString* error)
                          QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) +
                          QStringLiteral("-%1-").arg(QCoreApplication::applicationPid());
     for (int attempt = 0; attempt < 100 && !file_.isOpen(); ++attempt) {
-        path_ = stem + QString::number(counter++) + kSuffix;
+        path_ =
+            stem + QStringLiteral("%1").arg(counter++, 6, 10, QLatin1Char('0')) + kSuffix; // sorts in order
         file_.setFileName(path_);
         if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo(path_).exists() == false)
             break; // not a name clash: the folder refuses new files
