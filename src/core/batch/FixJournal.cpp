@@ -383,7 +383,10 @@ UndoResult undoLastFix(const Progress& progress)
     }
     if (!stopped) {
         report(progress, total, total);
-        FixJournal::markUndone(c.path);
+        if (!FixJournal::markUndone(c.path))
+            r.failures.append(QStringLiteral("The journal '%1' could not be marked as undone; the next undo "
+                                             "takes it up again instead of the run before it.")
+                                  .arg(c.path));
     }
     r.stopped = stopped;
     return r;
