@@ -182,6 +182,18 @@ TEST_F(FixJournalTest, HistoryUndoesNewestFirstAndEmptyRunsLeaveNoRecord)
     }
     EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "c.mp3"}));
     EXPECT_TRUE(undoLastFix().nothingToUndo);
+
+    // Older runs beyond the newest 20 are dropped when a new one starts.
+    for (int i = 0; i < 25; ++i)
+        writeFile(FixJournal::historyFolder() +
+                      QStringLiteral("/2000%1.journal").arg(i, 4, 10, QLatin1Char('0')),
+                  "{\"journal\":\"vantrel-fix\"}\n");
+    list.clearAll();
+    fix({{"a.mp3", "A.mp3"}});
+    const QList<FixJournal::Contents> kept = FixJournal::history();
+    ASSERT_EQ(kept.size(), FixJournal::kKept);
+    EXPECT_EQ(kept.first().entries.size(), 1);
+    EXPECT_TRUE(kept.last().path.endsWith(u("20000009.journal"))); // 1 new, 3 above, 16 of these
 }
 
 TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
