@@ -69,10 +69,10 @@ Area tagArea(QFile& f, qint64 size, AudioFormat format)
     return a;
 }
 
-// SHA-256 of the bytes between the areas, or nothing on a read error.
+// BLAKE2b-256 of the bytes between the areas (faster here than SHA-256), or nothing on a read error.
 std::optional<QByteArray> restHash(QFile& f, qint64 size, const Area& a)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QCryptographicHash hash(QCryptographicHash::Blake2b_256);
     if (!f.seek(a.head)) return std::nullopt;
     for (qint64 left = size - a.head - a.tail; left > 0;) {
         const QByteArray chunk = f.read(std::min(left, kChunk));
@@ -116,7 +116,7 @@ QJsonObject TagBackup::toJson() const
                        {QStringLiteral("size"), double(size)},
                        {QStringLiteral("regions"), rs},
                        {QStringLiteral("rest"), double(restSize)},
-                       {QStringLiteral("sha256"), QString::fromLatin1(restHash.toHex())}};
+                       {QStringLiteral("blake2b"), QString::fromLatin1(restHash.toHex())}};
 }
 
 std::optional<TagBackup> TagBackup::fromJson(const QJsonObject& o)
@@ -125,7 +125,7 @@ std::optional<TagBackup> TagBackup::fromJson(const QJsonObject& o)
     b.path = o.value(QStringLiteral("path")).toString();
     b.size = qint64(o.value(QStringLiteral("size")).toDouble(-1));
     b.restSize = qint64(o.value(QStringLiteral("rest")).toDouble(-1));
-    b.restHash = QByteArray::fromHex(o.value(QStringLiteral("sha256")).toString().toLatin1());
+    b.restHash = QByteArray::fromHex(o.value(QStringLiteral("blake2b")).toString().toLatin1());
     if (b.path.isEmpty() || b.size < 0 || b.restSize < 0 || b.restHash.size() != 32) return std::nullopt;
     qint64 end = 0;
     qint64 kept = 0;

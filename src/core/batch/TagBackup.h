@@ -22,7 +22,7 @@ struct TagBackup {
     qint64 size = 0;       // the whole file as it was
     QList<Region> regions; // in file order, not overlapping
     qint64 restSize = 0;   // bytes outside the regions
-    QByteArray restHash;   // SHA-256 of those bytes, in file order
+    QByteArray restHash;   // BLAKE2b-256 of those bytes, in file order
 
     QJsonObject toJson() const;
     // Nothing when the object is not a complete, consistent backup.
