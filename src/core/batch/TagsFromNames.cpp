@@ -55,6 +55,8 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
         }
         if (QString why; !journal.recordTagWrite(path, &why)) {
             out.failures.append({i, path, why});
+            prompter.tell(QStringLiteral("The tags of ") + path + QStringLiteral(" were not written: ") + why,
+                          QStringLiteral("Error"), Icon::Critical);
             continue;
         }
         const ArtistTitle at = splitArtistTitle(trimfilename(list.lstFiles.at(i), options));
