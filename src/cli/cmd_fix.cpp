@@ -4,6 +4,7 @@
 
 #include "batch/FixJournal.h"
 #include "batch/Renamer.h"
+#include "batch/RunAccount.h"
 #include "batch/Simulation.h"
 #include "batch/TagsFromNames.h"
 #include "platform/Clipboard.h"
@@ -37,6 +38,11 @@ public:
             return Answer::No;
         if (title == QLatin1String("Done"))
             return Answer::Ok;
+        // Printed as any message, and counted as failures.
+        if (text.contains(QLatin1String("cannot be loaded")))
+            ++refusedAtLoading;
+        if (text.contains(QLatin1String("folder(s) could not be read;")))
+            ++unreadableScans;
         if (text.startsWith(QLatin1String("The record for undoing"))) {
             err_ << "warning: " << oneLine(text) << " (going on: --yes)\n";
             err_.flush();
@@ -44,6 +50,8 @@ public:
         }
         return cli_.ask(text, title, buttons, icon);
     }
+    int refusedAtLoading = 0;
+    int unreadableScans = 0; // loads that met folders they could not read
 
 private:
     QTextStream& err_;
@@ -65,8 +73,10 @@ void usage(QTextStream& s)
          "                    \"IMPORTANT!\" question answered Yes); otherwise only empty\n"
          "                    fields are filled in\n\n"
       << RunOptions::help()
-      << "\nA renaming run can be undone with `vantrel-cli undo` (also after a kill).\n"
-         "Exit status: 0 all done, 1 a file failed (each on stderr), 2 bad usage.\n";
+      << "\nA run can be undone with `vantrel-cli undo` (also after a kill).\n"
+         "Ends with the account of the run on stderr. Exit status: 0 all done, 1 a file\n"
+         "failed, was skipped (unreadable, vanished) or refused at loading (each on\n"
+         "stderr), 2 bad usage.\n";
 }
 
 } // namespace
@@ -121,28 +131,44 @@ static int runFix(const QStringList& args, Streams& io)
     if (sim.quitRequested || !sim.ran || sim.cancelled)
         return ExitFailure;
 
-    int failures = 0;
+    // Files refused at loading and files the simulation could not read count as failures.
+    int failures = prompter.refusedAtLoading + prompter.unreadableScans + int(sim.vanished);
+    QString refused;
+    if (prompter.refusedAtLoading > 0)
+        refused += QStringLiteral(" %1 file(s) refused at loading.").arg(prompter.refusedAtLoading);
+    if (prompter.unreadableScans > 0)
+        refused += QStringLiteral(" Some folders could not be read.");
+    if (sim.vanished > 0)
+        refused += QStringLiteral(" %1 file(s) could not be read.").arg(sim.vanished);
+    const int rows = list.rowCountShown();
     if (run.simulation.mode == Mode::TagsFromNames) {
         formTag tags(prompter);
         const TagsFromNamesOutcome out = fixlisttags(list, run.simulation.parser, prompter, tags);
-        failures = int(out.failures.size()) + (out.quitRequested ? 1 : 0);
+        failures += int(out.failures.size() + out.skips.size()) + (out.quitRequested ? 1 : 0);
+        for (const auto& f : out.skips)
+            io.err << "Skipped: " << f.path << ": " << f.reason << '\n';
         for (const auto& f : out.failures)
             io.err << "Not written: " << f.path << ": " << oneLine(f.reason) << '\n';
+        printPlan(io.out, list, run.json);
+        io.err << "Tags: " << tagAccount(out, rows) << refused << '\n';
+        return failures == 0 ? ExitOk : ExitFailure;
     } else {
         MemoryClipboard clipboard;
         FixJournal journal;
         RenameRun rename{list, prompter, clipboard, errorLog, {}, {}, &journal, {}};
         const RenameOutcome out = renamefiles(rename);
-        failures = int(out.failures.size());
+        failures += int(out.failures.size()) + out.skipped;
         for (const auto& f : out.failures)
             io.err << oneLine(f.message) << '\n';
         for (const auto& o : out.otherNames)
             io.err << "Name already taken: " << o.path << " was renamed to '" << o.given << "' instead of '"
                    << o.planned << "'\n";
-        if (out.refusedToStart)
+        if (!out.refusedToStart)
+            printPlan(io.out, list, run.json);
+        io.err << renameAccount(out, rows) << refused << '\n';
+        if (out.refusedToStart || out.stopped || out.aborted || out.cancelled)
             return ExitFailure;
     }
-    printPlan(io.out, list, run.json);
     return failures == 0 ? ExitOk : ExitFailure;
 }
 

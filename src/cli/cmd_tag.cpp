@@ -1,5 +1,6 @@
 // vantrel-cli tag: sets fields of a file's ID3v1 and ID3v2 tags and writes them.
 #include "Command.h"
+#include "batch/FixJournal.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v1.h"
 #include "tags/cMP3ID3v2.h"
@@ -19,7 +20,7 @@ const char* const usageText =
     "  --v2 fields: Title Artist Album Year Comment Genre OtherGenreName Track Composer\n"
     "               Copyright OriginalArtist EncodedBy LinkTo Lyrics PlayCounter AudioURL\n"
     "               BuyURL ArtistURL (Genre 0-255)\n"
-    "Field names are not case-sensitive.\n";
+    "Field names are not case-sensitive. `vantrel-cli undo` puts the old tags back.\n";
 
 // A number 0..255 as the byte fields take it.
 std::optional<int> byteValue(const QString& v)
@@ -159,6 +160,11 @@ int runTag(const QStringList& args, Streams& io)
         (as.v2 ? touched2 : touched1) = true;
     }
 
+    FixJournal journal; // a run of its own: `vantrel-cli undo` puts the tags back
+    if (QString why; (touched1 || touched2) && !journal.recordTagWrite(file, &why)) {
+        io.err << "vantrel-cli tag: " << file << ": not written: " << why << '\n';
+        return ExitFailure;
+    }
     int rc = ExitOk;
     if (touched1 && !v1.Update()) {
         io.err << "vantrel-cli tag: " << file << ": ID3v1 tag not written: " << v1.lastError() << '\n';

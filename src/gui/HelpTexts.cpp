@@ -73,8 +73,8 @@ QString generalHelp()
         {QStringLiteral("Below the renaming options there are three buttons. One to simulate the results, one to "
                         "actually rename the files from the outcome of the simulation, and one Exit button."),
          Blank},
-        {QStringLiteral("'Undo last fix' (and 'vantrel-cli undo') renames the last fix back, even an interrupted "
-                        "one.")},
+        {QStringLiteral("'Undo last fix' (and 'vantrel-cli undo') undoes the last fix, names and tags, even an "
+                        "interrupted one.")},
     });
 }
 

@@ -4,6 +4,7 @@
 #include "batch/Estimates.h"
 #include "batch/FileList.h"
 #include "batch/Renamer.h"
+#include "batch/FixJournal.h"
 #include "frmMain.h"
 #include "SubWindows.h"
 #include "frmOpts.h"
@@ -374,8 +375,11 @@ void frmFile::cmdSave_Click()
     if (!loaded_)
         return;
     bool written = true;
+    FixJournal journal; // the save is a run of its own, undone with "Undo last fix"
     if (txtBefore->text().toLower().endsWith(QLatin1String(".mp3")))
-        written = SetTags();
+        written = journal.recordTagWrite(loadedPath_, &lastError_) && SetTags();
+    journal.finish();
+    main_.cmdUndo->setEnabled(FixJournal::canUndo());
 
     // The row must still show the file this window shows; rows may have been
     // removed or reloaded since it opened.

@@ -8,6 +8,7 @@
 #include "batch/FixJournal.h"
 #include "batch/Renamer.h"
 #include "batch/Simulation.h"
+#include "batch/RunAccount.h"
 #include "batch/TagsFromNames.h"
 #include "tags/formTag.h"
 
@@ -28,8 +29,11 @@ void frmMain::cmdFix_Click()
         closeDetailsWindow(*this);
         working(true, SetTimeFormat(static_cast<double>(estimateFix(n, Mode::TagsFromNames))));
         Delay(0.1);
-        fixlisttags(list, parserOptions(*this), prompter(), tagWindow(*this), workingProgress());
+        const TagsFromNamesOutcome out =
+            fixlisttags(list, parserOptions(*this), prompter(), tagWindow(*this), workingProgress());
         working(false);
+        lblPath->setText(tagAccount(out, int(n)));
+        cmdUndo->setEnabled(FixJournal::canUndo());
         return;
     }
 
@@ -63,10 +67,15 @@ void frmMain::cmdFix_Click()
     const RenameOutcome out = renamefiles(run);
     working(false);
     cmdUndo->setEnabled(FixJournal::canUndo());
-    // Names skipped as unusable, and files that found their name taken, are
-    // in the log; an access failure has offered it already.
-    if (!out.stopped)
+    lblPath->setText(renameAccount(out, int(n)));
+    // Names skipped as unusable and files that found their name taken are in
+    // the log already; failures shown with Abort/Retry/Ignore join them. An
+    // access failure has offered the log already.
+    if (!out.stopped) {
+        for (const RenameOutcome::Failure& f : out.failures)
+            if (!errorLog.contains(f.message)) errorLog += QStringLiteral("\r\n") + f.message;
         offerErrorLog(errorLog, prompter(), clipboard());
+    }
 }
 
 void frmMain::lvFiles_DblClick()
@@ -86,18 +95,21 @@ void frmMain::lvFiles_DblClick()
 void frmMain::cmdUndo_Click()
 {
     const QString title = QStringLiteral("Undo last fix");
-    const FixJournal::Contents journal = FixJournal::read();
-    if (!FixJournal::canUndo()) {
+    const std::optional<FixJournal::Contents> journal = FixJournal::nextToUndo();
+    if (!journal) {
         cmdUndo->setEnabled(false);
         prompter().tell(QStringLiteral("There is no fix to undo."), title, Icon::Information);
         return;
     }
-    QString question = QStringLiteral("Rename the files of the last fix (%1) back to their old names?")
-                           .arg(QDateTime::fromString(journal.started, Qt::ISODate).toString(Qt::TextDate));
-    if (!journal.done)
-        question += QStringLiteral("\r\nThat fix did not finish; the files it renamed are renamed back.");
-    if (prompter().ask(question, title, Buttons::YesNo, Icon::Question) != Answer::Yes)
-        return;
+    if (journal->problem.isEmpty() && !journal->running) {
+        QString question =
+            QStringLiteral("Undo the last fix (%1): rename its files back and put back the tags it wrote?")
+                .arg(QDateTime::fromString(journal->started, Qt::ISODate).toString(Qt::TextDate));
+        if (!journal->done)
+            question += QStringLiteral("\r\nThat fix did not finish; what it changed is undone.");
+        if (prompter().ask(question, title, Buttons::YesNo, Icon::Question) != Answer::Yes)
+            return;
+    }
     closeDetailsWindow(*this);
     working(true);
     Delay(0.1);
@@ -118,12 +130,14 @@ void frmMain::cmdUndo_Click()
     if (!r.restored.isEmpty())
         list.listviewthem();
 
-    QString text = QStringLiteral("%1 file(s) renamed back.").arg(r.restored.size());
+    QString text = undoSummary(r);
+    lblPath->setText(text);
     if (r.stopped)
-        text += QStringLiteral("\r\nStopped before the end; click \"Undo last fix\" again to rename the rest.");
-    if (!r.failures.isEmpty())
-        text += QStringLiteral("\r\n\r\n") + r.failures.join(QStringLiteral("\r\n"));
-    prompter().tell(text, title, r.failures.isEmpty() ? Icon::Information : Icon::Exclamation);
+        text += QStringLiteral("\r\nClick \"Undo last fix\" again to put back the rest.");
+    const QStringList problems = r.damage + r.failures;
+    if (!problems.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + problems.join(QStringLiteral("\r\n"));
+    prompter().tell(text, title, r.complete() ? Icon::Information : Icon::Exclamation);
 }
 
 } // namespace vantrel

@@ -78,6 +78,7 @@ private Q_SLOTS:
         QCOMPARE(m.w.fileList().row(1).before, u("Same (1).mp3"));
         QVERIFY(!m.w.cmdFix->isEnabled());
         QVERIFY(m.w.cmdUndo->isEnabled());
+        QCOMPARE(m.w.lblPath->text(), u("Fix: 3 renamed, 0 unchanged, 0 skipped, 0 failed."));
 
         m.prompter.clear();
         m.w.cmdUndo_Click();
@@ -87,7 +88,31 @@ private Q_SLOTS:
         QCOMPARE(m.w.fileList().lstAllfiles.at(2), m.path(u("c.mp3"))); // the list follows the files back
         QVERIFY(!m.w.cmdUndo->isEnabled());
         QCOMPARE(m.prompter.prompts().size(), 2); // the question and the result
-        QCOMPARE(m.prompter.prompts().last().text, u("3 file(s) renamed back."));
+        QCOMPARE(m.prompter.prompts().last().text,
+                 u("3 change(s) put back (3 file(s) renamed back, 0 file(s) with their old tags), 0 could not be."));
+    }
+
+    // A tag fix is a run of its own: undo puts its tags back byte for byte
+    // before it reaches the rename made earlier.
+    void tagFixIsUndoneBeforeTheRenameBeforeIt()
+    {
+        Main m;
+        m.w.optType[1]->setChecked(true);
+        m.simulated({{u("x.mp3"), u("tagged1.mp3")}});
+        m.w.cmdFix_Click();
+        const QByteArray tagged = test::mpegFrames(2) + test::id3v1Record("Karma Police", "Radiohead");
+        test::writeFile(m.path(u("tagged1.mp3")), tagged);
+        m.w.optType[2]->setChecked(true);
+        m.prompter.queue(Answer::Yes); // overwrite
+        m.w.cmdFix_Click();
+        QVERIFY(readFile(m.path(u("tagged1.mp3"))) != tagged);
+        QCOMPARE(m.w.lblPath->text(), u("1 file(s) written, 0 skipped, 0 failed."));
+
+        m.w.cmdUndo_Click();
+        QCOMPARE(readFile(m.path(u("tagged1.mp3"))), tagged);
+        m.w.cmdUndo_Click();
+        QCOMPARE(m.disk(), QStringList{u("x.mp3")});
+        QVERIFY(!m.w.cmdUndo->isEnabled());
     }
 
     void accessFailurePutsReportOnClipboard()

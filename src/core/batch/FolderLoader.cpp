@@ -141,6 +141,16 @@ void FolderLoader::loadfolder(const QString& folder, bool clear, bool includeSub
     updateListStatus();
 }
 
+QString FolderLoader::unreadableFoldersText(const QStringList& folders)
+{
+    QString text = QStringLiteral("%1 folder(s) could not be read; their files are not listed:").arg(folders.size());
+    for (const QString& f : folders)
+        text += QStringLiteral("\r\n") + f + QStringLiteral(" (") +
+                (QFileInfo(f).isReadable() ? QStringLiteral("could not be read") : QStringLiteral("Permission denied")) +
+                QLatin1Char(')');
+    return text;
+}
+
 void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
 {
     scanFolders.clear();
@@ -148,6 +158,7 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
     scanFolderIndex.clear();
     scanCount = 0;
     cancelled = false;
+    unreadableFolders.clear();
     if (!FolderExists(folder)) {
         prompter_.tell(QStringLiteral("Can't find folder!"), QStringLiteral("Error"), Icon::Critical);
         loadAborted = true;
@@ -183,6 +194,8 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
                 scanFolderIndex.append(cur);
             }
             scanCount = scanNames.size();
+        } else {
+            unreadableFolders.append(here);
         }
         if (expectedTotal > 0) {
             const double value = static_cast<double>(scanCount) / static_cast<double>(expectedTotal) * 100.0;
@@ -200,6 +213,8 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
     percent = 100;
     if (onPercent)
         onPercent(percent);
+    if (!unreadableFolders.isEmpty())
+        prompter_.tell(unreadableFoldersText(unreadableFolders), QStringLiteral("Error"), Icon::Exclamation);
 }
 
 void FolderLoader::filterlist(const QString& typ1, const QString& typ2)

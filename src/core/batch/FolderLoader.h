@@ -53,6 +53,7 @@ public:
     QStringList scanFolders;
     QStringList scanNames;
     QList<qsizetype> scanFolderIndex;
+    QStringList unreadableFolders; // of the last scan
     qsizetype scanCount = 0;
     qsizetype expectedTotal = 0; // the pre-count
     bool loadAborted = false;    // the folder asked for did not exist
@@ -81,7 +82,8 @@ public:
     // The scan alone: fills scanFolders, scanNames, scanFolderIndex, scanCount
     // breadth-first (the folder's files in name order, then those of each
     // subfolder level by level). A link back into a folder already visited is
-    // not followed; unreadable folders are skipped.
+    // not followed; folders that cannot be read are skipped, kept in
+    // unreadableFolders and named in one message at the end.
     void LogPath(const QString& folder, bool includeSubfolders);
 
     // Keeps the entries of lstAllfiles whose names end in "." + typ1 or
@@ -100,6 +102,8 @@ public:
     // The "No files in folder" message; Load adds the hint about Browse.
     static QString noFilesText(bool browseHint);
     static QString noFilesTitle();
+    // The message naming the folders a scan could not read, with the reason.
+    static QString unreadableFoldersText(const QStringList& folders);
 
 private:
     class Session;

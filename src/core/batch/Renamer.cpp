@@ -183,8 +183,10 @@ RenameOutcome Renaming::go()
 Renaming::Step Renaming::renameEntry(int k)
 {
     const QString old = FileList::at(list_.lstAllfiles, k);
-    if (old.isEmpty())
+    if (old.isEmpty()) {
+        ++out_.skipped;
         return Step::Next;
+    }
     for (;;) {
         const Attempt a = tryRename(k, old);
         if (a.kind == Attempt::Done)
@@ -195,7 +197,7 @@ Renaming::Step Renaming::renameEntry(int k)
                 QStringLiteral("Not renamed: '") + old + QStringLiteral("': ") + a.description;
             run_.errorLog += crlf + line;
             out_.failures.append({k, old, line});
-            ++out_.skipped;
+            ++out_.unusable;
             return Step::Next;
         }
         if (a.kind == Attempt::AccessRefused) {

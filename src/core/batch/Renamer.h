@@ -55,13 +55,14 @@ struct RenameRun {
 struct RenameOutcome {
     int renamed = 0;   // files that got another name
     int unchanged = 0; // files whose cleaned name was already theirs
+    int skipped = 0;   // rows without a file
     struct Failure {
         int row;
         QString path;
         QString message;
     };
     QList<Failure> failures; // files left under their old names (not those a Retry renamed)
-    int skipped = 0;         // of the failures: names that cannot be used, skipped without a message
+    int unusable = 0;        // of the failures: names that cannot be used, skipped without a message
     struct OtherName {
         int row;
         QString path;    // the file before the run

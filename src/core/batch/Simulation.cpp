@@ -3,6 +3,7 @@
 #include "batch/FieldText.h"
 #include "batch/Renamer.h"
 #include "batch/TagsFromNames.h"
+#include "batch/RunAccount.h"
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCase.h"
@@ -460,7 +461,7 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
             }
             reached = i + 1;
             if (!o.exists) {
-                errorLog += kCrLf + QStringLiteral("File no longer exists! (") + names.at(i) +
+                errorLog += kCrLf + unreadableReason(paths.at(i)) + QStringLiteral(" (") + names.at(i) +
                             QStringLiteral("): Removing file from list");
                 ++run.vanished;
             } else {

@@ -2,6 +2,8 @@
 
 #include "batch/FieldText.h"
 #include "batch/FileList.h"
+#include "batch/FixJournal.h"
+#include "batch/RunAccount.h"
 #include "platform/Prompter.h"
 #include "tags/formTag.h"
 #include "tags/modTag.h"
@@ -65,6 +67,7 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
                      QStringLiteral("IMPORTANT!"), Buttons::YesNo, Icon::Question) == Answer::Yes;
 
     const int n = int(list.lstFiles.size());
+    FixJournal journal; // the run's record for undo
     for (int i = 0; i < n; ++i) {
         if (!report(progress, i, n)) {
             out.cancelled = true;
@@ -73,6 +76,13 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
         QString path = FileList::at(list.lstAllfiles, i);
         if (!modTag::FileReadable(path)) {
             ++out.skipped;
+            out.skips.append({i, path, unreadableReason(path)});
+            continue;
+        }
+        if (QString why; !journal.recordTagWrite(path, &why)) {
+            out.failures.append({i, path, why});
+            prompter.tell(QStringLiteral("The tags of ") + path + QStringLiteral(" were not written: ") + why,
+                          QStringLiteral("Error"), Icon::Critical);
             continue;
         }
         tags.txtArtistV2.clear();
@@ -111,8 +121,16 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
             prompter.tell(QStringLiteral("The tags of ") + path + QStringLiteral(" could not be written: ") + reason,
                           QStringLiteral("Error"), Icon::Critical);
     }
-    if (!out.quitRequested)
-        prompter.tell(QStringLiteral("Done! You have to reload the folder or re-simulate the list to see the results."),
+    journal.finish();
+    const QString account = tagAccount(out, n);
+    if (out.cancelled && !out.quitRequested)
+        prompter.tell(account + QStringLiteral(" You have to reload the folder or re-simulate the list to see the "
+                                               "results."),
+                      QStringLiteral("Done"), Icon::Information);
+    else if (!out.quitRequested)
+        prompter.tell(QStringLiteral("Done! You have to reload the folder or re-simulate the list to see the "
+                                     "results.\r\n") +
+                          account,
                       QStringLiteral("Done"), Icon::Information);
     return out;
 }

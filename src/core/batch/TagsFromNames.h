@@ -50,6 +50,7 @@ struct TagsFromNamesOutcome {
         QString reason;
     };
     QList<Failure> failures; // files whose tags could not be written
+    QList<Failure> skips;    // the files skipped, with the reason
     bool cancelled = false;
     bool quitRequested = false; // a fatal read error was answered "end the program"
 };
@@ -57,7 +58,8 @@ struct TagsFromNamesOutcome {
 // Asks whether existing tags are overwritten, then writes artist and title of
 // every listed file as tagsToWrite says. (The parser always gives a title,
 // so a file without an ID3v1 record always has a value to put into one.)
-// Ends with the "Done" message (also when cancelled part-way).
+// Ends with the "Done" message and the account of the run; a cancelled run
+// says after how many files it stopped. Every write is journaled for undo.
 // A write failure that the record routine did not already report is shown.
 TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& options, Prompter& prompter,
                                  formTag& tags, const Progress& progress = {});

@@ -10,16 +10,12 @@ namespace vantrel {
 
 bool isTrustedAddress(const QUrl& url)
 {
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
+    if (!url.isValid() || url.host().isEmpty()) return false;
     const QString scheme = url.scheme().toLower();
-    if (scheme == QLatin1String("https"))
-        return true;
-    if (scheme != QLatin1String("http"))
-        return false;
+    if (scheme == QLatin1String("https")) return true;
+    if (scheme != QLatin1String("http")) return false;
     const QString host = url.host().toLower();
-    if (host == QLatin1String("localhost"))
-        return true;
+    if (host == QLatin1String("localhost")) return true;
     QHostAddress address;
     return address.setAddress(host) && address.isLoopback();
 }
@@ -29,7 +25,8 @@ Download::Download(QNetworkAccessManager& manager, QObject* parent) : QObject(pa
     total_.setSingleShot(true);
     stall_.setSingleShot(true);
     connect(&total_, &QTimer::timeout, this, [this] { fail(QStringLiteral("time limit reached")); });
-    connect(&stall_, &QTimer::timeout, this, [this] { fail(QStringLiteral("no data within the time limit")); });
+    connect(&stall_, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("no data within the time limit")); });
 }
 
 Download::~Download()
@@ -52,12 +49,13 @@ void Download::start(const QUrl& url, const QString& localPath, const Limits& li
     if (!isTrustedAddress(url)) {
         // Still answer through the signal, but from the event loop, so the
         // caller sees the same order of events as for a real failure.
-        QTimer::singleShot(0, this, [this] { fail(QStringLiteral("address refused (https or loopback only)")); });
+        QTimer::singleShot(0, this,
+                           [this] { fail(QStringLiteral("address refused (https or loopback only)")); });
         return;
     }
     delete file_;
-    file_ = new QSaveFile(localPath);
-    if (!file_->open(QIODevice::WriteOnly)) {
+    file_ = localPath.isEmpty() ? nullptr : new QSaveFile(localPath);
+    if (file_ && !file_->open(QIODevice::WriteOnly)) {
         const QString why = QStringLiteral("cannot write %1: %2").arg(localPath, file_->errorString());
         QTimer::singleShot(0, this, [this, why] { fail(why); });
         return;
@@ -65,7 +63,8 @@ void Download::start(const QUrl& url, const QString& localPath, const Limits& li
 
     QNetworkRequest request(url);
     // Redirects are followed only to addresses that pass the same rule.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
     reply_ = manager_.get(request);
     connect(reply_, &QNetworkReply::readyRead, this, &Download::onReadyRead);
@@ -76,8 +75,7 @@ void Download::start(const QUrl& url, const QString& localPath, const Limits& li
         else
             fail(QStringLiteral("redirected to an address that is not allowed: %1").arg(to.toString()));
     });
-    if (limits_.totalMs > 0)
-        total_.start(limits_.totalMs);
+    if (limits_.totalMs > 0) total_.start(limits_.totalMs);
     if (limits_.stallMs > 0) {
         stall_.start(limits_.stallMs);
         connect(reply_, &QNetworkReply::downloadProgress, this, [this] { stall_.start(limits_.stallMs); });
@@ -86,11 +84,9 @@ void Download::start(const QUrl& url, const QString& localPath, const Limits& li
 
 void Download::onReadyRead()
 {
-    if (done_ || !reply_)
-        return;
+    if (done_ || !reply_) return;
     const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status != 0)
-        result_.reached = true;
+    if (status != 0) result_.reached = true;
     const QByteArray chunk = reply_->readAll();
     result_.bytes += chunk.size();
     if (limits_.maxBytes >= 0 && result_.bytes > limits_.maxBytes) {
@@ -98,17 +94,17 @@ void Download::onReadyRead()
         fail(QStringLiteral("larger than %1 bytes").arg(limits_.maxBytes));
         return;
     }
-    if (file_->write(chunk) != chunk.size())
+    if (!file_)
+        result_.data += chunk;
+    else if (file_->write(chunk) != chunk.size())
         fail(QStringLiteral("cannot write: %1").arg(file_->errorString()));
 }
 
 void Download::onFinished()
 {
-    if (done_ || !reply_)
-        return;
+    if (done_ || !reply_) return;
     onReadyRead();
-    if (done_)
-        return;
+    if (done_) return;
     const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     result_.reached = status.isValid();
     if (reply_->error() != QNetworkReply::NoError) {
@@ -129,7 +125,7 @@ void Download::onFinished()
         fail(QStringLiteral("final address not allowed"));
         return;
     }
-    if (!file_->commit()) {
+    if (file_ && !file_->commit()) {
         fail(QStringLiteral("cannot write: %1").arg(file_->errorString()));
         return;
     }
@@ -139,12 +135,11 @@ void Download::onFinished()
 
 void Download::fail(const QString& why)
 {
-    if (done_)
-        return;
+    if (done_) return;
     result_.complete = false;
     result_.error = why;
-    if (file_)
-        file_->cancelWriting();
+    result_.data.clear();
+    if (file_) file_->cancelWriting();
     finish();
 }
 
@@ -157,8 +152,7 @@ void Download::finish()
         QNetworkReply* r = reply_;
         reply_ = nullptr;
         r->disconnect(this);
-        if (r->isRunning())
-            r->abort();
+        if (r->isRunning()) r->abort();
         r->deleteLater();
     }
     delete file_;

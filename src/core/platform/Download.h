@@ -20,7 +20,7 @@ bool isTrustedAddress(const QUrl& url);
 class Download : public QObject {
     Q_OBJECT
 
-public:
+  public:
     struct Limits {
         qint64 maxBytes = -1; // larger resources are abandoned; -1: no limit
         int totalMs = 10000;  // the whole transfer must end within this time; 0: no limit
@@ -33,7 +33,8 @@ public:
         bool reached = false;  // the server answered at all (some HTTP status came back)
         bool tooLarge = false; // abandoned because it exceeded Limits::maxBytes
         qint64 bytes = 0;
-        QString error;         // why it is not complete, for logs; empty when complete
+        QByteArray data; // the resource, when it was fetched into memory and is complete
+        QString error;   // why it is not complete, for logs; empty when complete
     };
 
     // manager is not owned; it must outlive the download.
@@ -43,16 +44,17 @@ public:
     // Starts fetching url into localPath. The file appears only when the
     // transfer is complete (written beside it first, then renamed in one
     // step); on any failure nothing is left at localPath from this download.
-    // finished() is emitted exactly once, also for a refused address.
+    // finished() is emitted exactly once, also for a refused address. An
+    // empty localPath keeps the resource in memory (Result::data) instead.
     void start(const QUrl& url, const QString& localPath, const Limits& limits);
 
     bool running() const { return reply_ != nullptr; }
     const Result& result() const { return result_; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void finished(const vantrel::Download::Result& result);
 
-private:
+  private:
     void onReadyRead();
     void onFinished();
     void fail(const QString& why);

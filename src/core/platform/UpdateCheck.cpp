@@ -1,5 +1,7 @@
 #include "platform/UpdateCheck.h"
 
+#include "platform/DataFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -48,8 +50,7 @@ bool startDetached(const QString& program)
 QString lastLine(const QByteArray& content)
 {
     QByteArray text = content;
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
+    if (text.startsWith("\xEF\xBB\xBF")) text.remove(0, 3);
     // One final line break ends the last line rather than opening a new one.
     if (text.endsWith("\r\n"))
         text.chop(2);
@@ -71,12 +72,10 @@ std::optional<OnlineVersion> parseVersionFile(const QByteArray& content)
 {
     static const QRegularExpression form(QStringLiteral("^[0-9]+\\.[0-9]+\\.[0-9]+$"));
     const QString line = lastLine(content);
-    if (!form.match(line).hasMatch())
-        return std::nullopt;
+    if (!form.match(line).hasMatch()) return std::nullopt;
     QString digits = line;
     digits.remove(QLatin1Char('.'));
-    if (digits.size() > kMaxVersionDigits)
-        return std::nullopt;
+    if (digits.size() > kMaxVersionDigits) return std::nullopt;
 
     OnlineVersion v;
     v.line = line;
@@ -85,8 +84,7 @@ std::optional<OnlineVersion> parseVersionFile(const QByteArray& content)
     // character on ("4.1.5" -> "4.1" -> 41). A line of the accepted form always
     // has its second "." there or later.
     const qsizetype cut = line.indexOf(QLatin1Char('.'), 3);
-    if (cut < 0)
-        return std::nullopt;
+    if (cut < 0) return std::nullopt;
     QString head = line.left(cut);
     head.remove(QLatin1Char('.'));
     v.majorMinor = head.toInt();
@@ -101,27 +99,23 @@ int ownVersionNumber(const Version& v)
 QString updateServerBase()
 {
     QString base = qEnvironmentVariable("VANTREL_UPDATE_BASE");
-    if (base.isEmpty())
-        base = QStringLiteral(VANTREL_DEFAULT_UPDATE_BASE);
+    if (base.isEmpty()) base = QStringLiteral(VANTREL_DEFAULT_UPDATE_BASE);
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
     return base;
 }
 
-void removeUpdateLeftovers(const QString& programFolder, const QString& runningProgram)
+void removeUpdateLeftovers(const QString& folder, const QString& runningProgram)
 {
-    const QString markerPath = path(programFolder, kUpdateMarker);
-    if (!isRegularFile(markerPath))
-        return;
+    const QString markerPath = path(folder, kUpdateMarker);
+    if (!isRegularFile(markerPath)) return;
     QFile marker(markerPath);
     if (marker.open(QIODevice::ReadOnly)) {
         const QString old = lastLine(marker.readAll());
         marker.close();
         const QFileInfo info(old);
-        const bool inFolder = !old.isEmpty() && info.isAbsolute()
-                              && samePath(info.absolutePath(), programFolder);
-        if (inFolder && isRegularFile(old) && !samePath(old, runningProgram))
-            QFile::remove(old);
+        const bool inFolder = !old.isEmpty() && info.isAbsolute() && samePath(info.absolutePath(), folder);
+        if (inFolder && isRegularFile(old) && !samePath(old, runningProgram)) QFile::remove(old);
     }
     QFile::remove(markerPath);
 }
@@ -131,6 +125,7 @@ UpdateCheck::Setup UpdateCheck::Setup::forThisProgram()
     Setup s;
     s.programFolder = QCoreApplication::applicationDirPath();
     s.programFile = QCoreApplication::applicationFilePath();
+    s.dataFolder = userDataFolder();
     s.serverBase = updateServerBase();
     return s;
 }
@@ -141,8 +136,8 @@ UpdateCheck::UpdateCheck(Prompter& prompter, Setup setup, QObject* parent)
 {
     while (setup_.serverBase.endsWith(QLatin1Char('/')))
         setup_.serverBase.chop(1);
-    if (!setup_.startProgram)
-        setup_.startProgram = startDetached;
+    if (!setup_.startProgram) setup_.startProgram = startDetached;
+    if (setup_.dataFolder.isEmpty()) setup_.dataFolder = userDataFolder();
 }
 
 UpdateCheck::~UpdateCheck() = default;
@@ -154,10 +149,12 @@ QString UpdateCheck::updateBase() const
 
 void UpdateCheck::run()
 {
-    if (running_)
-        return;
+    if (running_) return;
     running_ = true;
-    removeUpdateLeftovers(setup_.programFolder, setup_.programFile);
+    // Where the marker is now, and where older versions left it.
+    removeUpdateLeftovers(setup_.dataFolder, setup_.programFile);
+    if (!samePath(setup_.dataFolder, setup_.programFolder))
+        removeUpdateLeftovers(setup_.programFolder, setup_.programFile);
 
     // A base that is neither https nor loopback is refused by the download
     // itself, which then reads as an unreachable server.
@@ -167,7 +164,8 @@ void UpdateCheck::run()
     Download::Limits limits;
     limits.maxBytes = kVersionFileLimit;
     limits.totalMs = setup_.versionTimeoutMs;
-    download_->start(QUrl(updateBase() + QLatin1Char('/') + name), path(setup_.programFolder, name), limits);
+    // Read in memory: the program's folder may be read-only.
+    download_->start(QUrl(updateBase() + QLatin1Char('/') + name), QString(), limits);
 }
 
 void UpdateCheck::versionArrived(const Download::Result& result)
@@ -180,24 +178,17 @@ void UpdateCheck::versionArrived(const Download::Result& result)
             end(Outcome::Unreachable, updatetext::Unreachable);
         return;
     }
-    const QString local = path(setup_.programFolder, versionFileName(setup_.title));
-    QByteArray content;
-    QFile file(local);
-    if (file.open(QIODevice::ReadOnly)) {
-        content = file.read(kVersionFileLimit);
-        file.close();
-    }
-    QFile::remove(local); // gone before the question, whatever the answer
-    const std::optional<OnlineVersion> online = parseVersionFile(content);
+    const std::optional<OnlineVersion> online = parseVersionFile(result.data);
     if (!online || online->version <= ownVersionNumber(setup_.own)) {
         end(Outcome::NoUpdates, updatetext::NoUpdates);
         return;
     }
     online_ = *online;
-    const QString question = QStringLiteral("There is an newer version available, version ") + online_.line
-                             + QStringLiteral(", would you like to update?\nCurrent version is ")
-                             + versionFull(setup_.own) + QLatin1Char('.');
-    const Answer answer = prompter_.ask(question, QStringLiteral("Update available"), Buttons::YesNo, Icon::Question);
+    const QString question = QStringLiteral("There is an newer version available, version ") + online_.line +
+                             QStringLiteral(", would you like to update?\nCurrent version is ") +
+                             versionFull(setup_.own) + QLatin1Char('.');
+    const Answer answer =
+        prompter_.ask(question, QStringLiteral("Update available"), Buttons::YesNo, Icon::Question);
     if (answer != Answer::Yes) {
         end(Outcome::NoUpdates, updatetext::NoUpdates);
         return;
@@ -208,9 +199,11 @@ void UpdateCheck::versionArrived(const Download::Result& result)
 
 void UpdateCheck::getUpdate()
 {
-    const QString remote = updateBase() + QLatin1Char('/') + setup_.title + QString::number(online_.majorMinor)
-                           + QStringLiteral(".exe");
-    programPath_ = path(setup_.programFolder, setup_.title + QString::number(online_.version) + QStringLiteral(".exe"));
+    const QString remote = updateBase() + QLatin1Char('/') + setup_.title +
+                           QString::number(online_.majorMinor) + QStringLiteral(".exe");
+    programPath_ =
+        path(setup_.dataFolder, setup_.title + QString::number(online_.version) + QStringLiteral(".exe"));
+    QDir().mkpath(setup_.dataFolder); // a folder that cannot be made fails the download, reported as such
     download_->disconnect(this);
     connect(download_.get(), &Download::finished, this, &UpdateCheck::programArrived);
     Download::Limits limits;
@@ -231,16 +224,14 @@ void UpdateCheck::programArrived(const Download::Result& result)
     QFile program(programPath_);
     QFileDevice::Permissions perms = program.permissions();
     perms |= QFileDevice::ExeOwner | QFileDevice::ExeUser;
-    if (perms & QFileDevice::ReadGroup)
-        perms |= QFileDevice::ExeGroup;
-    if (perms & QFileDevice::ReadOther)
-        perms |= QFileDevice::ExeOther;
+    if (perms & QFileDevice::ReadGroup) perms |= QFileDevice::ExeGroup;
+    if (perms & QFileDevice::ReadOther) perms |= QFileDevice::ExeOther;
     if (!program.setPermissions(perms) || !setup_.startProgram(programPath_)) {
         end(Outcome::Failed, updatetext::Failed);
         return;
     }
     // The new program deletes the old one at its first start.
-    QFile marker(path(setup_.programFolder, kUpdateMarker));
+    QFile marker(path(setup_.dataFolder, kUpdateMarker));
     if (marker.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         marker.write(QFileInfo(setup_.programFile).absoluteFilePath().toUtf8() + '\n');
         marker.close();

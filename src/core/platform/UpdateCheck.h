@@ -11,7 +11,6 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -27,7 +26,8 @@ inline const QString NoUpdates = QStringLiteral("No updates available");
 inline const QString Failed = QStringLiteral("An error occurred while updating");
 } // namespace updatetext
 
-// The marker file in the program folder naming an old program file to delete.
+// The marker file naming an old program file to delete (in the data folder;
+// older versions left it in the program folder).
 inline const QString kUpdateMarker = QStringLiteral("tmp_fn.dat");
 // The product's short name, used in the server path and the file names.
 inline const QString kUpdateTitle = QStringLiteral("Vantrel");
@@ -38,9 +38,9 @@ QString lastLine(const QByteArray& content);
 
 // The latest version as the server's version file states it.
 struct OnlineVersion {
-    QString line;          // the version file's last line, e.g. "4.1.5"
-    int version = 0;       // every digit of the line read as one number: 415
-    int majorMinor = 0;    // the digits before the first "." from the 4th character on: 41
+    QString line;       // the version file's last line, e.g. "4.1.5"
+    int version = 0;    // every digit of the line read as one number: 415
+    int majorMinor = 0; // the digits before the first "." from the 4th character on: 41
 };
 
 // Reads the version file's last line. Only digits.digits.digits with at most
@@ -56,22 +56,23 @@ int ownVersionNumber(const Version& v = programVersion());
 // set, otherwise the one this build was configured with; no trailing "/".
 QString updateServerBase();
 
-// Deletes the program file named by the marker's last line, then the marker.
-// Only a file in programFolder other than runningProgram is deleted (an
-// edited or stale marker must never take the running program or anything
-// outside its folder with it); the marker goes in every case.
-void removeUpdateLeftovers(const QString& programFolder, const QString& runningProgram);
+// Deletes the program file named by the last line of the marker in folder,
+// then the marker. Only a file in that folder other than runningProgram is
+// deleted (an edited or stale marker must never take the running program or
+// anything outside the folder with it); the marker goes in every case.
+void removeUpdateLeftovers(const QString& folder, const QString& runningProgram);
 
 class UpdateCheck : public QObject {
     Q_OBJECT
 
-public:
+  public:
     enum class Outcome { NoUpdates, Unreachable, Updating, Failed };
 
     struct Setup {
-        QString programFolder;  // where the program file lives; downloads land here
-        QString programFile;    // the running program file (the marker names it)
-        QString serverBase;     // update server, e.g. "https://update.example.org"
+        QString programFolder; // where the program file lives; never written to (it may be read-only)
+        QString programFile;   // the running program file (the marker names it)
+        QString dataFolder;    // the user's data folder: the new program and the marker go here
+        QString serverBase;    // update server, e.g. "https://update.example.org"
         QString title = kUpdateTitle;
         Version own = programVersion();
         int versionTimeoutMs = 10000; // the version file must arrive within this time
@@ -79,7 +80,7 @@ public:
         // Starts the downloaded program; returns false when it could not be started.
         std::function<bool(const QString& path)> startProgram;
 
-        // The running program's folder and file, the configured server.
+        // The running program's folder and file, the user's data folder, the configured server.
         static Setup forThisProgram();
     };
 
@@ -96,12 +97,12 @@ public:
     // "<base>/app/<title>"
     QString updateBase() const;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void statusChanged(const QString& text);
     void finished(vantrel::UpdateCheck::Outcome outcome);
     void quitRequested();
 
-private:
+  private:
     void versionArrived(const Download::Result& result);
     void getUpdate();
     void programArrived(const Download::Result& result);

@@ -1,28 +1,38 @@
-// The fix journal and undo: complete, interrupted, cancelled and blocked undos,
-// and a journal that cannot be written.
+// The history of fixes and undo: complete, interrupted, cancelled and blocked
+// undos, damaged journals, the order over several runs, tag writes put back
+// byte for byte, and a journal that cannot be written.
+#include "Id3v2Bytes.h"
+#include "TestFiles.h"
 #include "batch/FileList.h"
 #include "batch/FixJournal.h"
 #include "batch/Renamer.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompter.h"
-
-#include "TestFiles.h"
+#include "tags/cMP3ID3v1.h"
+#include "tags/cMP3ID3v2.h"
 
 #include <QDir>
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vantrel;
+using namespace vantrel::test;
 using vantrel::test::readFile;
 using vantrel::test::writeFile;
 using QSL = QStringList;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 class FixJournalTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir data;
     QTemporaryDir music;
     FileList list;
@@ -40,8 +50,7 @@ protected:
     RenameOutcome fix(const std::vector<std::pair<const char*, const char*>>& files)
     {
         for (const auto& [name, after] : files) {
-            if (!QFile::exists(path(name)))
-                writeFile(path(name), name);
+            if (!QFile::exists(path(name))) writeFile(path(name), name);
             list.append(path(name));
         }
         list.listviewthem();
@@ -61,7 +70,7 @@ TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryName)
     // b takes c's place first, then a takes b's freed name: undo must go newest first.
     fix({{"b.mp3", "c.mp3"}, {"a.mp3", "b.mp3"}, {"d.mp3", "D?.mp3"}, {"e.mp3", "e.mp3"}});
     ASSERT_EQ(disk(), (QSL{"D.mp3", "b.mp3", "c.mp3", "e.mp3"}));
-    const FixJournal::Contents c = FixJournal::read();
+    const FixJournal::Contents c = FixJournal::history().first();
     EXPECT_TRUE(c.done);
     EXPECT_EQ(c.entries.size(), 3);
 
@@ -72,7 +81,7 @@ TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryName)
     EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "d.mp3", "e.mp3"}));
     for (const QString& n : disk())
         EXPECT_EQ(readFile(music.path() + QLatin1Char('/') + n), n.toUtf8());
-    EXPECT_TRUE(FixJournal::read().undone);
+    EXPECT_TRUE(FixJournal::read(c.path).undone);
     EXPECT_TRUE(undoLastFix().nothingToUndo);
 }
 
@@ -80,6 +89,7 @@ TEST_F(FixJournalTest, UndoAfterAnInterruptedRun)
 {
     for (const char* n : {"1.mp3", "2.mp3", "3.mp3"})
         writeFile(path(n), n);
+    QString journal;
     {
         // What a kill leaves: one rename confirmed, one done but not yet
         // confirmed, one announced but never performed, no end mark, and a
@@ -92,13 +102,12 @@ TEST_F(FixJournalTest, UndoAfterAnInterruptedRun)
         j.intent(path("2.mp3"), path("Two.mp3"));
         ASSERT_TRUE(safeRename(path("2.mp3"), path("Two.mp3")).ok());
         j.intent(path("3.mp3"), path("Three.mp3"));
+        journal = j.path();
     }
-    QFile f(FixJournal::journalPath());
-    ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write("{\"op\":\"rena");
-    f.close();
+    // A kill runs no destructor: no end mark.
+    writeFile(journal, readFile(journal).replace("{\"op\":\"done\"}\n", "{\"op\":\"rena"));
 
-    const FixJournal::Contents c = FixJournal::read();
+    const FixJournal::Contents c = FixJournal::read(journal);
     EXPECT_FALSE(c.done);
     ASSERT_EQ(c.entries.size(), 3);
     EXPECT_EQ(c.entries.at(0).state, FixJournal::Entry::Ok);
@@ -107,6 +116,7 @@ TEST_F(FixJournalTest, UndoAfterAnInterruptedRun)
     const UndoResult r = undoLastFix();
     EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join(u("\n")).toStdString();
     EXPECT_EQ(r.restored.size(), 2);
+    EXPECT_EQ(r.damage.size(), 1); // the line cut short is reported, not passed over
     EXPECT_EQ(disk(), (QSL{"1.mp3", "2.mp3", "3.mp3"}));
 }
 
@@ -150,5 +160,165 @@ TEST_F(FixJournalTest, UnwritableJournalAsksBeforeRenaming)
         EXPECT_EQ(prompter.prompts().first().title, u("Fix files"));
         EXPECT_EQ(out.refusedToStart, a == Answer::No);
         EXPECT_EQ(disk(), QStringList{a == Answer::No ? u("a.mp3") : u("A.mp3")});
+    }
+}
+
+TEST_F(FixJournalTest, HistoryUndoesNewestFirstAndEmptyRunsLeaveNoRecord)
+{
+    const char* runs[][2] = {{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}, {"c.mp3", "C.mp3"}};
+    for (const auto& r : runs) {
+        list.clearAll();
+        fix({{r[0], r[1]}});
+        list.clearAll();
+        fix({}); // an empty run, and a run that changes nothing, hide nothing
+        list.clearAll();
+        fix({{r[1], r[1]}});
+    }
+    EXPECT_EQ(FixJournal::history().size(), 3);
+    for (const char* back : {"c.mp3", "b.mp3", "a.mp3"}) {
+        const UndoResult r = undoLastFix();
+        ASSERT_EQ(r.restored.size(), 1) << back;
+        EXPECT_EQ(r.restored.first().to, path(back));
+    }
+    EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "c.mp3"}));
+    EXPECT_TRUE(undoLastFix().nothingToUndo);
+
+    // Older runs beyond the newest 20 are dropped when a new one starts.
+    for (int i = 0; i < 25; ++i)
+        writeFile(FixJournal::historyFolder() +
+                      QStringLiteral("/2000%1.journal").arg(i, 4, 10, QLatin1Char('0')),
+                  "{\"journal\":\"vantrel-fix\"}\n");
+    list.clearAll();
+    fix({{"a.mp3", "A.mp3"}});
+    const QList<FixJournal::Contents> kept = FixJournal::history();
+    ASSERT_EQ(kept.size(), FixJournal::kKept);
+    EXPECT_EQ(kept.first().entries.size(), 1);
+    EXPECT_TRUE(kept.last().path.endsWith(u("20000009.journal"))); // 1 new, 3 above, 16 of these
+}
+
+TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
+{
+    // header, rename a, ok, rename b, ok, done
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> damage;
+        int restored; // of a and b
+        bool blocked; // nothing can be read: nothing undone
+    } table[] = {
+        {"header", [](const QString& j) { writeFile(j, readFile(j).replace("vantrel-fix", "vantr\x01")); }, 2,
+         false},
+        {"header garbage",
+         [](const QString& j) {
+             QByteArray b = readFile(j);
+             writeFile(j, "\x7f\x01garbage" + b.mid(b.indexOf('\n')));
+         },
+         2, false},
+        {"record",
+         [](const QString& j) {
+             QByteArray b = readFile(j);
+             b[b.lastIndexOf('\n', b.indexOf("b.mp3")) + 1] = '#';
+             writeFile(j, b);
+         },
+         1, false},
+        {"truncation",
+         [](const QString& j) { writeFile(j, readFile(j).left(readFile(j).lastIndexOf("b.mp3"))); }, 1,
+         false},
+        {"garbage", [](const QString& j) { writeFile(j, "\x01\x02\x03 not a journal\n}{\n"); }, 0, false},
+        {"unreadable", [](const QString& j) { QFile::setPermissions(j, {}); }, 0, true},
+        {"fifo",
+         [](const QString& j) {
+             QFile::remove(j);
+             ::mkfifo(QFile::encodeName(j).constData(), 0600);
+         },
+         0, true},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        if (QByteArray(row.name) == "unreadable" && ::geteuid() == 0) continue; // root reads every file
+        QDir(FixJournal::historyFolder()).removeRecursively();
+        for (const QString& n : disk())
+            QFile::remove(path(n.toUtf8().constData()));
+        list.clearAll();
+        fix({{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}});
+        const QString journal = FixJournal::history().first().path;
+        row.damage(journal);
+
+        ASSERT_TRUE(FixJournal::canUndo());
+        const UndoResult r = undoLastFix();
+        EXPECT_FALSE(r.nothingToUndo);
+        EXPECT_FALSE(r.complete());
+        EXPECT_EQ(r.blocked, row.blocked);
+        EXPECT_EQ(r.restored.size(), row.restored);
+        ASSERT_FALSE(r.damage.isEmpty());
+        EXPECT_TRUE(r.damage.first().contains(journal)) << r.damage.first().toStdString();
+        EXPECT_NE(undoSummary(r), u("Nothing to undo."));
+        // A journal that was read is closed; one that could not be stays to be dealt with.
+        EXPECT_EQ(FixJournal::canUndo(), row.blocked);
+        QFile::setPermissions(journal, QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+TEST_F(FixJournalTest, TagWritesAreUndoneByteForByte)
+{
+    const QByteArray audio = mpegFrames(6);
+    const QByteArray asfHead = QByteArray::fromHex("3026b2758e66cf11a6d900aa0062ce6c") +
+                               QByteArray("\x28\0\0\0\0\0\0\0", 8) + QByteArray(16, 'h');
+    const struct {
+        const char* name;
+        QByteArray before;
+        bool asf;
+    } table[] = {
+        {"both tags",
+         id3v2Tag(3, frame23("TPE1", latin1Text("Radiohead")) + frame23("TIT2", latin1Text("Karma Police")),
+                  64) +
+             audio + id3v1Record("Karma Police", "Radiohead"),
+         false},
+        {"no tags", audio, false},
+        {"v2.4 tag, no padding", id3v2Tag(4, frame24("TIT2", latin1Text("x"))) + audio, false},
+        {"asf header", asfHead + QByteArray(300, 'd'), true},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        const QString file = path("tagged1.mp3");
+        writeFile(file, row.before);
+        for (const bool audioChanged : {false, true}) {
+            SCOPED_TRACE(audioChanged ? "audio changed" : "audio kept");
+            {
+                FixJournal journal;
+                ASSERT_TRUE(journal.recordTagWrite(file));
+                if (row.asf) {
+                    // What a tag library does: a larger header object, the data untouched.
+                    writeFile(file, row.before.left(16) + QByteArray("\x40\0\0\0\0\0\0\0", 8) +
+                                        QByteArray(40, 'H') + row.before.mid(40));
+                } else {
+                    cMP3ID3v1 v1;
+                    v1.setMP3File(file);
+                    v1.setTitle(u("Tagged1"));
+                    ASSERT_TRUE(v1.Update());
+                    cMP3ID3v2 v2;
+                    v2.setMP3File(file);
+                    v2.setTitle(u("Tagged1"));
+                    v2.setLyrics(QString(3000, QLatin1Char('l'))); // the area must grow
+                    ASSERT_TRUE(v2.Update());
+                }
+            }
+            ASSERT_NE(readFile(file), row.before);
+            QByteArray changed = readFile(file);
+            if (audioChanged) {
+                changed[changed.size() - (row.asf ? 1 : 140)] ^= 0x55;
+                writeFile(file, changed);
+            }
+            const UndoResult r = undoLastFix();
+            if (audioChanged) {
+                ASSERT_EQ(r.failures.size(), 1);
+                EXPECT_TRUE(r.failures.first().contains(u("audio has changed")));
+                EXPECT_EQ(readFile(file), changed); // untouched
+                writeFile(file, row.before);
+            } else {
+                EXPECT_TRUE(r.complete()) << r.failures.join(u("\n")).toStdString();
+                EXPECT_EQ(r.tagsRestored, QSL{file});
+                EXPECT_EQ(readFile(file), row.before);
+            }
+        }
     }
 }

@@ -187,7 +187,7 @@ TEST_F(FolderLoaderTest, LinkCyclesEndAndListEachFileOnce)
     EXPECT_EQ(loader.scanFolders.size(), 3);
 }
 
-TEST_F(FolderLoaderTest, UnreadableSubfolderIsSkipped)
+TEST_F(FolderLoaderTest, UnreadableSubfolderIsSkippedAndReported)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind root";
@@ -196,6 +196,8 @@ TEST_F(FolderLoaderTest, UnreadableSubfolderIsSkipped)
     loader.loadFresh(root(), true);
     QFile::setPermissions(at("closed"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(listed(), (QSL{"a.mp3", "open/c.mp3"}));
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    EXPECT_TRUE(prompter.prompts().first().text.endsWith(at("closed") + QStringLiteral("/ (Permission denied)")));
 }
 
 TEST_F(FolderLoaderTest, ProgressReportsEachFolderAndCanStop)

@@ -147,7 +147,7 @@ TEST(Renamer, RenamesAsProposedAndKeepsListsParallel)
         EXPECT_EQ(s.list.lstFiles, sc.names);
         EXPECT_EQ(s.promptsTitled("Error!"), sc.errors);
         EXPECT_EQ(out.failures.size(), sc.errors + sc.skipped);
-        EXPECT_EQ(out.skipped, sc.skipped);
+        EXPECT_EQ(out.unusable, sc.skipped);
         EXPECT_FALSE(out.stopped);
         // The log names every skipped file and every file that found its name taken.
         EXPECT_EQ(s.errorLog.count(u("\r\nNot renamed: '")), sc.skipped);

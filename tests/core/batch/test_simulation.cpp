@@ -477,7 +477,7 @@ TEST(SimulationThenFix, TheFolderEndsHoldingTheAfterNames)
         RenameRun run{f.list, p, clip, log, {}, {}, nullptr, {}};
         const RenameOutcome out = renamefiles(run);
         EXPECT_TRUE(p.prompts().isEmpty()); // marked rows are skipped without a message
-        EXPECT_EQ(out.skipped, marked);
+        EXPECT_EQ(out.unusable, marked);
         EXPECT_EQ(log.count(QStringLiteral("': File name too long")), marked);
         EXPECT_EQ(out.otherNames.size(), appears ? 1 : 0); // named in the account
         EXPECT_EQ(log.contains(QStringLiteral("renamed to 'Artist - Song (1).mp3'")), appears);

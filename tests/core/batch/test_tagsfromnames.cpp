@@ -127,7 +127,8 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
         EXPECT_EQ(prompter.prompts().first().title, u("IMPORTANT!"));
         EXPECT_EQ(prompter.prompts().first().buttons, Buttons::YesNo);
         EXPECT_EQ(prompter.prompts().last().text,
-                  u("Done! You have to reload the folder or re-simulate the list to see the results."));
+                  u("Done! You have to reload the folder or re-simulate the list to see the results.\r\n"
+                    "1 file(s) written, 0 skipped, 0 failed."));
         EXPECT_EQ(prompter.prompts().last().title, u("Done"));
     }
 }
@@ -154,6 +155,8 @@ TEST(TagsFromNames, EmptyListMissingFilesAndCancel)
     out = fixlisttags(list, ParserOptions{}, prompter, tags);
     EXPECT_EQ(out.written, 2);
     EXPECT_EQ(out.skipped, 1);
+    ASSERT_EQ(out.skips.size(), 1);
+    EXPECT_EQ(out.skips.first().reason, u("File no longer exists!"));
     EXPECT_EQ(prompter.prompts().size(), 2);
     EXPECT_FALSE(QFile::exists(list.lstAllfiles.at(1)));
     EXPECT_EQ(readTags(list.lstAllfiles.at(2)).v2Title, u("D"));
@@ -164,6 +167,8 @@ TEST(TagsFromNames, EmptyListMissingFilesAndCancel)
                       [](qsizetype done, qsizetype) { return done < 1; });
     EXPECT_TRUE(out.cancelled);
     EXPECT_EQ(out.written, 1);
+    EXPECT_TRUE(prompter.prompts().last().text.startsWith(u("Stopped after 1 of 3 files: 1 file(s) written, 0 "
+                                                            "skipped, 0 failed.")));
     EXPECT_EQ(readTags(list.lstAllfiles.at(0)).v2Title, u("B"));
     EXPECT_EQ(readTags(list.lstAllfiles.at(2)).v2Title, u(""));
 }

@@ -1,4 +1,5 @@
 // The update check against a small HTTP server on 127.0.0.1 run by the test.
+#include "LockedFolder.h"
 #include "TestFiles.h"
 #include "platform/UpdateCheck.h"
 
@@ -116,8 +117,9 @@ protected:
     QStringList runCheck(const QString& base)
     {
         UpdateCheck::Setup s;
-        s.programFolder = folder;
+        s.programFolder = programFolder;
         s.programFile = runningProgram;
+        s.dataFolder = folder;
         s.serverBase = base;
         s.own = Version{4, 1, 4};
         s.versionTimeoutMs = 500;
@@ -151,7 +153,8 @@ protected:
 
     QTemporaryDir dir;
     const QString folder = dir.path();
-    const QString runningProgram = folder + QStringLiteral("/vantrel");
+    QString programFolder = folder; // downloads and the marker go to folder
+    QString runningProgram = folder + QStringLiteral("/vantrel");
     HttpServer server;
     ScriptedPrompter prompter{Answer::No};
     QStringList started;
@@ -403,6 +406,38 @@ TEST_F(UpdateCheckTest, MarkerCleanup)
         EXPECT_TRUE(QFileInfo::exists(foreign));
         EXPECT_TRUE(QFileInfo(folder).isDir());
     }
+}
+
+// Installed where the user cannot write: the version is read in memory, the
+// new program and the marker go to the data folder, the status tells the truth.
+TEST_F(UpdateCheckTest, ReadOnlyProgramFolder)
+{
+    QTemporaryDir installed;
+    programFolder = installed.path();
+    runningProgram = programFolder + QStringLiteral("/vantrel");
+    ASSERT_TRUE(test::writeFile(runningProgram, "running"));
+    test::LockedFolder lock(programFolder);
+    if (!lock.locked())
+        GTEST_SKIP() << "this medium cannot lock a folder";
+    server.set(kProgramPath, {200, "#!/bin/sh\n"});
+    const struct {
+        Reply version;
+        Answer answer;
+        QStringList status;
+    } cases[] = {
+        {{200, "4.1.4\n"}, Answer::No, {updatetext::NoUpdates}},
+        {kNewer, Answer::No, {updatetext::NoUpdates}},
+        {kNewer, Answer::Yes, {updatetext::Downloading}},
+    };
+    for (const auto& c : cases) {
+        server.set(kVersionPath, c.version);
+        if (c.answer == Answer::Yes) // No is the prompter's default
+            prompter.queue(c.answer);
+        EXPECT_EQ(runCheck(server.base()), c.status);
+    }
+    EXPECT_EQ(QDir(programFolder).entryList(QDir::Files), QStringList{QStringLiteral("vantrel")});
+    EXPECT_EQ(started, QStringList{folder + QStringLiteral("/Vantrel415.exe")});
+    EXPECT_EQ(test::readFile(folder + QStringLiteral("/tmp_fn.dat")), runningProgram.toUtf8() + "\n");
 }
 
 } // namespace
