@@ -8,6 +8,7 @@
 #include "frmOpts.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompter.h"
+#include "tags/ForeignTags.h"
 #include "tags/Genres.h"
 #include "tags/TagError.h"
 #include "tags/modTag.h"
@@ -300,12 +301,22 @@ bool frmFile::tagFile(const QString& sFile)
 
 void frmFile::loadTags()
 {
-    // Tag boxes are for MP3 files only; a failure below leaves this as it is.
-    const bool mp3 = txtBefore->text().toLower().endsWith(QLatin1String(".mp3"));
+    // The content decides: a WMA (ASF) file shows its own tag in the
+    // version-2 boxes, whatever its name; the ID3 boxes are for MPEG audio
+    // (a .wma too) and for files named .mp3. A failure below leaves this as it is.
+    const AudioFormat format = detectAudioFormat(txtPath->text());
+    foreignTags_ = ForeignTags::handles(format);
+    id3Tags_ = !foreignTags_ &&
+               (format == AudioFormat::Mpeg || txtBefore->text().toLower().endsWith(QLatin1String(".mp3")));
     for (QLineEdit* box : id3v1)
-        box->setEnabled(mp3);
+        box->setEnabled(id3Tags_);
     for (QLineEdit* box : id3v2)
-        box->setEnabled(mp3);
+        box->setEnabled(id3Tags_ || (foreignTags_ && box != id3v2[6]));
+    id3v1_gen->setEnabled(!foreignTags_);
+    if (foreignTags_) {
+        loadForeignTags();
+        return;
+    }
 
     v1_.setMP3File(txtPath->text());
     setBox(id3v1[1], QString(v1_.Artist()).remove(marker + QLatin1Char(' ')));
@@ -330,6 +341,40 @@ void frmFile::loadTags()
     setBox(id3v2[4], shownV2Comment(v2_.Comment()));
     setBox(id3v2[5], QString(v2_.Track()).remove(marker));
     setBox(id3v2[6], QString(v2_.LinkTo()).remove(marker));
+}
+
+void frmFile::loadForeignTags()
+{
+    QString error;
+    const std::optional<ForeignTagFields> f = ForeignTags::read(txtPath->text(), &error);
+    if (!f)
+        throw TagFileError(0, error, tagErrorSource(QStringLiteral("ForeignTags")));
+    for (QLineEdit* box : id3v1)
+        setBox(box, QString());
+    id3v1_gen->setCurrentIndex(0);
+    setBox(id3v2[0], f->title);
+    setBox(id3v2[1], f->artist);
+    setBox(id3v2[2], f->album);
+    setBox(id3v2[3], f->year);
+    setBox(id3v2[4], f->comment);
+    setBox(id3v2[5], f->track);
+    setBox(id3v2[6], QString());
+    setGenreText(id3v2_gen, f->genre);
+}
+
+bool frmFile::saveForeignTags()
+{
+    ForeignTagEdit edit;
+    edit.title = id3v2[0]->text();
+    edit.artist = id3v2[1]->text();
+    edit.album = id3v2[2]->text();
+    edit.year = id3v2[3]->text();
+    edit.comment = id3v2[4]->text();
+    edit.track = id3v2[5]->text();
+    edit.genre = id3v2_gen->currentText();
+    const ForeignTagResult r = ForeignTags::write(loadedPath_, edit);
+    lastError_ = r.ok ? QString() : QStringLiteral("ASF: ") + r.error;
+    return r.ok;
 }
 
 bool frmFile::SetTags()
@@ -366,6 +411,9 @@ bool frmFile::SetTags()
         }
     }
 
+    if (foreignTags_)
+        return saveForeignTags();
+
     QStringList problems;
     v1_.setArtist(id3v1[1]->text());
     v1_.setTitle(id3v1[0]->text());
@@ -397,7 +445,7 @@ void frmFile::cmdSave_Click()
     if (!loaded_)
         return;
     bool written = true;
-    if (txtBefore->text().toLower().endsWith(QLatin1String(".mp3")))
+    if (id3Tags_ || foreignTags_)
         written = SetTags();
 
     // The row must still show the file this window shows; rows may have been

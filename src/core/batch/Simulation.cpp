@@ -4,6 +4,7 @@
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
+#include "tags/ForeignTags.h"
 #include "tags/formTag.h"
 #include "tags/modTag.h"
 
@@ -200,7 +201,9 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
         return out;
     out.exists = true;
 
-    const V1Values v1 = readV1(path, out);
+    // A file with a tag of its own (WMA) has no ID3v1 record to read; its
+    // tag is read by the tag window like an ID3v2 tag.
+    const V1Values v1 = ForeignTags::handles(detectAudioFormat(path)) ? V1Values{} : readV1(path, out);
 
     // Every file starts from empty values: nothing of an earlier file leaks in.
     TagValues tag;

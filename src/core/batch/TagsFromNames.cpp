@@ -3,6 +3,7 @@
 #include "batch/FieldText.h"
 #include "batch/FileList.h"
 #include "platform/Prompter.h"
+#include "tags/ForeignTags.h"
 #include "tags/formTag.h"
 #include "tags/modTag.h"
 
@@ -57,7 +58,10 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
         tags.txtTitle.clear();
         tags.tagFile(path);
 
-        if (!modTag::GetID3v1(path, prompter)) {
+        // A file with a tag of its own (WMA) gets no ID3v1 record: the tag
+        // window writes artist and title into its own tag.
+        const bool ownTag = ForeignTags::handles(detectAudioFormat(path));
+        if (!ownTag && !modTag::GetID3v1(path, prompter)) {
             out.quitRequested = true;
             break;
         }
@@ -70,7 +74,7 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
             if (emptyField(cutAtZero(CurrentTag.Title), cr))
                 CurrentTag.Title = at.title;
         }
-        const bool recordWritten = modTag::SetID3v1(path, CurrentTag, prompter);
+        const bool recordWritten = ownTag || modTag::SetID3v1(path, CurrentTag, prompter);
 
         if (out.overwrite) {
             tags.txtArtist = tags.txtArtistV2 = at.artist;
