@@ -119,9 +119,9 @@ bool printForeign(QTextStream& out, QTextStream& err, const QString& file, Audio
         return false;
     }
     const QList<std::pair<QString, QString>> fields{
-        {QStringLiteral("Title"), f->title}, {QStringLiteral("Artist"), f->artist},
-        {QStringLiteral("Album"), f->album}, {QStringLiteral("Year"), f->year},
-        {QStringLiteral("Track"), f->track}, {QStringLiteral("Genre"), f->genre},
+        {QStringLiteral("Title"), f->title},    {QStringLiteral("Artist"), f->artist},
+        {QStringLiteral("Album"), f->album},    {QStringLiteral("Year"), f->year},
+        {QStringLiteral("Track"), f->track},    {QStringLiteral("Genre"), f->genre},
         {QStringLiteral("Comment"), f->comment}};
     const QString key = ForeignTags::formatKey(format);
     if (json) {
