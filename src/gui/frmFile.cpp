@@ -313,6 +313,7 @@ void frmFile::loadTags()
     for (QLineEdit* box : id3v2)
         box->setEnabled(id3Tags_ || (foreignTags_ && box != id3v2[6]));
     id3v1_gen->setEnabled(!foreignTags_);
+    id3v2[5]->setReadOnly(!foreignTags_); // an ASF track is saved, an ID3v2 one only shown
     if (foreignTags_) {
         loadForeignTags();
         return;

@@ -3,12 +3,14 @@
 #include "frmMain.h"
 
 #include "../core/platform/LockedFolder.h"
+#include "AsfFiles.h"
 #include "Id3v2Bytes.h"
 #include "MainWindowFixture.h"
 #include "Version.h"
 #include "tags/Genres.h"
 
 #include <QComboBox>
+#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -180,13 +182,50 @@ private Q_SLOTS:
                 f->close();
                 continue;
             }
-            // Save sets the After name of a WMA file and leaves its bytes alone.
+            // Save sets the After name of a .wma holding no known audio and leaves its bytes alone.
             f->txtAfter->setText(u("B.wma"));
             f->cmdSave_Click();
             QCOMPARE(readFile(m.path(name)), bytes);
             QCOMPARE(m.w.fileList().afterText(0), u("B.wma"));
             QVERIFY(f.isNull() || !f->isVisible());
         }
+    }
+
+    void wmaShowsAndSavesItsAsfTag()
+    {
+        QTemporaryDir dir;
+        const QString made = dir.filePath(u("made.wma"));
+        QVERIFY2(test::makeWma(made, {{u("Title"), u("T")}, {u("Author"), u("A")}, {u("WM/AlbumTitle"), u("Al")},
+                                      {u("WM/Year"), u("1999")}, {u("WM/TrackNumber"), 3}, {u("WM/Genre"), u("Pop")},
+                                      {u("Description"), u("C")}}),
+                 "needs ffmpeg and python3-mutagen");
+        Main m;
+        QPointer<frmFile> f = m.openOn("a.wma", readFile(made));
+        const QStringList shown = {u("T"), u("A"), u("Al"), u("1999"), u("C"), u("3"), u("")};
+        for (int i = 0; i < 7; ++i) {
+            QCOMPARE(f->id3v2[i]->text(), shown.at(i));
+            QCOMPARE(f->id3v2[i]->isEnabled(), i < 6); // Link to has no ASF field
+        }
+        QCOMPARE(f->id3v2_gen->currentText(), u("Pop"));
+        for (QLineEdit* box : f->id3v1)
+            QVERIFY(!box->isEnabled() && box->text().isEmpty());
+        QVERIFY(!f->id3v1_gen->isEnabled());
+
+        const QString path = m.path("a.wma");
+        const QJsonObject before = test::asfDump(path);
+        for (int i = 0; i < 6; ++i) {
+            f->id3v2[i]->clear();
+            QTest::keyClicks(f->id3v2[i], u("n%1").arg(i));
+        }
+        f->id3v2_gen->setEditText(u("rock"));
+        QTest::mouseClick(f->cmdSave, Qt::LeftButton);
+        QCOMPARE(m.prompter.prompts().size(), 0);
+        const QJsonObject after = test::asfDump(path);
+        const char* keys[] = {"Title", "Author", "WM/AlbumTitle", "WM/Year", "Description", "WM/TrackNumber"};
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(after[u(keys[i])].toArray().at(0).toString().section(u(":"), 1), u("n%1").arg(i));
+        QCOMPARE(after[u("WM/Genre")].toArray().at(0).toString(), u("Unicode:Rock"));
+        QCOMPARE(after[u("behind-header")], before[u("behind-header")]);
     }
 
     void missingFileClosesWindow()
