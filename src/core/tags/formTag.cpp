@@ -56,7 +56,8 @@ void formTag::Load(const QString& commandLine)
 bool formTag::tagFile(const QString& sFile)
 {
     txtMp3File = sFile;
-    if (ForeignTags::handles(detectAudioFormat(sFile))) return tagForeignFile(sFile);
+    ownTag_ = ForeignTags::handles(detectAudioFormat(sFile));
+    if (ownTag_) return tagForeignFile(sFile);
     try {
         v1_.setMP3File(sFile);
         txtArtist = v1_.Artist();

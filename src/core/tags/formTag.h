@@ -53,6 +53,8 @@ class formTag {
     bool tagFile(const QString& sFile);
     bool SetTags();
     const QString& lastError() const { return lastError_; }
+    // Whether the file of the last tagFile has a tag of its own (WMA) rather than ID3.
+    bool loadedOwnTag() const { return ownTag_; }
 
     // "Edited by: Vantrel " + major + "." + minor.
     static QString commentStamp();
@@ -93,6 +95,7 @@ class formTag {
     cMP3ID3v1 v1_;
     cMP3ID3v2 v2_;
     QString lastError_;
+    bool ownTag_ = false;
 
     // What tagFile put into the pickers, to tell whether a caller changed them.
     QString loadedFile_;
