@@ -195,37 +195,23 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString made = dir.filePath(u("made.wma"));
-        QVERIFY2(test::makeWma(made, {{u("Title"), u("T")}, {u("Author"), u("A")}, {u("WM/AlbumTitle"), u("Al")},
-                                      {u("WM/Year"), u("1999")}, {u("WM/TrackNumber"), 3}, {u("WM/Genre"), u("Pop")},
-                                      {u("Description"), u("C")}}),
-                 "needs ffmpeg and python3-mutagen");
+        QVERIFY(test::makeWma(made, {{u("Title"), u("T")}, {u("WM/TrackNumber"), 3}, {u("WM/Genre"), u("Pop")}}));
         Main m;
         QPointer<frmFile> f = m.openOn("a.wma", readFile(made));
-        const QStringList shown = {u("T"), u("A"), u("Al"), u("1999"), u("C"), u("3"), u("")};
-        for (int i = 0; i < 7; ++i) {
-            QCOMPARE(f->id3v2[i]->text(), shown.at(i));
-            QCOMPARE(f->id3v2[i]->isEnabled(), i < 6); // Link to has no ASF field
-        }
-        QCOMPARE(f->id3v2_gen->currentText(), u("Pop"));
-        for (QLineEdit* box : f->id3v1)
-            QVERIFY(!box->isEnabled() && box->text().isEmpty());
+        for (int i = 0; i < 7; ++i) // Link to has no ASF field; no ID3v1 record
+            QVERIFY(f->id3v2[i]->isEnabled() == (i < 6) && (i > 4 || !f->id3v1[i]->isEnabled()));
         QVERIFY(!f->id3v1_gen->isEnabled());
-
-        const QString path = m.path("a.wma");
-        const QJsonObject before = test::asfDump(path);
-        for (int i = 0; i < 6; ++i) {
-            f->id3v2[i]->clear();
-            QTest::keyClicks(f->id3v2[i], u("n%1").arg(i));
-        }
+        QCOMPARE(f->id3v2[0]->text() + f->id3v2[5]->text() + f->id3v2_gen->currentText(), u("T3Pop"));
+        QTest::keyClicks(f->id3v2[1], u("A"));
+        QTest::keyClicks(f->id3v2[5], u("0"));
         f->id3v2_gen->setEditText(u("rock"));
         QTest::mouseClick(f->cmdSave, Qt::LeftButton);
         QCOMPARE(m.prompter.prompts().size(), 0);
-        const QJsonObject after = test::asfDump(path);
-        const char* keys[] = {"Title", "Author", "WM/AlbumTitle", "WM/Year", "Description", "WM/TrackNumber"};
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(after[u(keys[i])].toArray().at(0).toString().section(u(":"), 1), u("n%1").arg(i));
+        const QJsonObject after = test::asfDump(m.path("a.wma"));
+        QCOMPARE(after[u("Author")].toArray().at(0).toString(), u("Unicode:A"));
+        QCOMPARE(after[u("WM/TrackNumber")].toArray().at(0).toString(), u("DWord:30"));
         QCOMPARE(after[u("WM/Genre")].toArray().at(0).toString(), u("Unicode:Rock"));
-        QCOMPARE(after[u("behind-header")], before[u("behind-header")]);
+        QCOMPARE(after[u("Description")].toArray().at(0).toString(), u("Unicode:Edited by: Vantrel ") + versionShort());
     }
 
     void missingFileClosesWindow()

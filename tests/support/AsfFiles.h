@@ -45,10 +45,10 @@ out['behind-header'] = hashlib.sha1(b[header:]).hexdigest()
 print(json.dumps(out))
 )";
 
+// Runs the script above with Debian's python, where python3-mutagen lives.
 inline QJsonObject runAsfPy(const QStringList& args, bool* ok = nullptr)
 {
     QProcess p;
-    // Debian's python, where python3-mutagen lives.
     p.start(QStringLiteral("/usr/bin/python3"),
             QStringList{QStringLiteral("-c"), QString::fromUtf8(kAsfPy)} + args);
     const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
@@ -56,29 +56,22 @@ inline QJsonObject runAsfPy(const QStringList& args, bool* ok = nullptr)
     return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
 }
 
-// The reader's view of a file: attributes and object checksums.
+// The reader's view of a file: attributes and checksums.
 inline QJsonObject asfDump(const QString& path)
 {
     return runAsfPy({QStringLiteral("dump"), path});
 }
 
-inline bool asfSet(const QString& path, const QJsonObject& attributes)
-{
-    bool ok = false;
-    runAsfPy({QStringLiteral("set"), path, QString::fromUtf8(QJsonDocument(attributes).toJson())}, &ok);
-    return ok;
-}
-
 // A short mono WMA file at path, with the given attributes set by mutagen.
 inline bool makeWma(const QString& path, const QJsonObject& attributes = {})
 {
-    const int rc = QProcess::execute(
-        QStringLiteral("ffmpeg"),
-        {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-         QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-         QStringLiteral("sine=frequency=440:duration=0.3"), QStringLiteral("-ac"), QStringLiteral("1"),
-         QStringLiteral("-c:a"), QStringLiteral("wmav2"), QStringLiteral("-f"), QStringLiteral("asf"), path});
-    return rc == 0 && QFile::exists(path) && (attributes.isEmpty() || asfSet(path, attributes));
+    const QString ffmpeg =
+        QStringLiteral("-nostdin -loglevel error -y -f lavfi -i sine=frequency=440:duration=0.3 "
+                       "-ac 1 -c:a wmav2 -f asf");
+    bool ok = QProcess::execute(QStringLiteral("ffmpeg"), ffmpeg.split(QLatin1Char(' ')) << path) == 0;
+    if (ok && !attributes.isEmpty())
+        runAsfPy({QStringLiteral("set"), path, QString::fromUtf8(QJsonDocument(attributes).toJson())}, &ok);
+    return ok;
 }
 
 } // namespace vantrel::test
