@@ -6,6 +6,8 @@
 
 #include <QJsonArray>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 using namespace vantrel::test;
 
@@ -23,6 +25,19 @@ TEST(CliWma, ShowsAndWritesTheAsfTag)
     const QJsonObject after = asfDump(wma);
     EXPECT_EQ(after[u("Title")].toArray(), QJsonArray{u("Unicode:Neu")});
     EXPECT_EQ(after[u("WM/Genre")].toArray(), QJsonArray{u("Unicode:Rock")});
+
+    // Writers at the same time wait for each other, though each replaces the file.
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (const char* set : {"Title=1", "Artist=2", "Album=3", "Year=4", "Track=5", "Genre=6", "Comment=7"}) {
+        writers.push_back(std::make_unique<QProcess>());
+        writers.back()->start(QStringLiteral(VANTREL_CLI), {"tag", wma, "--v2", set});
+    }
+    for (auto& w : writers)
+        EXPECT_TRUE(w->waitForFinished(60000) && w->exitCode() == 0);
+    const QJsonObject all = QJsonDocument::fromJson(runCli({"tags", "--json", wma}).out.toUtf8()).object();
+    EXPECT_EQ(QString::fromUtf8(QJsonDocument(all[u("asf")].toObject()).toJson(QJsonDocument::Compact)),
+              R"({"Album":"3","Artist":"2","Comment":"7","Genre":"Grunge","Items":["WM/EncodingSettings"],)"
+              R"("Title":"1","Track":"5","Year":"4"})");
 
     // What a WMA tag cannot hold refuses the whole write.
     const QByteArray bytes = readFile(wma);
