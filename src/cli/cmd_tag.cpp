@@ -1,6 +1,7 @@
 // vantrel-cli tag: sets fields of a file's ID3v1 and ID3v2 tags and writes them.
 #include "Command.h"
 #include "batch/FixJournal.h"
+#include "tags/ForeignTags.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v1.h"
 #include "tags/cMP3ID3v2.h"
@@ -20,7 +21,9 @@ const char* const usageText =
     "  --v2 fields: Title Artist Album Year Comment Genre OtherGenreName Track Composer\n"
     "               Copyright OriginalArtist EncodedBy LinkTo Lyrics PlayCounter AudioURL\n"
     "               BuyURL ArtistURL (Genre 0-255)\n"
-    "Field names are not case-sensitive. `vantrel-cli undo` puts the old tags back.\n";
+    "Field names are not case-sensitive. `vantrel-cli undo` puts the old tags back.\n"
+    "A WMA file (ASF content) keeps its own tag: only --v2 Title Artist Album Year\n"
+    "Comment Track Genre are taken, and written into that tag.\n";
 
 // A number 0..255 as the byte fields take it.
 std::optional<int> byteValue(const QString& v)
@@ -108,6 +111,35 @@ int usageError(Streams& io, const QString& why)
     return ExitUsage;
 }
 
+// A file with a tag of its own (WMA): the --v2 fields it has go into that
+// tag. Anything it cannot hold refuses the whole write, file unchanged.
+int tagForeign(Streams& io, const QString& file, const QList<Assignment>& assignments)
+{
+    ForeignTagEdit edit;
+    const std::map<QString, std::optional<QString>*> fields{
+        {QStringLiteral("title"), &edit.title},     {QStringLiteral("artist"), &edit.artist},
+        {QStringLiteral("album"), &edit.album},     {QStringLiteral("year"), &edit.year},
+        {QStringLiteral("comment"), &edit.comment}, {QStringLiteral("track"), &edit.track},
+        {QStringLiteral("genre"), &edit.genre}};
+    for (const Assignment& as : assignments) {
+        const auto it = fields.find(as.field);
+        if (!as.v2 || it == fields.end()) {
+            io.err << "vantrel-cli tag: " << file << ": a WMA file has no "
+                   << (as.v2 ? QStringLiteral("field ") + as.field : QStringLiteral("ID3v1 tag"))
+                   << "; nothing written\n";
+            return ExitFailure;
+        }
+        // The tag holds the genre's name.
+        *it->second = as.field == QLatin1String("genre") ? cMP3ID3v2::GenreName(as.value.toInt()) : as.value;
+    }
+    const ForeignTagResult r = ForeignTags::write(file, edit);
+    if (!r.ok) {
+        io.err << "vantrel-cli tag: " << file << ": WMA tag not written: " << r.error << '\n';
+        return ExitFailure;
+    }
+    return ExitOk;
+}
+
 int runTag(const QStringList& args, Streams& io)
 {
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
@@ -141,6 +173,7 @@ int runTag(const QStringList& args, Streams& io)
         }
     }
     if (file.isEmpty()) return usageError(io, QStringLiteral("no FILE given"));
+    if (ForeignTags::handles(detectAudioFormat(file))) return tagForeign(io, file, assignments);
 
     cMP3ID3v1 v1;
     cMP3ID3v2 v2;

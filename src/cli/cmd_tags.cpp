@@ -1,5 +1,6 @@
 // vantrel-cli tags: shows what the two tag objects read from each file.
 #include "Command.h"
+#include "tags/ForeignTags.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v1.h"
 #include "tags/cMP3ID3v2.h"
@@ -108,6 +109,37 @@ void printText(QTextStream& out, const QString& file, const QJsonObject& v1, con
     }
 }
 
+// A file with a tag of its own (WMA): that tag alone, under its format's key.
+bool printForeign(QTextStream& out, QTextStream& err, const QString& file, AudioFormat format, bool json)
+{
+    QString error;
+    const std::optional<ForeignTagFields> f = ForeignTags::read(file, &error);
+    if (!f) {
+        err << "vantrel-cli tags: " << file << ": " << error << '\n';
+        return false;
+    }
+    const QList<std::pair<QString, QString>> fields{
+        {QStringLiteral("Title"), f->title},    {QStringLiteral("Artist"), f->artist},
+        {QStringLiteral("Album"), f->album},    {QStringLiteral("Year"), f->year},
+        {QStringLiteral("Track"), f->track},    {QStringLiteral("Genre"), f->genre},
+        {QStringLiteral("Comment"), f->comment}};
+    const QString key = ForeignTags::formatKey(format);
+    if (json) {
+        QJsonObject o;
+        for (const auto& [name, value] : fields)
+            o.insert(name, value);
+        o.insert(QStringLiteral("Items"), QJsonArray::fromStringList(f->otherItems));
+        const QJsonObject all{{QStringLiteral("file"), file}, {key, o}};
+        out << QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Compact)) << '\n';
+        return true;
+    }
+    out << file << '\n' << "  " << key << ":\n";
+    for (const auto& [name, value] : fields)
+        if (!value.isEmpty()) out << "    " << name << ": " << printable(value) << '\n';
+    if (!f->otherItems.isEmpty()) out << "    Items: " << f->otherItems.join(QLatin1Char(' ')) << '\n';
+    return true;
+}
+
 int runTags(const QStringList& args, Streams& io)
 {
     bool json = false;
@@ -120,7 +152,8 @@ int runTags(const QStringList& args, Streams& io)
             io.out << "Usage: vantrel-cli tags [--json] FILE...\n\n"
                       "Prints the ID3v1 and ID3v2 tags of each file as the program reads them.\n"
                       "With --json, one JSON object per file and line, with the keys \"file\", \"id3v1\"\n"
-                      "and \"id3v2\".\n";
+                      "and \"id3v2\".\n"
+                      "A WMA file (ASF content) shows its own tag instead, under the key \"asf\".\n";
             return ExitOk;
         } else if (!optionsDone && a == QLatin1String("--")) {
             optionsDone = true;
@@ -138,6 +171,11 @@ int runTags(const QStringList& args, Streams& io)
 
     int rc = ExitOk;
     for (const QString& file : files) {
+        const AudioFormat format = detectAudioFormat(file);
+        if (ForeignTags::handles(format)) {
+            if (!printForeign(io.out, io.err, file, format, json)) rc = ExitFailure;
+            continue;
+        }
         cMP3ID3v1 v1;
         cMP3ID3v2 v2;
         try {

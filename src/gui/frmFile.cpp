@@ -10,6 +10,7 @@
 #include "frmOpts.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompter.h"
+#include "tags/ForeignTags.h"
 #include "tags/Genres.h"
 #include "tags/TagError.h"
 #include "tags/formTag.h"
@@ -303,12 +304,23 @@ bool frmFile::tagFile(const QString& sFile)
 
 void frmFile::loadTags()
 {
-    // Tag boxes are for MP3 files only; a failure below leaves this as it is.
-    const bool mp3 = txtBefore->text().toLower().endsWith(QLatin1String(".mp3"));
+    // The content decides: a WMA (ASF) file shows its own tag in the
+    // version-2 boxes, whatever its name; the ID3 boxes are for MPEG audio
+    // (a .wma too) and for files named .mp3. A failure below leaves this as it is.
+    const AudioFormat format = detectAudioFormat(txtPath->text());
+    foreignTags_ = ForeignTags::handles(format);
+    id3Tags_ = !foreignTags_ &&
+               (format == AudioFormat::Mpeg || txtBefore->text().toLower().endsWith(QLatin1String(".mp3")));
     for (QLineEdit* box : id3v1)
-        box->setEnabled(mp3);
+        box->setEnabled(id3Tags_);
     for (QLineEdit* box : id3v2)
-        box->setEnabled(mp3);
+        box->setEnabled(id3Tags_ || (foreignTags_ && box != id3v2[6]));
+    id3v1_gen->setEnabled(!foreignTags_);
+    id3v2[5]->setReadOnly(!foreignTags_); // an ASF track is saved, an ID3v2 one only shown
+    if (foreignTags_) {
+        loadForeignTags();
+        return;
+    }
 
     v1_.setMP3File(txtPath->text());
     setBox(id3v1[1], QString(v1_.Artist()).remove(marker + QLatin1Char(' ')));
@@ -335,13 +347,55 @@ void frmFile::loadTags()
     setBox(id3v2[6], QString(v2_.LinkTo()).remove(marker));
 }
 
+void frmFile::loadForeignTags()
+{
+    QString error;
+    const std::optional<ForeignTagFields> f = ForeignTags::read(txtPath->text(), &error);
+    if (!f)
+        throw TagFileError(0, error, tagErrorSource(QStringLiteral("ForeignTags")));
+    for (QLineEdit* box : id3v1)
+        setBox(box, QString());
+    id3v1_gen->setCurrentIndex(0);
+    setBox(id3v2[0], f->title);
+    setBox(id3v2[1], f->artist);
+    setBox(id3v2[2], f->album);
+    setBox(id3v2[3], f->year);
+    setBox(id3v2[4], f->comment);
+    setBox(id3v2[5], f->track);
+    setBox(id3v2[6], QString());
+    setGenreText(id3v2_gen, f->genre);
+}
+
+bool frmFile::saveForeignTags()
+{
+    ForeignTagEdit edit;
+    edit.title = id3v2[0]->text();
+    edit.artist = id3v2[1]->text();
+    edit.album = id3v2[2]->text();
+    edit.year = id3v2[3]->text();
+    edit.comment = id3v2[4]->text();
+    edit.track = id3v2[5]->text();
+    edit.genre = id3v2_gen->currentText();
+    const ForeignTagResult r = ForeignTags::write(loadedPath_, edit);
+    lastError_ = r.ok ? QString() : QStringLiteral("ASF: ") + r.error;
+    return r.ok;
+}
+
 bool frmFile::SetTags()
 {
     // The batch's own save routine writes the tags (the comment stamp, the
     // genre rule, what is kept of the file); the window hands over its boxes
     // and afterwards shows what was written.
+    if (foreignTags_)
+        return saveForeignTags();
     formTag& tags = tagWindow(main_);
     lastError_.clear();
+    // A comment box left as it was shown hands over the comment as the file
+    // holds it, so that the other comments, shown joined in the box, are not
+    // copied into the main one.
+    const QString v1Comment = id3v1[4]->text() == v1_.Comment() ? v1_.Comment() : id3v1[4]->text();
+    const QString v2Comment =
+        id3v2[4]->text() == shownV2Comment(v2_.Comment()) ? v2_.Comment() : id3v2[4]->text();
     if (!tags.tagFile(loadedPath_)) {
         lastError_ = QStringLiteral("The file could not be read.");
         return false;
@@ -350,13 +404,13 @@ bool frmFile::SetTags()
     tags.txtTitle = id3v1[0]->text();
     tags.txtAlbum = id3v1[2]->text();
     tags.txtYear = id3v1[3]->text();
-    tags.txtComment = id3v1[4]->text();
+    tags.txtComment = v1Comment;
     tags.cboGenre.setText(id3v1_gen->currentText());
     tags.txtArtistV2 = id3v2[1]->text();
     tags.txtTitleV2 = id3v2[0]->text();
     tags.txtAlbumV2 = id3v2[2]->text();
     tags.txtYearV2 = id3v2[3]->text();
-    tags.txtCommentV2 = id3v2[4]->text();
+    tags.txtCommentV2 = v2Comment;
     tags.cboGenreV2.setText(id3v2_gen->currentText());
     tags.commentsAsTyped = true;
     const bool written = tags.SetTags();
@@ -376,7 +430,7 @@ void frmFile::cmdSave_Click()
         return;
     bool written = true;
     FixJournal journal; // the save is a run of its own, undone with "Undo last fix"
-    if (txtBefore->text().toLower().endsWith(QLatin1String(".mp3")))
+    if (id3Tags_ || foreignTags_)
         written = journal.recordTagWrite(loadedPath_, &lastError_) && SetTags();
     journal.finish();
     main_.cmdUndo->setEnabled(FixJournal::canUndo());

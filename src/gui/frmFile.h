@@ -85,6 +85,8 @@ public Q_SLOTS:
 
 private:
     void loadTags(); // throws TagFileError
+    void loadForeignTags(); // throws TagFileError
+    bool saveForeignTags();
     void build();
     ReportFile reportFile() const;
     ReportOptions reportOptions() const;
@@ -93,6 +95,8 @@ private:
     cMP3ID3v1 v1_;
     cMP3ID3v2 v2_;
     bool loaded_ = false;
+    bool id3Tags_ = false;     // the file shown takes ID3 (MPEG content)
+    bool foreignTags_ = false; // the file shown has a tag of its own (WMA)
     QString loadedPath_;
     QString lastError_;
 };

@@ -3,6 +3,7 @@
 #include "frmMain.h"
 
 #include "../core/platform/LockedFolder.h"
+#include "AsfFiles.h"
 #include "Id3v2Bytes.h"
 #include "MainWindowFixture.h"
 #include "Version.h"
@@ -10,6 +11,7 @@
 #include "tags/formTag.h"
 
 #include <QComboBox>
+#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -181,13 +183,36 @@ private Q_SLOTS:
                 f->close();
                 continue;
             }
-            // Save sets the After name of a WMA file and leaves its bytes alone.
+            // Save sets the After name of a .wma holding no known audio and leaves its bytes alone.
             f->txtAfter->setText(u("B.wma"));
             f->cmdSave_Click();
             QCOMPARE(readFile(m.path(name)), bytes);
             QCOMPARE(m.w.fileList().afterText(0), u("B.wma"));
             QVERIFY(f.isNull() || !f->isVisible());
         }
+    }
+
+    void wmaShowsAndSavesItsAsfTag()
+    {
+        QTemporaryDir dir;
+        const QString made = dir.filePath(u("made.wma"));
+        QVERIFY(test::makeWma(made, {{u("Title"), u("T")}, {u("WM/TrackNumber"), 3}, {u("WM/Genre"), u("Pop")}}));
+        Main m;
+        QPointer<frmFile> f = m.openOn("a.wma", readFile(made));
+        for (int i = 0; i < 7; ++i) // Link to has no ASF field; no ID3v1 record
+            QVERIFY(f->id3v2[i]->isEnabled() == (i < 6) && (i > 4 || !f->id3v1[i]->isEnabled()));
+        QVERIFY(!f->id3v1_gen->isEnabled());
+        QCOMPARE(f->id3v2[0]->text() + f->id3v2[5]->text() + f->id3v2_gen->currentText(), u("T3Pop"));
+        QTest::keyClicks(f->id3v2[1], u("A"));
+        QTest::keyClicks(f->id3v2[5], u("0"));
+        f->id3v2_gen->setEditText(u("rock"));
+        QTest::mouseClick(f->cmdSave, Qt::LeftButton);
+        QCOMPARE(m.prompter.prompts().size(), 0);
+        const QJsonObject after = test::asfDump(m.path("a.wma"));
+        QCOMPARE(after[u("Author")].toArray().at(0).toString(), u("Unicode:A"));
+        QCOMPARE(after[u("WM/TrackNumber")].toArray().at(0).toString(), u("DWord:30"));
+        QCOMPARE(after[u("WM/Genre")].toArray().at(0).toString(), u("Unicode:Rock"));
+        QCOMPARE(after[u("Description")].toArray().at(0).toString(), u("Unicode:Edited by: Vantrel ") + versionShort());
     }
 
     void missingFileClosesWindow()

@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/NameCase.h"
 #include "platform/Prompter.h"
+#include "tags/ForeignTags.h"
 #include "tags/formTag.h"
 #include "tags/modTag.h"
 
@@ -216,18 +217,20 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
         return out;
     }
 
-    const V1Values v1 = readV1(path, out);
-
     // Every file starts from empty values: nothing of an earlier file leaks in.
+    // A file with a tag of its own (WMA) has no ID3v1 record to read; the tag
+    // window reads its tag like an ID3v2 tag and tells which kind it found.
     TagValues tag;
+    if (!o.forceId1)
+        tag = readV2(reader, path, out);
+    const bool ownTag = o.forceId1 ? ForeignTags::handles(detectAudioFormat(path)) : reader.form.loadedOwnTag();
+    const V1Values v1 = ownTag ? V1Values{} : readV1(path, out);
     if (o.forceId1) {
         if (v1.artist.size() >= 2 && v1.title.size() >= 2) {
             tag.artist = v1.artist;
             tag.title = v1.title;
             tag.album = v1.album;
         }
-    } else {
-        tag = readV2(reader, path, out);
     }
 
     const QString folder = FileList::location(path);

@@ -5,6 +5,7 @@
 #include "batch/FixJournal.h"
 #include "batch/RunAccount.h"
 #include "platform/Prompter.h"
+#include "tags/ForeignTags.h"
 #include "tags/formTag.h"
 #include "tags/modTag.h"
 
@@ -91,7 +92,10 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
         tags.txtTitle.clear();
         tags.tagFile(path);
 
-        if (!modTag::GetID3v1(path, prompter)) {
+        // A file with a tag of its own (WMA) gets no ID3v1 record: the tag
+        // window writes artist and title into its own tag.
+        const bool ownTag = ForeignTags::handles(detectAudioFormat(path));
+        if (!ownTag && !modTag::GetID3v1(path, prompter)) {
             out.quitRequested = true;
             break;
         }
@@ -103,7 +107,7 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
             CurrentTag.Artist = cutAtZero(w.v1.artist);
         if (out.overwrite || fieldValue(CurrentTag.Title, cr).isEmpty())
             CurrentTag.Title = cutAtZero(w.v1.title);
-        const bool recordWritten = modTag::SetID3v1(path, CurrentTag, prompter);
+        const bool recordWritten = ownTag || modTag::SetID3v1(path, CurrentTag, prompter);
         tags.txtArtist = w.v1.artist;
         tags.txtTitle = w.v1.title;
         tags.txtArtistV2 = w.v2.artist;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -49,6 +50,22 @@ bool FileLock::acquire(const QString& path, QString* error, int waitMs)
     constexpr int stepMs = 10;
     for (int waited = 0;; waited += stepMs) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            // A writer that replaces the file by a new one (rename) may have
+            // done so while we waited: the lock then guards the old file, so
+            // take the lock of the file the path names now.
+            struct stat locked {};
+            struct stat now {};
+            if (::fstat(fd, &locked) == 0 && ::stat(native.constData(), &now) == 0 &&
+                (locked.st_dev != now.st_dev || locked.st_ino != now.st_ino)) {
+                ::close(fd);
+                fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+                if (fd < 0) {
+                    if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
+                    return false;
+                }
+                if (waited >= waitMs) break;
+                continue;
+            }
             fd_ = fd;
             return true;
         }

@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "platform/Prompter.h"
+#include "tags/ForeignTags.h"
 #include "tags/TagError.h"
 
 namespace vantrel {
@@ -60,6 +61,8 @@ void formTag::Load(const QString& commandLine)
 bool formTag::tagFile(const QString& sFile)
 {
     txtMp3File = sFile;
+    ownTag_ = ForeignTags::handles(detectAudioFormat(sFile));
+    if (ownTag_) return tagForeignFile(sFile);
     try {
         v1_.setMP3File(sFile);
         txtArtist = v1_.Artist();
@@ -112,6 +115,8 @@ bool formTag::SetTags()
     if (!keepGenre) cboGenre.resolve();
     if (!keepGenreV2) cboGenreV2.resolve(true);
 
+    if (ForeignTags::handles(detectAudioFormat(txtMp3File))) return setForeignTags(keepGenreV2);
+
     QStringList problems;
     try {
         v1_.setMP3File(txtMp3File);
@@ -149,6 +154,54 @@ bool formTag::SetTags()
     }
     lastError_ = problems.join(QStringLiteral("; "));
     return problems.isEmpty();
+}
+
+// ---- files with a tag of their own (ASF) ----
+
+bool formTag::tagForeignFile(const QString& sFile)
+{
+    QString error;
+    const std::optional<ForeignTagFields> f = ForeignTags::read(sFile, &error);
+    if (!f) {
+        loadedFile_.clear();
+        prompter_.tell(QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") + error,
+                       QStringLiteral("Vantrel"), Icon::Information);
+        return false;
+    }
+    // No ID3v1 record belongs to such a file.
+    for (QString* v1 : {&txtArtist, &txtTitle, &txtAlbum, &txtYear, &txtComment})
+        v1->clear();
+    cboGenre.setListIndex(0);
+    txtTitleV2 = f->title;
+    txtArtistV2 = f->artist;
+    txtAlbumV2 = f->album;
+    txtYearV2 = f->year;
+    txtCommentV2 = f->comment;
+    txtTrack = f->track;
+    cboGenreV2.setText(f->genre);
+    for (QString* other : {&txtOriginalArtist, &txtComposer, &txtCopyright, &txtEncodedBy, &txtLinkTo})
+        other->clear();
+    loadedFile_ = sFile;
+    loadedGenreText_ = cboGenre.Text();
+    loadedGenreTextV2_ = cboGenreV2.Text();
+    return true;
+}
+
+bool formTag::setForeignTags(bool keepGenreV2)
+{
+    ForeignTagEdit edit;
+    edit.title = txtTitleV2;
+    edit.artist = txtArtistV2;
+    edit.album = txtAlbumV2;
+    edit.year = txtYearV2;
+    edit.track = txtTrack;
+    edit.comment = commentStamp();
+    // A genre the caller did not change stays as the file has it; a changed
+    // one is written as the text the picker resolved it to.
+    if (!keepGenreV2) edit.genre = cboGenreV2.Text();
+    const ForeignTagResult r = ForeignTags::write(txtMp3File, edit);
+    if (!r.ok) lastError_ = QStringLiteral("ASF: ") + r.error;
+    return r.ok;
 }
 
 } // namespace vantrel

@@ -23,6 +23,10 @@
 //   resolved to the entry with that name in any letter case, else the first
 //   entry whose name contains it, else the empty entry (genre 255); for ID3v2 an
 //   unmatched text is kept as the genre's name.
+// - A file whose content has a tag of its own (ASF, see ForeignTags) never
+//   gets ID3: tagFile fills the version-2 fields from that tag and leaves the
+//   version-1 fields empty; SetTags writes Title, Artist, Album, Year, Track,
+//   Genre and the stamp as comment into it and ignores the version-1 fields.
 #pragma once
 
 #include "tags/GenrePicker.h"
@@ -50,6 +54,8 @@ class formTag {
     bool tagFile(const QString& sFile);
     bool SetTags();
     const QString& lastError() const { return lastError_; }
+    // Whether the file of the last tagFile has a tag of its own (WMA) rather than ID3.
+    bool loadedOwnTag() const { return ownTag_; }
 
     // "Edited by: Vantrel " + major + "." + minor.
     static QString commentStamp();
@@ -90,10 +96,14 @@ class formTag {
     QString txtOriginalArtist, txtComposer, txtCopyright, txtEncodedBy, txtLinkTo;
 
   private:
+    bool tagForeignFile(const QString& sFile);
+    bool setForeignTags(bool keepGenreV2);
+
     Prompter& prompter_;
     cMP3ID3v1 v1_;
     cMP3ID3v2 v2_;
     QString lastError_;
+    bool ownTag_ = false;
 
     // What tagFile put into the pickers, to tell whether a caller changed them.
     QString loadedFile_;

@@ -1,0 +1,57 @@
+// The tags of audio files that are not MP3: a WMA file (ASF) keeps its own
+// tag and never gets ID3. The common fields are read and written here, in
+// the container's own format, through TagLib; the format is told from the
+// content, never from the name. Other containers (FLAC, Ogg, MP4) belong
+// here as well: each adds a reader/editor of its own beside AsfTags and a
+// case in ForeignTags.cpp.
+#pragma once
+
+#include "tags/AudioFormat.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace vantrel {
+
+// The fields every caller knows, as texts (a track may be "3/12").
+struct ForeignTagFields {
+    QString title, artist, album, year, track, genre, comment;
+    // The container's own names of every other item it holds, for display.
+    QStringList otherItems;
+};
+
+// What a write changes: a field left empty (nullopt) stays as the file has
+// it. An empty text clears the field.
+struct ForeignTagEdit {
+    std::optional<QString> title, artist, album, year, track, genre, comment;
+};
+
+struct ForeignTagResult {
+    bool ok = false;
+    QString error; // why it failed, empty on success
+};
+
+class ForeignTags {
+  public:
+    // Whether files of this content keep their own tags (and are read and
+    // written here rather than with ID3).
+    static bool handles(AudioFormat format) { return format == AudioFormat::Asf; }
+    // The format's short name as the command line shows it ("asf").
+    static QString formatKey(AudioFormat format);
+
+    // Reads the fields of the file at path. No result (and error set) when the
+    // file cannot be read or its content is not a format handled here.
+    static std::optional<ForeignTagFields> read(const QString& path, QString* error = nullptr);
+
+    // Sets the given fields and keeps everything else of the file: every
+    // other item (pictures, unknown attributes), the stream objects and the
+    // audio. A field that already holds the value is not touched; nothing to
+    // change leaves the file as it is. The file is locked against other
+    // writers from reading to the end of the write, and replaced in one step
+    // by a complete new copy (mode and owner kept), so a failure or a crash
+    // leaves the original intact.
+    static ForeignTagResult write(const QString& path, const ForeignTagEdit& edit);
+};
+
+} // namespace vantrel

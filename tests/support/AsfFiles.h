@@ -1,0 +1,77 @@
+// Real WMA (ASF) files for tests: encoded by ffmpeg, tagged and read back by
+// an independent reader (mutagen, through Debian's python3).
+#pragma once
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace vantrel::test {
+
+// set PATH JSON: each key becomes one attribute (int: DWORD, "bytes:..." a
+// byte array, else text). dump PATH: every attribute as "type:value", and
+// the sha1 of each header object (and header extension child) that holds no
+// tag, and of everything behind the header (the data object and the index).
+inline const char* const kAsfPy = R"(
+import sys, json, hashlib, struct
+from mutagen.asf import ASF, ASFByteArrayAttribute as B, ASFUnicodeAttribute as U, ASFDWordAttribute as D
+cmd, path = sys.argv[1], sys.argv[2]
+f = ASF(path)
+if cmd == 'set':
+    for k, v in json.loads(sys.argv[3]).items():
+        f.tags[k] = [D(v) if isinstance(v, int) else B(bytes.fromhex(v[6:])) if v.startswith('bytes:') else U(v)]
+    f.save()
+    sys.exit(0)
+out = {}
+for k in set(f.tags.keys()):
+    out[k] = [type(a).__name__[3:-9] + ':' + (a.value.hex() if isinstance(a.value, bytes) else str(a.value))
+              for a in f.tags[k]]
+b = open(path, 'rb').read()
+tagged = ('3326b2758e66cf11a6d900aa0062ce6c', '40a4d0d207e3d21197f000a0c95ea850',
+          'eacbf8c5af5b77488467aa8c44fa4cca', '941c23449894d149a1411d134e457054')
+def objects(at, end, prefix):
+    while at < end:
+        guid, size = b[at:at + 16].hex(), struct.unpack('<Q', b[at + 16:at + 24])[0]
+        if guid == 'b503bf5f2ea9cf118ee300c00c205365':
+            objects(at + 46, at + size, 'ext/')
+        elif guid not in tagged:
+            out[prefix + guid] = hashlib.sha1(b[at:at + size]).hexdigest()
+        at += size
+header = struct.unpack('<Q', b[16:24])[0]
+objects(30, header, 'obj/')
+out['behind-header'] = hashlib.sha1(b[header:]).hexdigest()
+print(json.dumps(out))
+)";
+
+// Runs the script above with Debian's python, where python3-mutagen lives.
+inline QJsonObject runAsfPy(const QStringList& args, bool* ok = nullptr)
+{
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"),
+            QStringList{QStringLiteral("-c"), QString::fromUtf8(kAsfPy)} + args);
+    const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (ok) *ok = done;
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+// The reader's view of a file: attributes and checksums.
+inline QJsonObject asfDump(const QString& path)
+{
+    return runAsfPy({QStringLiteral("dump"), path});
+}
+
+// A short mono WMA file at path, with the given attributes set by mutagen.
+inline bool makeWma(const QString& path, const QJsonObject& attributes = {})
+{
+    const QString ffmpeg =
+        QStringLiteral("-nostdin -loglevel error -y -f lavfi -i sine=frequency=440:duration=0.3 "
+                       "-ac 1 -c:a wmav2 -f asf");
+    bool ok = QProcess::execute(QStringLiteral("ffmpeg"), ffmpeg.split(QLatin1Char(' ')) << path) == 0;
+    if (ok && !attributes.isEmpty())
+        runAsfPy({QStringLiteral("set"), path, QString::fromUtf8(QJsonDocument(attributes).toJson())}, &ok);
+    return ok;
+}
+
+} // namespace vantrel::test
