@@ -66,13 +66,6 @@ TEST(RenamingScheme, ComposesAndCleans)
     }
 }
 
-TEST(RenamingScheme, ExtensionOf)
-{
-    EXPECT_EQ(extensionOf(u"Song.MP3"_qs), u".mp3"_qs);
-    EXPECT_EQ(extensionOf(u"Song.Wma"_qs), u".wma"_qs);
-    EXPECT_EQ(extensionOf(u"ab"_qs), u"ab"_qs);
-}
-
 TEST(RenamingScheme, NormalizeScheme)
 {
     struct Case { const char16_t* in; const char16_t* out; };

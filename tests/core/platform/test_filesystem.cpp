@@ -127,12 +127,3 @@ TEST_F(FileSystemTest, CountTreeSkipsDotFoldersAndEndsOnLinkCycles)
         EXPECT_FALSE(cache.contains(key)); // taken out
     }
 }
-
-TEST(FileSystem, ProgramFactsDescribeThisExecutable)
-{
-    EXPECT_EQ(programFileName(), QStringLiteral("test_filesystem"));
-    EXPECT_EQ(programName(), QStringLiteral("test_filesystem"));
-    EXPECT_TRUE(FileExists(programFolder() + QLatin1Char('/') + programFileName()));
-    EXPECT_TRUE(FolderExists(programFolder()));
-    EXPECT_FALSE(programFolder().endsWith(QLatin1Char('/')));
-}
