@@ -22,10 +22,12 @@ namespace {
 // One canned answer per path. A reply may announce more bytes than it sends
 // (a broken transfer), never answer (a hanging server) or redirect.
 struct Reply {
-    int status = 200;
+    Reply(int s = 200, const QByteArray& b = {}, qint64 a = -1, bool h = false, const QByteArray& l = {})
+        : status(s), body(b), announced(a), hang(h), location(l) {}
+    int status;
     QByteArray body;
-    qint64 announced = -1; // Content-Length to claim; -1: the body's size
-    bool hang = false;
+    qint64 announced; // Content-Length to claim; -1: the body's size
+    bool hang;
     QByteArray location;
 };
 Reply redirect(const QString& to) { return {302, {}, -1, false, to.toLatin1()}; }
@@ -168,8 +170,9 @@ TEST(VersionFile, LastLineAndNumbers)
     for (const auto& c : cases) {
         const auto v = parseVersionFile(c.content);
         ASSERT_EQ(v.has_value(), !c.line.isEmpty()) << c.content.toStdString();
-        if (v)
+        if (v) {
             EXPECT_EQ(std::tuple(v->line, v->version, v->majorMinor), std::tuple(c.line, c.version, c.majorMinor));
+        }
     }
 }
 
