@@ -55,56 +55,36 @@ class TestFrmHelp : public QObject {
 private Q_SLOTS:
     void walksThroughTopics()
     {
-        const struct {
-            const char* name;
-            std::vector<Step> steps;
-        } walks[] = {
-            {"about, then back stays",
-             {{"list 4", {4, 4, 4, 4, 0}},
-              {"dbl", {4, 4, 4, 4, 0}},
-              {"about", {5, 5, 5, 5, 0}},
-              {"dbl", {5, 5, 5, 5, 0}},
-              {"back", {5, 5, 5, 5, 0}}}},
-            {"graph page and back and forth",
-             {{"list 1", {1, 1, 1, 1, 0}},
-              {"dbl", {7, 1, -1, 1, 369}},
-              {"back", {1, 1, 1, 1, 0}},
-              {"back", {7, 1, -1, 1, 369}},
-              {"dbl", {7, 1, -1, 1, 369}},
-              {"list 2", {2, 2, 2, 2, 0}},
-              {"dbl", {7, 2, -1, 2, 375}}}},
-            {"topic without a page keeps the list",
-             {{"list 3", {3, 3, 3, 3, 0}},
-              {"disp 6", {6, -1, -1, 3, 0}},
-              {"dbl", {6, -1, -1, 3, 0}},
-              {"back", {3, 3, 3, 3, 0}},
-              {"disp 99", {99, -1, -1, 3, 0}},
-              {"disp -1", {-1, -1, -1, 3, 0}}}},
+        // About, then Back stays; the graph page back and forth; a topic without a page keeps the list.
+        const Step steps[] = {
+            {"list 4", {4, 4, 4, 4, 0}}, {"dbl", {4, 4, 4, 4, 0}},     {"about", {5, 5, 5, 5, 0}},
+            {"back", {5, 5, 5, 5, 0}},   {"list 1", {1, 1, 1, 1, 0}},  {"dbl", {7, 1, -1, 1, 369}},
+            {"back", {1, 1, 1, 1, 0}},   {"back", {7, 1, -1, 1, 369}}, {"list 2", {2, 2, 2, 2, 0}},
+            {"dbl", {7, 2, -1, 2, 375}}, {"list 3", {3, 3, 3, 3, 0}},  {"disp 6", {6, -1, -1, 3, 0}},
+            {"dbl", {6, -1, -1, 3, 0}},  {"back", {3, 3, 3, 3, 0}},    {"disp 99", {99, -1, -1, 3, 0}},
         };
-        for (const auto& walk : walks) {
-            frmHelp w;
-            w.show();
-            for (const Step& s : walk.steps) {
-                perform(w, s.action);
-                const QByteArray msg = QStringLiteral("%1, after '%2': page %3, list %4, title '%5', graph %6")
-                                           .arg(QLatin1String(walk.name), QLatin1String(s.action), w.lblPage->text())
-                                           .arg(w.cmbSection->currentIndex())
-                                           .arg(w.lblTitle->text())
-                                           .arg(graphShown(w))
-                                           .toUtf8();
-                QVERIFY2(w.lblPage->text() == QString::number(s.after.page), msg.constData());
-                QVERIFY2(w.cmbSection->currentIndex() == s.after.listIndex, msg.constData());
-                const QString title = s.after.titleTopic < 0 ? QStringLiteral("Help topic not found")
-                                                             : help::topicTitle(s.after.titleTopic);
-                QVERIFY2(w.lblTitle->text() == title, msg.constData());
-                const QString text = s.after.textTopic < 0 ? QString() : help::topicText(s.after.textTopic);
-                QVERIFY2(w.lblText->text() == text, msg.constData());
-                QVERIFY2(graphShown(w) == (s.after.graph > 0), msg.constData());
-                if (s.after.graph) {
-                    QVERIFY2(w.image1->pos() == w.lblText->pos(), msg.constData());
-                    QVERIFY2(w.image1->pixmap().size() == QSize(500, s.after.graph), msg.constData());
-                    QVERIFY2(w.image1->geometry().bottom() < w.cmdBack->y(), msg.constData());
-                }
+        frmHelp w;
+        w.show();
+        for (const Step& s : steps) {
+            perform(w, s.action);
+            const QByteArray msg = QStringLiteral("after '%1': page %2, list %3, title '%4', graph %5")
+                                       .arg(QLatin1String(s.action), w.lblPage->text())
+                                       .arg(w.cmbSection->currentIndex())
+                                       .arg(w.lblTitle->text())
+                                       .arg(graphShown(w))
+                                       .toUtf8();
+            QVERIFY2(w.lblPage->text() == QString::number(s.after.page), msg.constData());
+            QVERIFY2(w.cmbSection->currentIndex() == s.after.listIndex, msg.constData());
+            const QString title = s.after.titleTopic < 0 ? QStringLiteral("Help topic not found")
+                                                         : help::topicTitle(s.after.titleTopic);
+            QVERIFY2(w.lblTitle->text() == title, msg.constData());
+            const QString text = s.after.textTopic < 0 ? QString() : help::topicText(s.after.textTopic);
+            QVERIFY2(w.lblText->text() == text, msg.constData());
+            QVERIFY2(graphShown(w) == (s.after.graph > 0), msg.constData());
+            if (s.after.graph) {
+                QVERIFY2(w.image1->pos() == w.lblText->pos(), msg.constData());
+                QVERIFY2(w.image1->pixmap().size() == QSize(500, s.after.graph), msg.constData());
+                QVERIFY2(w.image1->geometry().bottom() < w.cmdBack->y(), msg.constData());
             }
         }
     }

@@ -30,15 +30,6 @@ class FrmOptsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void typingSelectsCustom()
-    {
-        frmOpts w;
-        w.optScheme[1]->setChecked(true);
-        w.txtScheme->setFocus();
-        QTest::keyClicks(w.txtScheme, "x");
-        QCOMPARE(w.schemeIndex(), 2);
-    }
-
     void closeCleansPatternKeepsChoice()
     {
         // Close cleans the pattern (the cleanup itself is tested with the scheme
@@ -49,7 +40,6 @@ private Q_SLOTS:
             const char* typed;
             const char* cleaned;
         } cases[] = {
-            {2, "<ARTIST> / <title>: \"live\"", "<Artist>  <Title> live"},
             {1, "<ARTIST>: <title>", "<Artist> <Title>"},
             {1, "<Track>. <Artist> - <Album> - <Title>", "<Track>. <Artist> - <Album> - <Title>"},
         };

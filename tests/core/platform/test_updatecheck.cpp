@@ -159,13 +159,9 @@ TEST(VersionFile, LastLineAndNumbers)
         QString line; // empty: not a version file
         int version, majorMinor;
     } cases[] = {
-        {"Vantrel\r\n1.0.0\r\n4.1.5\r\n", "4.1.5", 415, 41},
-        {"4.1.5\n1.0.0", "1.0.0", 100, 10},
-        {"\xEF\xBB\xBF" "4.1.5\n", "4.1.5", 415, 41},
-        {"4.10.5", "4.10.5", 4105, 410},
-        {"123.4.5", "123.4.5", 12345, 123},
-        {"", {}, 0, 0},      {"4.1.5\n\n", {}, 0, 0}, {"4.2", {}, 0, 0},
-        {"4.1.5 ", {}, 0, 0}, {"4.1.5.1", {}, 0, 0},   {"12345.6789.0", {}, 0, 0},
+        {"Vantrel\r\n1.0.0\r\n4.1.5\r\n", "4.1.5", 415, 41}, // the last line counts
+        {"\xEF\xBB\xBF" "4.10.5\n", "4.10.5", 4105, 410},
+        {"4.1.5\n\n", {}, 0, 0}, {"4.2", {}, 0, 0}, {"4.1.5 ", {}, 0, 0}, {"12345.6789.0", {}, 0, 0},
     };
     for (const auto& c : cases) {
         const auto v = parseVersionFile(c.content);
@@ -183,9 +179,7 @@ TEST(UpdateAddress, OnlyHttpsOrLoopbackAndTheEnvironmentOverrides)
         bool trusted;
     } cases[] = {
         {"https://update.example.org/app", true}, {"http://[::1]:9/x", true},
-        {"http://localhost/x", true},             {"http://update.example.org/app", false},
-        {"http://127.0.0.1.example.org/x", false}, {"ftp://127.0.0.1/x", false},
-        {"https://", false},
+        {"http://update.example.org/app", false}, {"http://127.0.0.1.example.org/x", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(isTrustedAddress(QUrl(QString::fromLatin1(c.url))), c.trusted) << c.url;
@@ -213,7 +207,6 @@ TEST_F(UpdateCheckTest, VersionFileDecidesWhetherToAsk)
         {"redirect on this machine", redirect(server.base() + "/v.txt"), true, updatetext::NoUpdates},
         {"equal", {200, "4.1.4\r\n"}, false, updatetext::NoUpdates},
         {"older on the last line", {200, "9.9.9\n4.0.9\n"}, false, updatetext::NoUpdates},
-        {"not a version", {200, "<html><body>Moved</body></html>"}, false, updatetext::NoUpdates},
         {"too large", {200, QByteArray(70000, '\n') + "9.9.9"}, false, updatetext::NoUpdates},
         {"missing", {404, "not found"}, false, updatetext::Unreachable},
         {"cut short", {200, "4.1.5", 200}, false, updatetext::Unreachable},
