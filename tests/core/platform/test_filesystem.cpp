@@ -89,8 +89,8 @@ TEST(FileSystem, NameBytesValidity)
         QByteArray raw;
         bool valid;
     } cases[] = {
-        // Plain, Latin-1, "?" and U+FFFD names: in the folder loader's test.
         {"caf\xc3\xa9.mp3", true},   // é in UTF-8
+        {"caf\xe9.mp3", false},      // é in Latin-1: not UTF-8
         {"\xff\xfe.mp3", false},     // never valid in UTF-8
         {"half\xe2\x82.mp3", false}, // cut-off sequence
         {"", true},
