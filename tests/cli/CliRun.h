@@ -2,19 +2,10 @@
 // what it printed.
 #pragma once
 
+#include "TestFiles.h"
+
 #include <QProcess>
-#include <QString>
 #include <QStringList>
-
-#include <ostream>
-
-QT_BEGIN_NAMESPACE
-// Readable failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
 
 namespace vantrel::test {
 

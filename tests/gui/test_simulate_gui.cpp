@@ -36,18 +36,6 @@ class SimulateGuiTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void optionsWindowLoadedHiddenAndShownModeless()
-    {
-        Main m;
-        auto* opts = m.w.findChild<frmOpts*>(QStringLiteral("frmOpts"));
-        QVERIFY(opts && !opts->isVisible());
-        QCOMPARE(&optionsWindow(m.w), opts);
-        m.w.show();
-        QTest::mouseClick(m.w.cmdOpts, Qt::LeftButton);
-        QVERIFY(opts->isVisible() && !opts->isModal());
-        QVERIFY(m.w.isEnabled());
-    }
-
     void optionsReachTheRun_data()
     {
         QTest::addColumn<int>("mode");
@@ -87,18 +75,6 @@ private Q_SLOTS:
         QVERIFY(!m.w.chkNumbers->isChecked());
     }
 
-    void declinedRunChangesNothing()
-    {
-        Main m({"a_b.mp3"});
-        m.prompter.setFallback(Answer::No);
-        m.simulate();
-        QCOMPARE(m.prompter.prompts().size(), 1);
-        QVERIFY(m.w.simulating);
-        QVERIFY(m.w.fileList().lstSim.isEmpty());
-        QVERIFY(!m.w.cmdFix->isEnabled());
-        QVERIFY(!m.w.fmeLoad->isVisible());
-    }
-
     void runClosesDetailsAndEnablesFix()
     {
         Main m({"a_b.mp3", "c_d.mp3"});
@@ -114,19 +90,6 @@ private Q_SLOTS:
         QVERIFY(m.w.cmdFix->isEnabled());
         QVERIFY(!m.w.fmeLoad->isVisible());
         QVERIFY(m.clipboard.text().isEmpty());
-    }
-
-    void errorLogGoesToClipboard()
-    {
-        Main m({"a.mp3", "b.mp3"});
-        QVERIFY(QFile::remove(m.dir.path() + QStringLiteral("/b.mp3")));
-        m.simulate();
-        QCOMPARE(m.prompter.prompts().size(), 2);
-        QCOMPARE(m.prompter.prompts().last().title, QStringLiteral("Error log"));
-        QVERIFY(m.w.errorLog.startsWith(QStringLiteral("One or more errors occurred")));
-        QCOMPARE(m.clipboard.text(), QStringLiteral("\r\nFile no longer exists! (b.mp3): Removing file from list"));
-        QCOMPARE(m.w.fileList().count(), 1);
-        QVERIFY(m.w.cmdFix->isEnabled());
     }
 
     void cancelKeepsListConsistentAndFixDisabled()

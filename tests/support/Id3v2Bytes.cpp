@@ -2,20 +2,22 @@
 
 namespace vantrel::test {
 
-QByteArray be32(quint32 v)
+// Four bytes, most significant first, of `bits` bits each.
+static QByteArray bigEndian(quint32 v, int bits)
 {
     QByteArray b(4, '\0');
-    for (int i = 3; i >= 0; --i, v >>= 8)
-        b[i] = char(v & 0xFF);
+    for (int i = 3; i >= 0; --i, v >>= bits)
+        b[i] = char(v & ((1u << bits) - 1));
     return b;
 }
 
+QByteArray be32(quint32 v)
+{
+    return bigEndian(v, 8);
+}
 QByteArray synchsafe(quint32 v)
 {
-    QByteArray b(4, '\0');
-    for (int i = 3; i >= 0; --i, v >>= 7)
-        b[i] = char(v & 0x7F);
-    return b;
+    return bigEndian(v, 7);
 }
 
 QByteArray frame22(const char* id, const QByteArray& body)
@@ -35,21 +37,15 @@ QByteArray frame24(const char* id, const QByteArray& body, quint16 flags)
 
 QByteArray id3v2Tag(int major, const QByteArray& frames, int padding, quint8 flags)
 {
-    QByteArray t("ID3");
-    t += char(major);
-    t += '\0';
-    t += char(flags);
-    t += synchsafe(quint32(frames.size() + padding));
-    t += frames;
-    t += QByteArray(padding, '\0');
-    return t;
+    // "ID3", version major.0, flags, synchsafe size of what follows the header.
+    return "ID3" + QByteArray(1, char(major)) + '\0' + char(flags) +
+           synchsafe(quint32(frames.size() + padding)) + frames + QByteArray(padding, '\0');
 }
 
 QByteArray plainSizeTag(const QByteArray& frames, quint32 area)
 {
     QByteArray t = QByteArray("ID3\x03\x00\x00", 6) + be32(area) + frames;
-    t += QByteArray(qsizetype(area) - t.size(), '\0');
-    return t;
+    return t + QByteArray(qsizetype(area) - t.size(), '\0');
 }
 
 QByteArray latin1Text(const QByteArray& text)
@@ -57,24 +53,24 @@ QByteArray latin1Text(const QByteArray& text)
     return QByteArray(1, '\0') + text;
 }
 
-QByteArray utf16(const QString& s)
+// UTF-16 code units, in the given byte order.
+static QByteArray units(const QString& s, bool bigEndianOrder)
 {
-    QByteArray b("\xFF\xFE");
+    QByteArray b;
     for (QChar c : s) {
-        b += char(c.unicode() & 0xFF);
-        b += char(c.unicode() >> 8);
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        b += bigEndianOrder ? QByteArray(1, hi) + lo : QByteArray(1, lo) + hi;
     }
     return b;
 }
 
+QByteArray utf16(const QString& s)
+{
+    return "\xFF\xFE" + units(s, false);
+}
 QByteArray utf16be(const QString& s)
 {
-    QByteArray b;
-    for (QChar c : s) {
-        b += char(c.unicode() >> 8);
-        b += char(c.unicode() & 0xFF);
-    }
-    return b;
+    return units(s, true);
 }
 
 } // namespace vantrel::test

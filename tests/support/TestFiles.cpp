@@ -45,16 +45,9 @@ static QByteArray padded(const QByteArray& s, int n)
 QByteArray id3v1Record(const QByteArray& title, const QByteArray& artist, const QByteArray& album,
                        const QByteArray& year, const QByteArray& comment, int track, int genre)
 {
-    QByteArray r = "TAG";
-    r += padded(title, 30);
-    r += padded(artist, 30);
-    r += padded(album, 30);
-    r += padded(year, 4);
-    r += padded(comment, 28);
-    r += '\0';
-    r += char(track);
-    r += char(genre);
-    return r;
+    // "TAG", title, artist, album, year, comment, the v1.1 zero byte, track, genre.
+    return "TAG" + padded(title, 30) + padded(artist, 30) + padded(album, 30) + padded(year, 4) +
+           padded(comment, 28) + '\0' + char(track) + char(genre);
 }
 
 } // namespace vantrel::test

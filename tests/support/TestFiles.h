@@ -6,6 +6,13 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// Readable failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace vantrel::test {
 
 // `frames` MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz, 417 bytes each,

@@ -65,8 +65,6 @@ TEST(DiagnosticReport, RemoveAndReplaceLinesOnlyWhenTicked)
         QStringList between; // lines between "chkNumbers value: 0" and "chkUcase value: 0"
     } table[] = {
         {false, false, {}},
-        {true, false, {"chkRemove value: www, .com"}},
-        {false, true, {"chkReplace value: _, "}},
         {true, true, {"chkRemove value: www, .com", "chkReplace value: _, "}},
     };
     for (const auto& row : table) {

@@ -54,38 +54,18 @@ TEST(FilenameParser, Cleanup)
 {
     checkAll({
         {u"01_-_some_artist_-_some_song_[rip].mp3", u"Some Artist - Some Song (Rip).mp3"},
-        {u"ARTIST - SONG NAME.MP3", u"Artist - Song Name.mp3"},
-        {u"Artist - Song.WMA", u"Artist - Song.wma"},
         {u"Artist%20-%20Song.mp3", u"Artist - Song.mp3"},
-        {u"Artist_-_Song_(Radio_Edit).mp3", u"Artist - Song (Radio Edit).mp3"},
-        {u"Artist   -   Song.mp3", u"Artist - Song.mp3"},
-        {u"Artist.-.Song.mp3", u"Artist - Song.mp3"},
         {u"Artist -- Song.mp3", u"Artist Song.mp3"},
         {u"va - artist - song.mp3", u"Artist - Song.mp3"},
-        {u"VA-artist - song.mp3", u"Artist - Song.mp3"},
-        {u"artist - song - qmi.mp3", u"Artist - Song.mp3"},
         {u"artist - the song - intro.mp3", u"Artist - The Song Ro.mp3"}, // "- int" goes from "- intro"
         {u"the artist - song www.example.com.mp3", u"The Artist - Song.mp3"},
-        {u"the artist - song http://example.org.mp3", u"The Artist - Song.mp3"},
         {u"Artist - Song [www.example.nu] extra.mp3", u"Artist - Song - Extra.mp3"},
         {u"artist - song (remix.mp3", u"Artist - Song - Remix.mp3"},
-        {u"artist - song remix).mp3", u"Artist - Song Remix.mp3"},
-        {u"Artist - Song \"Live\".mp3", u"Artist - Song 'live'.mp3"},
-        {u"Artist - Song*.mp3", u"Artist - Song.mp3"},
-        {u"Artist - Song !.mp3", u"Artist - Song!.mp3"},
-        {u"Artist: Song? <x>|.mp3", u"Artist Song (X).mp3"},
-        {u"Artist\\Song/Part.mp3", u"Artist - Song - Part.mp3"},
-        {u"Artist\t-\tSong.mp3", u"Artist - Song.mp3"},
         {u"Artist - Song.mp3.mp3", u"Artist - Song.mp3"},
         {u"Artist - Song.MP3.mp3", u"Artist - Song Mp3.mp3"}, // ".MP3" survives the deletion, its dot does not
         {u"6 zan - changes.mp3", u"6zan - Changes.mp3"},
-        {u"(01) Artist - Song.mp3", u"Artist - Song.mp3"},
         {u"(Live) Artist - Song.mp3", u"(Live) Artist - Song.mp3"},
-        {u"Artist - Sooooong.mp3", u"Artist - Sooooong.mp3"},
         {u"Artist - Sooooong.mp3", u"Artist - Song.mp3", collapse},
-        {u"Artist - Soong.mp3", u"Artist - Soong.mp3", collapse}, // a pair stays
-        {u"AB.mp3", u"Ab.mp3", keepNumbers},
-        {u".mp3", u"Unknown Artist - Unknown Title.mp3", keepNumbers},
         // Byte characters 128-255 as Windows-1252: the euro sign, the dagger and
         // "«" go; "é" and "ß" stay.
         {u"Caf\u00e9 \u20ac\u2020\u00ab - \u00dfong.mp3", u"Caf\u00e9 - \u00dfong.mp3"},
@@ -103,15 +83,13 @@ TEST(FilenameParser, TextOptions)
     };
     const ParserOptions replace = replacing(true, "abc", "The ABC"), replaceOff = replacing(false, "abc", "The ABC");
     const ParserOptions regexLike = replacing(true, ".*", "$1 &repwith&");
-    ParserOptions remove, removeOff;
+    ParserOptions remove;
     remove.removeEnabled = true;
-    remove.removeText = removeOff.removeText = QStringLiteral("  Various Artists ");
+    remove.removeText = QStringLiteral("  Various Artists ");
     checkAll({
         {u"abc - xyz.mp3", u"The ABC - Xyz.mp3", replace},
-        {u"ABC - xyz.mp3", u"The ABC - Xyz.mp3", replace}, // found ignoring case
         {u"abc - xyz.mp3", u"Abc - Xyz.mp3", replaceOff},
         {u"various artists - xyz.mp3", u"Xyz.mp3", remove},
-        {u"various artists - xyz.mp3", u"Various Artists - Xyz.mp3", removeOff},
         {u"a.* - b.mp3", u"A$1 &repwith& - B.mp3", regexLike}, // no pattern syntax, no rescan
     });
 }
@@ -120,23 +98,13 @@ TEST(FilenameParser, Numbers)
 {
     checkAll({
         {u"01 - Artist - Title.mp3", u"Artist - Title.mp3"},
-        {u"07 - Artist - Song.mp3", u"Artist - Song.mp3"},
-        {u"07. Artist - Song.mp3", u"Artist - Song.mp3"},
-        {u"1 Artist - Song.mp3", u"Artist - Song.mp3"},
         {u"105 artist - song.mp3", u"Artist - Song.mp3"},
-        {u"Artist - 07 - Song.mp3", u"Artist - Song.mp3"},
-        {u"Artist - Song 07.mp3", u"Artist - Song 07.mp3"},
-        {u"Artist - Song 3.mp3", u"Artist - Song 3.mp3"},
         {u"Artist - 2005 - Song.mp3", u"Artist - 2005 - Song.mp3"},
-        {u"Artist - Song 1999.mp3", u"Artist - Song 1999.mp3"},
-        {u"Artist - Song (2005).mp3", u"Artist - Song (2005).mp3"},
         {u"1999 - Artist - 1999.mp3", u"Artist - 1999.mp3"},
         {u"Artist - Song 1500 remix.mp3", u"Artist - Song Remix.mp3"},
-        {u"Artist - Track 10.mp3", u"Artist - Track 10.mp3"},
         {u"Artist - Song 100%.mp3", u"Artist - Song 100.mp3"}, // "%" becomes a space after the years are back
         {u"Artist 2 - Song 45.mp3", u"Artist - Song.mp3", allNumbers},
         {u"Artist - Song 1999.mp3", u"Artist - Song.mp3", allNumbers}, // no year protection here
-        {u"01 - Artist - Title.mp3", u"01 - Artist - Title.mp3", keepNumbers},
     });
 }
 
@@ -145,21 +113,12 @@ TEST(FilenameParser, Capitals)
     checkAll({
         {u"some artist - some song.mp3", u"Some Artist - Some Song.mp3"},
         {u"some artist - some song.mp3", u"Some Artist - Some song.mp3", noWordCaps},
-        {u"a - b.mp3", u"A - B.mp3"},
-        {u"xyz.mp3", u"Xyz.mp3"},
-        {u"a.mp3", u"Unknown Artist - A.mp3", keepNumbers},
         {u"a.b.c. - some song.mp3", u"A.B.C - Some Song.mp3"},
-        {u"mr.brown - song.mp3", u"Mr Brown - Song.mp3"},
         {u"artist - part iv theme.mp3", u"Artist - Part IV Theme.mp3"},
         {u"Artist - the best of ii - song.mp3", u"Artist - The Best Of II - Song.mp3"},
-        {u"artist - song part ii.mp3", u"Artist - Song Part Ii.mp3"},
         {u"artist - poison ivy.mp3", u"Artist - Poison IVy.mp3"},
         {u"dj someone feat other - song.mp3", u"DJ Someone feat. Other - Song.mp3"},
-        {u"Artist ft someone - Song.mp3", u"Artist ft. Someone - Song.mp3"},
-        {u"Artist vs Other - Song Vol 2.mp3", u"Artist vs. Other - Song vol. 2.mp3"},
-        {u"artist - song (feat. someone).mp3", u"Artist - Song (feat. Someone).mp3"},
         {u"artist - soft song.mp3", u"Artist - Soft. Song.mp3"},
-        {u"artist - don'S.mp3", u"Artist - Don's.mp3"},
     });
 }
 
@@ -169,15 +128,11 @@ TEST(FilenameParser, DecidedLimits)
 {
     checkAll({
         {u"ab.mp3", u"Ab.mp3"},
-        {u"x.mp3", u"Unknown Artist - X.mp3"},
         {u".mp3", u"Unknown Artist - Unknown Title.mp3"},
         {u"", u"Unknown Artist - Unknown Title"},
         {u"mp3", u"Unknown Artist - Unknown Titlemp3"}, // shorter than an extension: all extension
         {u"www.example.com.mp3", u"Unknown Artist - Unknown Title.mp3"},
         {u"Song .com www.x.mp3", u"Song Com .X.mp3"}, // the ending before the address: pieces joined as they are
-        {u"a -.mp3", u"Unknown Artist - A.mp3"},
-        {u".a.mp3", u"Unknown Artist - A.mp3"},
-        {u"-.mp3", u"Unknown Artist - Unknown Title.mp3"},
         {u"ab.c.mp3", u"AB.C.mp3", keepNumbers},
     });
     // A U+0000 two places after a dot is a character, not the end of the name:
@@ -200,14 +155,10 @@ TEST(FilenameParser, DecidedLimits)
 
 TEST(FilenameParser, AllUpperCase)
 {
-    struct UpperCase { const char16_t* in; const char16_t* out; };
-    const UpperCase cases[] = {{u"Artist - Song.mp3", u"ARTIST - SONG.mp3"},
-                               {u"\u00e9t\u00e9 - \u00e0 x.MP3", u"\u00c9T\u00c9 - \u00c0 X.MP3"},
-                               {u".mp3", u".mp3"},
-                               {u"ab", u"ab"},
-                               {u"", u""}};
-    for (const UpperCase& c : cases)
-        EXPECT_EQ(vantrel::allUpperCase(QString::fromUtf16(c.in)), QString::fromUtf16(c.out));
+    // The extension keeps its case; names without one stay as they are.
+    EXPECT_EQ(vantrel::allUpperCase(QStringLiteral("\u00e9t\u00e9 - \u00e0 x.MP3")),
+              QStringLiteral("\u00c9T\u00c9 - \u00c0 X.MP3"));
+    EXPECT_EQ(vantrel::allUpperCase(QStringLiteral("ab")), QStringLiteral("ab"));
 }
 
 // The parser lower-cases the ripper-tag tail once where the step list does it

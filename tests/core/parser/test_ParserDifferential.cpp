@@ -30,36 +30,40 @@ struct Random {
 const QStringList& pieces()
 {
     static const QStringList all = [] {
-        QStringList p = {
-            // words
-            "artist", "song", "The", "a", "x", "AB", "some artist", "Some Song", "remix", "Radio Edit", "LIVE",
-            "intro", "sooooong", "aaaa", "zzz", "!!!", "ok", "it", "ivy", "Ivory", "don'S", "o'S", "mr.brown",
-            "a.b.c.", "u.s.a", "feat", "Feat ", "FEAT.", "ft", "fT ", "vs", "Vs.", "vol", "VOL ", "dj", "Dj ", "DJ",
-            "soft", "defeat", " ii", " iii ", " iv", " Iv ", " xvi", " Xvi ", "II", "6 zan", "6 ZAN", "va-", "va - ",
-            "VA -", "various artists", "Various Artists", "&repwith&", "&dot&", "unknown",
-            // numbers and years
-            "0", "1", "2", "7", "9", "00", "01", "07", "09", "10", "12", "20", "30", "31", "45", "99", "100",
-            "105", "199", "200", "299", "300", "999", "1000", "1500", "1899", "1900", "1999", "2000", "2005",
-            "2020", "2021", "12345", "19999", "0199", "1 ", " 3.", "05. ", "01 - ",
-            // separators and runs
-            " - ", "-", "--", "---", "----", "-----", " -- ", "_", "__", "___", "____", "______", "_-_", " ", "  ",
-            "   ", "      ", ".", "..", "...", ". ", " .", ".-.", "\t", "- ", " -",
-            // brackets and junk
-            "[", "]", "(", ")", "<", ">", "{", "}", "( )", "()", "((", "))", "(((", "[rip]", "(01)", "(Live)",
-            "%20", "%", "%%", "?", "*", "\"", "'", "`", ":", ";", "|", "\\", "/", "=", "@", "^", "~", "!", " !",
-            ",", "&",
-            // web addresses
-            "www.", "WWW.", "http://", "https://www.", "example", "site", ".com", ".net", ".org", ".se", ".ru",
-            ".tk", ".pl", ".de", ".nu", ".eu", ".COM", "www.example.com", "http://x.se ",
-            // file-name endings inside the name
-            ".mp3", ".wma", ".MP3",
-        };
+        // Words, numbers and years, separators and runs, brackets and junk, web
+        // addresses, and file-name endings inside the name.
+        QStringList p =
+            QString::fromUtf8(
+                "artist|song|The|a|x|AB|some artist|Some Song|remix|Radio Edit|LIVE|intro|sooooong|aaaa|zzz|"
+                "!!!|ok|it|ivy|Ivory|don'S|o'S|mr.brown|a.b.c.|u.s.a|feat|Feat |FEAT.|ft|fT |vs|Vs.|vol|VOL |"
+                "dj|Dj |DJ|soft|defeat| ii| iii | iv| Iv | xvi| Xvi |II|6 zan|6 ZAN|va-|va - |VA -|"
+                "various artists|Various Artists|&repwith&|&dot&|unknown")
+                .split(u'|');
+        p << QStringList{"0",    "1",    "2",     "7",     "9",    "00",   "01",   "07",   "09",   "10",
+                         "12",   "20",   "30",    "31",    "45",   "99",   "100",  "105",  "199",  "200",
+                         "299",  "300",  "999",   "1000",  "1500", "1899", "1900", "1999", "2000", "2005",
+                         "2020", "2021", "12345", "19999", "0199", "1 ",   " 3.",  "05. ", "01 - "};
+        p << QStringList{" - ", "-",    "--",     "---", "----", "-----", " -- ", "_",      "__",
+                         "___", "____", "______", "_-_", " ",    "  ",    "   ",  "      ", ".",
+                         "..",  "...",  ". ",     " .",  ".-.",  "\t",    "- ",   " -"};
+        p << QStringList{"[",  "]",  "(",   ")",     "<",    ">",      "{",   "}",  "( )", "()",
+                         "((", "))", "(((", "[rip]", "(01)", "(Live)", "%20", "%",  "%%",  "?",
+                         "*",  "\"", "'",   "`",     ":",    ";",      "|",   "\\", "/",   "=",
+                         "@",  "^",  "~",   "!",     " !",   ",",      "&"};
+        p << QStringList{"www.",        "WWW.", "http://", "https://www.", "example", "site",
+                         ".com",        ".net", ".org",    ".se",          ".ru",     ".tk",
+                         ".pl",         ".de",  ".nu",     ".eu",          ".COM",    "www.example.com",
+                         "http://x.se "};
+        p << QStringList{".mp3", ".wma", ".MP3"};
         // ripper tags, some as the start of a longer word
-        for (const char* t : {"qmi", "rmi", "rns", "fnt", "mod", "jaffa", "mtc", "syndikat", "rikskrim", "mip",
-                              "cmp", "owr", "nbd", "jrp", "sds", "fmc", "ffi", "bwa", "ffacc", "wly", "mvp", "amrc",
-                              "edf", "fsp", "esk", "tn", "whinar", "fst", "hades", "int", "mpx", "lzy", "gripp"})
+        for (const char* t :
+             {"qmi", "rmi", "rns", "fnt", "mod",    "jaffa", "mtc",   "syndikat", "rikskrim", "mip", "cmp",
+              "owr", "nbd", "jrp", "sds", "fmc",    "ffi",   "bwa",   "ffacc",    "wly",      "mvp", "amrc",
+              "edf", "fsp", "esk", "tn",  "whinar", "fst",   "hades", "int",      "mpx",      "lzy", "gripp"})
             p << QStringLiteral("- %1").arg(QLatin1String(t));
-        p << "- intro" << "- tnt" << "-qmi";
+        p << "- intro"
+          << "- tnt"
+          << "-qmi";
         return p;
     }();
     return all;

@@ -45,7 +45,6 @@ TEST(RenamingScheme, ComposesAndCleans)
         {SchemeChoice::ArtistTitle, u"", tag(u"Song -Artist"), true, false, u"Artist - Song.mp3"},
         {SchemeChoice::ArtistTitle, u"", tag(), true, true, u"ARTIST - SONG.mp3"},
         {SchemeChoice::Custom, custom, tag(u"Song", u"1999"), false, false, u"03. Artist - 1999 - Song.mp3"},
-        {SchemeChoice::Custom, custom, tag(u"Song", u"Top 100"), false, false, u"03. Artist - Top 100 - Song.mp3"},
         {SchemeChoice::Custom, custom, tag(u"Song", u"Best 12 Hits"), false, false,
          u"03. Artist - Best 12 Hits - Song.mp3"},
         {SchemeChoice::Custom, custom, tag(u"Song", u"Best 12 Hits"), true, false, u" Artist - Best Hits - Song.mp3"},
@@ -64,13 +63,6 @@ TEST(RenamingScheme, ComposesAndCleans)
         EXPECT_EQ(out.toStdString(), QString::fromUtf16(c.expected).toStdString())
             << c.fields.title.toStdString() << " / " << c.fields.album.toStdString();
     }
-}
-
-TEST(RenamingScheme, ExtensionOf)
-{
-    EXPECT_EQ(extensionOf(u"Song.MP3"_qs), u".mp3"_qs);
-    EXPECT_EQ(extensionOf(u"Song.Wma"_qs), u".wma"_qs);
-    EXPECT_EQ(extensionOf(u"ab"_qs), u"ab"_qs);
 }
 
 TEST(RenamingScheme, NormalizeScheme)

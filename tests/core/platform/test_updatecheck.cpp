@@ -14,32 +14,24 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace vantrel;
 
 namespace {
 
 // One canned answer per path. A reply may announce more bytes than it sends
-// (a broken transfer) or never answer at all (a hanging server).
+// (a broken transfer), never answer (a hanging server) or redirect.
 struct Reply {
-    Reply(int s = 200, const QByteArray& b = {}, qint64 a = -1) : status(s), body(b), announced(a) {}
-    static Reply hanging()
-    {
-        Reply r;
-        r.hang = true;
-        return r;
-    }
-    static Reply redirect(const QString& to)
-    {
-        Reply r(302);
-        r.location = to.toLatin1();
-        return r;
-    }
+    Reply(int s = 200, const QByteArray& b = {}, qint64 a = -1, bool h = false, const QByteArray& l = {})
+        : status(s), body(b), announced(a), hang(h), location(l) {}
     int status;
     QByteArray body;
     qint64 announced; // Content-Length to claim; -1: the body's size
-    bool hang = false;
-    QByteArray location; // for redirects
+    bool hang;
+    QByteArray location;
 };
+Reply redirect(const QString& to) { return {302, {}, -1, false, to.toLatin1()}; }
 
 class HttpServer : public QObject {
 public:
@@ -167,34 +159,19 @@ TEST(VersionFile, LastLineAndNumbers)
 {
     const struct {
         QByteArray content;
-        bool valid;
-        QString line;
-        int version;
-        int majorMinor;
+        QString line; // empty: not a version file
+        int version, majorMinor;
     } cases[] = {
-        {"4.1.5", true, "4.1.5", 415, 41},
-        {"4.1.5\r\n", true, "4.1.5", 415, 41},
-        {"Vantrel\r\n1.0.0\r\n4.1.5\r\n", true, "4.1.5", 415, 41},
-        {"4.1.5\n1.0.0", true, "1.0.0", 100, 10},
-        {"\xEF\xBB\xBF" "4.1.5\n", true, "4.1.5", 415, 41},
-        {"10.1.5", true, "10.1.5", 1015, 101},
-        {"4.10.5", true, "4.10.5", 4105, 410},
-        {"123.4.5", true, "123.4.5", 12345, 123},
-        {"", false, {}, 0, 0},       {"4.1.5\n\n", false, {}, 0, 0}, {"4.2", false, {}, 0, 0},
-        {"4..5", false, {}, 0, 0},   {"4.1.5 ", false, {}, 0, 0},    {"4.1.5.1", false, {}, 0, 0},
-        {"<html>Not found</html>", false, {}, 0, 0},
-        {"12345.6789.0", false, {}, 0, 0}, // too many digits for a number
-        {QByteArray("\x00\x01\xff\xfe", 4), false, {}, 0, 0},
+        {"Vantrel\r\n1.0.0\r\n4.1.5\r\n", "4.1.5", 415, 41}, // the last line counts
+        {"\xEF\xBB\xBF" "4.10.5\n", "4.10.5", 4105, 410},
+        {"4.1.5\n\n", {}, 0, 0}, {"4.2", {}, 0, 0}, {"4.1.5 ", {}, 0, 0}, {"12345.6789.0", {}, 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.content.toStdString());
         const auto v = parseVersionFile(c.content);
-        ASSERT_EQ(v.has_value(), c.valid);
-        if (!v)
-            continue;
-        EXPECT_EQ(v->line, c.line);
-        EXPECT_EQ(v->version, c.version);
-        EXPECT_EQ(v->majorMinor, c.majorMinor);
+        ASSERT_EQ(v.has_value(), !c.line.isEmpty()) << c.content.toStdString();
+        if (v) {
+            EXPECT_EQ(std::tuple(v->line, v->version, v->majorMinor), std::tuple(c.line, c.version, c.majorMinor));
+        }
     }
 }
 
@@ -204,11 +181,8 @@ TEST(UpdateAddress, OnlyHttpsOrLoopbackAndTheEnvironmentOverrides)
         const char* url;
         bool trusted;
     } cases[] = {
-        {"https://update.example.org/app", true}, {"http://127.0.0.1:8080/x", true},
-        {"http://[::1]:9/x", true},               {"http://localhost/x", true},
+        {"https://update.example.org/app", true}, {"http://[::1]:9/x", true},
         {"http://update.example.org/app", false}, {"http://127.0.0.1.example.org/x", false},
-        {"ftp://127.0.0.1/x", false},             {"file:///tmp/x", false},
-        {"https://", false},                      {"not an address", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(isTrustedAddress(QUrl(QString::fromLatin1(c.url))), c.trusted) << c.url;
@@ -233,17 +207,13 @@ TEST_F(UpdateCheckTest, VersionFileDecidesWhetherToAsk)
         QString status;
     } cases[] = {
         {"newer", kNewer, true, updatetext::NoUpdates},
-        {"newer on the last line", {200, "4.0.0\r\n4.2.0\r\n"}, true, updatetext::NoUpdates},
-        {"redirect on this machine", Reply::redirect(server.base() + "/v.txt"), true, updatetext::NoUpdates},
+        {"redirect on this machine", redirect(server.base() + "/v.txt"), true, updatetext::NoUpdates},
         {"equal", {200, "4.1.4\r\n"}, false, updatetext::NoUpdates},
-        {"older", {200, "4.1.3"}, false, updatetext::NoUpdates},
         {"older on the last line", {200, "9.9.9\n4.0.9\n"}, false, updatetext::NoUpdates},
-        {"not a version", {200, "<html><body>Moved</body></html>"}, false, updatetext::NoUpdates},
         {"too large", {200, QByteArray(70000, '\n') + "9.9.9"}, false, updatetext::NoUpdates},
         {"missing", {404, "not found"}, false, updatetext::Unreachable},
-        {"server error", {500, "4.1.5"}, false, updatetext::Unreachable},
         {"cut short", {200, "4.1.5", 200}, false, updatetext::Unreachable},
-        {"hangs", Reply::hanging(), false, updatetext::Unreachable},
+        {"hangs", Reply{0, {}, -1, true}, false, updatetext::Unreachable},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -257,30 +227,17 @@ TEST_F(UpdateCheckTest, VersionFileDecidesWhetherToAsk)
     }
 }
 
-TEST_F(UpdateCheckTest, QuestionTextAndNoLeavesNothing)
-{
-    server.set(kVersionPath, kNewer);
-    server.set(kProgramPath, {200, "#!/bin/sh\n"});
-    runCheck(server.base());
-    ASSERT_EQ(prompter.prompts().size(), 1);
-    const auto& p = prompter.prompts().first();
-    EXPECT_EQ(p.text, QStringLiteral("There is an newer version available, version 4.1.5, would you like to "
-                                     "update?\nCurrent version is 4.1.4."));
-    EXPECT_EQ(p.title, QStringLiteral("Update available"));
-    EXPECT_EQ(p.buttons, Buttons::YesNo);
-    EXPECT_EQ(p.icon, Icon::Question);
-    EXPECT_EQ(server.requests(), QStringList{kVersionPath}); // the program was not fetched
-    EXPECT_TRUE(filesLeft().isEmpty());
-}
-
 TEST_F(UpdateCheckTest, YesFetchesStartsAndEnds)
 {
     const QByteArray program = "#!/bin/sh\necho new\n";
     server.set(kVersionPath, kNewer);
     server.set(kProgramPath, {200, program});
     prompter.queue(Answer::Yes);
-
     EXPECT_EQ(runCheck(server.base()), QStringList{updatetext::Downloading});
+    ASSERT_EQ(prompter.prompts().size(), 1);
+    EXPECT_EQ(prompter.prompts().first().text, QStringLiteral("There is an newer version available, version 4.1.5, "
+                                                             "would you like to update?\nCurrent version is 4.1.4."));
+    EXPECT_EQ(prompter.prompts().first().title, QStringLiteral("Update available"));
     EXPECT_EQ(outcome, UpdateCheck::Outcome::Updating);
     EXPECT_TRUE(quitRequested);
     const QString saved = folder + QStringLiteral("/Vantrel415.exe");
@@ -310,7 +267,8 @@ TEST_F(UpdateCheckTest, ProgramStartedOnlyWhenComplete)
         server.set(kProgramPath, c.reply);
         prompter.queue(Answer::Yes);
 
-        EXPECT_EQ(runCheck(server.base()), (QStringList{updatetext::Downloading, updatetext::Failed}));
+        EXPECT_EQ(runCheck(server.base()), (QStringList{"Downloading update, please wait..",
+                                                        "An error occurred while updating"}));
         EXPECT_EQ(outcome, UpdateCheck::Outcome::Failed);
         EXPECT_FALSE(quitRequested);
         EXPECT_EQ(started.size(), c.startWorks ? 0 : 1);
@@ -334,10 +292,10 @@ TEST_F(UpdateCheckTest, PlainHttpOffThisMachineIsNeverContacted)
     // As the configured base...
     EXPECT_EQ(runCheck(outward.base(host)), QStringList{updatetext::Unreachable});
     // ...and as the target of a redirect, for the version file and for the program.
-    server.set(kVersionPath, Reply::redirect(outward.base(host) + kVersionPath));
+    server.set(kVersionPath, redirect(outward.base(host) + kVersionPath));
     EXPECT_EQ(runCheck(server.base()), QStringList{updatetext::Unreachable});
     server.set(kVersionPath, kNewer);
-    server.set(kProgramPath, Reply::redirect(outward.base(host) + kProgramPath));
+    server.set(kProgramPath, redirect(outward.base(host) + kProgramPath));
     prompter.queue(Answer::Yes);
     EXPECT_EQ(runCheck(server.base()), (QStringList{updatetext::Downloading, updatetext::Failed}));
     EXPECT_TRUE(started.isEmpty());
@@ -354,14 +312,12 @@ TEST_F(UpdateCheckTest, UnreachableOrRefusedServer)
 
     const QString bases[] = {
         closed,
-        QStringLiteral("http://update.example.org"), // plain http off this machine: refused before connecting
-        QStringLiteral("ftp://127.0.0.1"),
         QStringLiteral("file://") + folder,
         QString(),
     };
     for (const QString& base : bases) {
         SCOPED_TRACE(base.toStdString());
-        EXPECT_EQ(runCheck(base), QStringList{updatetext::Unreachable});
+        EXPECT_EQ(runCheck(base), QStringList{"Could not connect to server"});
         EXPECT_EQ(outcome, UpdateCheck::Outcome::Unreachable);
         EXPECT_TRUE(prompter.prompts().isEmpty());
         EXPECT_TRUE(filesLeft().isEmpty());
@@ -381,9 +337,6 @@ TEST_F(UpdateCheckTest, MarkerCleanup)
         QStringList deleted; // files of the folder that must be gone
     } cases[] = {
         {"last line deleted", older + "\r\n" + old + "\r\n", {"Vantrel412.exe"}, {"Vantrel413.exe"}},
-        {"no final line break", old, {"Vantrel412.exe"}, {"Vantrel413.exe"}},
-        {"names a missing file", (folder + QStringLiteral("/gone.exe")).toUtf8(),
-         {"Vantrel412.exe", "Vantrel413.exe"}, {}},
         {"names the running program", runningProgram.toUtf8() + "\n", {"vantrel", "Vantrel413.exe"}, {}},
         {"names a file elsewhere", foreign.toUtf8() + "\n", {"Vantrel413.exe"}, {}},
         {"names the folder itself", folder.toUtf8() + "\n", {"Vantrel413.exe"}, {}},

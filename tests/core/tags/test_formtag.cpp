@@ -26,23 +26,6 @@ QByteArray taggedFile(const QByteArray& genreText = "(17)")
     return id3v2Tag(3, frames, 64) + mpegFrames(2) + id3v1Record("Title1", "Artist1", "Album1", "2001", "c1", 7, 13);
 }
 
-TEST(FormTagCommandLine, FirstFileName)
-{
-    const struct { QString line; std::optional<QString> file; } cases[] = {
-        {QStringLiteral("\"/m/a b/c.mp3\" -x"), QStringLiteral("/m/a b/c.mp3")},
-        {QStringLiteral("/m/a b.mp3"), QStringLiteral("/m/a")},
-        {QStringLiteral("\"/m/a b.mp3"), std::nullopt},
-        {QStringLiteral("ab\"c d\"ef"), QStringLiteral("abc d")},
-        {QStringLiteral(" /m/a.mp3"), QString()},
-        {QString(), QString()},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(formTag::firstCommandLineFile(c.line), c.file) << c.line.toStdString();
-
-    const QStringList args{QStringLiteral("/m/with space.mp3"), QStringLiteral("second")};
-    EXPECT_EQ(formTag::firstCommandLineFile(formTag::commandLineOf(args)), args[0]);
-}
-
 // Exact names and unmatched texts (kept or not) are resolved in the save cases below.
 TEST(FormTagPicker, ResolvesToTheFirstContainingName)
 {

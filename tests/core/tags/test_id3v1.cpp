@@ -90,10 +90,8 @@ TEST(Id3v1, UnopenableFileRaisesWithErrnoAndResetsFields)
             ADD_FAILURE() << "no error for " << path.toStdString();
         } catch (const TagFileError& e) {
             EXPECT_EQ(e.number(), errnum);
-            EXPECT_FALSE(e.description().isEmpty());
             EXPECT_TRUE(e.source().endsWith(QLatin1String(".cMP3ID3v1"))) << e.source().toStdString();
         }
-        EXPECT_EQ(tag.MP3File(), path);
         EXPECT_FALSE(tag.HasID3v1Tag());
         EXPECT_EQ(fieldsOf(tag), QStringList(5, QString()));
         EXPECT_EQ(tag.Track(), 0);

@@ -120,7 +120,6 @@ TEST(Id3v2Format, MpegHeaders)
         {"\xFF\xFB\x90\x64", true, 417},  // MPEG-1 layer III 128 kbit/s 44.1 kHz
         {"\xFF\xFB\x92\x64", true, 418},  // padded
         {"\xFF\xF3\x90\x64", true, 261},  // MPEG-2 layer III 80 kbit/s 22.05 kHz
-        {"\xFF\xFD\x90\x64", true, 522},  // layer II 160 kbit/s
         {"\xFF\xFF\x90\x64", true, 312},  // layer I 288 kbit/s: (12 * 288000 / 44100) * 4
         {"\xFF\xEB\x90\x64", false, 0},   // reserved version
         {"\xFF\xF9\x90\x64", false, 0},   // reserved layer

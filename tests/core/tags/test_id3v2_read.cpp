@@ -37,54 +37,34 @@ protected:
 
 } // namespace
 
-TEST_F(Id3v2Read, FieldsFromEachVersion)
+// Versions 2.3 and 2.4, as an independent library writes them, are read in the
+// interoperability test; 2.2 only comes from old files.
+TEST_F(Id3v2Read, FieldsFromVersion22)
 {
-    // The same content as each version spells it.
-    struct Case { int major; QByteArray frames; };
-    const Case cases[] = {
-        {2, frame22("TT2", latin1Text("Song")) + frame22("TP1", latin1Text("Band")) + frame22("TAL", latin1Text("Disc"))
-                + frame22("TYE", latin1Text("1999")) + frame22("TRK", latin1Text("3/12"))
-                + frame22("COM", QByteArray("\0eng\0Hello", 10)) + frame22("TCO", latin1Text("(17)"))
-                + frame22("TEN", latin1Text("Enc"))},
-        {3, frame23("TIT2", latin1Text("Song")) + frame23("TPE1", latin1Text("Band")) + frame23("TALB", latin1Text("Disc"))
-                + frame23("TYER", latin1Text("1999")) + frame23("TRCK", latin1Text("3/12"))
-                + frame23("COMM", QByteArray("\0eng\0Hello", 10)) + frame23("TCON", latin1Text("(17)"))
-                + frame23("TENC", latin1Text("Enc"))},
-        {4, frame24("TIT2", latin1Text("Song")) + frame24("TPE1", latin1Text("Band")) + frame24("TALB", latin1Text("Disc"))
-                + frame24("TDRC", latin1Text("1999-04-01")) + frame24("TRCK", latin1Text("3/12"))
-                + frame24("COMM", QByteArray("\x03" "eng\0Hello", 10)) + frame24("TCON", latin1Text("17"))
-                + frame24("TENC", latin1Text("Enc"))},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.major);
-        const cMP3ID3v2 t = read(id3v2Tag(c.major, c.frames, 64) + mpegFrames());
-        EXPECT_TRUE(t.HasID3v2Tag());
-        EXPECT_EQ(t.ID3v2TagVersion(), c.major);
-        // The comment is the text alone, not the language in front.
-        EXPECT_EQ(QStringList({t.Title(), t.Artist(), t.Album(), t.Year(), t.Track(), t.Comment(), t.EncodedBy()}),
-                  QStringList({"Song", "Band", "Disc", "1999", "3/12", "Hello", "Enc"}));
-        EXPECT_EQ(t.Genre(), 17);
-        EXPECT_EQ(t.OtherGenreName(), "Rock");
-        const int count = c.major == 4 ? 10 : 8; // the 2.4 date also as TYER and TDAT
-        EXPECT_EQ(t.FrameCount(), count);
-        EXPECT_EQ(QStringList({t.Frame(0), t.Frame(1), t.Frame(count), t.Frame(count + 1)}),
-                  QStringList({"", "TIT2", c.major == 4 ? "TDAT" : "TENC", ""}));
-        EXPECT_EQ(t.TagsInFrame("TIT2"), 1);
-        EXPECT_EQ(t.TagsInFrame("WXXX"), 0);
-    }
+    const QByteArray frames = frame22("TT2", latin1Text("Song")) + frame22("TP1", latin1Text("Band"))
+                              + frame22("TAL", latin1Text("Disc")) + frame22("TYE", latin1Text("1999"))
+                              + frame22("TRK", latin1Text("3/12")) + frame22("COM", QByteArray("\0eng\0Hello", 10))
+                              + frame22("TCO", latin1Text("(17)")) + frame22("TEN", latin1Text("Enc"));
+    const cMP3ID3v2 t = read(id3v2Tag(2, frames, 64) + mpegFrames());
+    EXPECT_TRUE(t.HasID3v2Tag());
+    EXPECT_EQ(t.ID3v2TagVersion(), 2);
+    // The comment is the text alone, not the language in front.
+    EXPECT_EQ(QStringList({t.Title(), t.Artist(), t.Album(), t.Year(), t.Track(), t.Comment(), t.EncodedBy()}),
+              QStringList({"Song", "Band", "Disc", "1999", "3/12", "Hello", "Enc"}));
+    EXPECT_EQ(t.Genre(), 17);
+    EXPECT_EQ(t.OtherGenreName(), "Rock");
+    EXPECT_EQ(t.FrameCount(), 8);
 }
 
 TEST_F(Id3v2Read, TextEncodings)
 {
     const QString cafe = QStringLiteral("Caf\u00e9 \u4e2d");
     struct Case { const char* name; int major; QByteArray body; QString title; };
+    // Latin-1, UTF-16 with a little-endian mark and UTF-8: in the interoperability test.
     const Case cases[] = {
-        {"latin1", 3, QByteArray("\0Caf\xe9", 5), QStringLiteral("Caf\u00e9")},
-        {"utf16 le bom", 3, QByteArray(1, '\x01') + utf16(cafe), cafe},
         {"utf16 be bom", 3, QByteArray(1, '\x01') + QByteArray("\xFE\xFF") + utf16be(cafe), cafe},
         {"utf16 terminated", 3, QByteArray(1, '\x01') + utf16(cafe) + QByteArray(2, '\0'), cafe},
         {"utf16be", 4, QByteArray(1, '\x02') + utf16be(cafe), cafe},
-        {"utf8", 4, QByteArray(1, '\x03') + cafe.toUtf8(), cafe},
         {"latin1 zero padded", 3, QByteArray("\0Song\0\0\0", 8), QStringLiteral("Song")},
         {"2.4 several values", 4, QByteArray("\x03" "A\0B", 4), QStringLiteral("A/B")},
     };
@@ -135,11 +115,13 @@ TEST_F(Id3v2Read, OtherFields)
                               + frame23("WOAF", QByteArray("\0http://audio", 13)) // older writes put a zero first
                               + frame23("WXXX", QByteArray("\0desc\0http://link", 17))
                               + frame23("PCNT", QByteArray("\x00\x00\x01\x02", 4)) + frame23("TCOP", latin1Text("(c)"))
-                              + frame23("TCOM", latin1Text("Comp")) + frame23("TOPE", latin1Text("Orig"));
+                              + frame23("TCOM", latin1Text("Comp")) + frame23("TOPE", latin1Text("Orig"))
+                              + frame23("TENC", latin1Text("Enc"));
     const cMP3ID3v2 t = read(id3v2Tag(3, frames) + mpegFrames());
     EXPECT_EQ(QStringList({t.ArtistURL(), t.BuyURL(), t.AudioURL(), t.LinkTo(), t.PlayCounter(), t.Copyright(),
-                           t.Composer(), t.OriginalArtist()}),
-              QStringList({"http://artist", "http://buy", "http://audio", "http://link", "258", "(c)", "Comp", "Orig"}));
+                           t.Composer(), t.OriginalArtist(), t.EncodedBy()}),
+              QStringList({"http://artist", "http://buy", "http://audio", "http://link", "258", "(c)", "Comp", "Orig",
+                           "Enc"}));
 
     // The year comes from TYER when there is one, else from the start of TDRC.
     struct Case { QByteArray frames; const char* year; };
@@ -186,14 +168,13 @@ TEST_F(Id3v2Read, Version22Frames)
 
 TEST_F(Id3v2Read, HeaderAndFrameVariants)
 {
+    // 2.4 frame flags and encrypted frames: in the frame conversion's test.
     struct Case { const char* name; QByteArray bytes; const char* title; };
     const QByteArray tit2 = frame23("TIT2", latin1Text("Song"));
     const Case cases[] = {
         {"2.3 whole-tag unsynchronisation",
          id3v2Tag(3, frame23("TIT2", QByteArray("\0A\xFF\0\xE0", 5)) + QByteArray(4, '\0'), 0, 0x80),
          "A\xC3\xBF\xC3\xA0"},
-        {"2.4 frame unsynchronisation and data length",
-         id3v2Tag(4, frame24("TIT2", synchsafe(4) + QByteArray("\0A\xFF\0\xE0", 5), 0x0003)), "A\xC3\xBF\xC3\xA0"},
         {"2.3 extended header",
          id3v2Tag(3, be32(6) + QByteArray(6, '\0') + tit2, 0, 0x40), "Song"},
         {"2.4 extended header", id3v2Tag(4, synchsafe(6) + QByteArray("\x01\0", 2) + frame24("TIT2", latin1Text("Song")), 0, 0x40),
@@ -202,10 +183,6 @@ TEST_F(Id3v2Read, HeaderAndFrameVariants)
          id3v2Tag(4, QByteArray("TIT2") + be32(129) + QByteArray(2, '\0') + latin1Text(QByteArray(128, 'y'))
                          + frame24("TPE1", latin1Text("x"))),
          ""},
-        {"2.3 compressed frame", id3v2Tag(3, frame23("TIT2", be32(5) + qCompress(latin1Text("Song")).mid(4), 0x0080)),
-         "Song"},
-        {"2.3 encrypted frame fills nothing", id3v2Tag(3, tit2 + frame23("TIT2", QByteArray("\x01\0Other", 7), 0x0040)),
-         "Song"},
         {"tag after junk", QByteArray("junk") + id3v2Tag(3, tit2), "Song"},
         {"truncated frame keeps the ones before", id3v2Tag(3, tit2 + QByteArray("TPE1\0\0\x01\0\0\0abc", 13)), "Song"},
         {"zero-size frame", id3v2Tag(3, frame23("TXXX", "") + tit2), "Song"},
@@ -258,15 +235,7 @@ TEST_F(Id3v2Read, UnopenableFileThrowsAndResets)
     t.setMP3File(file(id3v2Tag(3, frame23("TIT2", latin1Text("Song"))) + mpegFrames()));
     ASSERT_EQ(t.Title(), "Song");
     const QString missing = dir.filePath("missing.mp3");
-    try {
-        t.setMP3File(missing);
-        FAIL() << "no error";
-    } catch (const TagFileError& e) {
-        EXPECT_EQ(e.number(), ENOENT);
-        EXPECT_FALSE(e.description().isEmpty());
-        EXPECT_TRUE(e.source().endsWith(".cMP3ID3v2"));
-    }
-    EXPECT_EQ(t.MP3File(), missing);
+    EXPECT_THROW(t.setMP3File(missing), TagFileError);
     EXPECT_EQ(t.Title(), "");
     EXPECT_FALSE(t.HasID3v2Tag());
     EXPECT_THROW(t.setMP3File(dir.path()), TagFileError); // a folder

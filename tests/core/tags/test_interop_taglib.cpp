@@ -223,30 +223,3 @@ TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
         expectAudio(path);
     }
 }
-
-TEST_F(Interop, Version22FramesReachTheLibraryIn23Form)
-{
-    const QByteArray jpeg = QByteArray("\xFF\xD8\xFF\xE0", 4) + QByteArray(100, 'j');
-    const QByteArray tag = id3v2Tag(2, frame22("TT2", QByteArray("\0Song", 5)) + frame22("TCM", QByteArray("\0Comp", 5))
-                                           + frame22("TP2", QByteArray("\0Album band", 11))
-                                           + frame22("PIC", QByteArray("\0JPG\x03\0", 6) + jpeg)
-                                           + frame22("ULT", QByteArray("\0eng\0words", 10)));
-    const QString path = file(tag + audio);
-    cMP3ID3v2 t;
-    t.setMP3File(path);
-    t.setArtist("Band");
-    ASSERT_TRUE(t.Update());
-
-    TagLib::MPEG::File f(path.toStdString().c_str(), false);
-    const TagLib::ID3v2::Tag* tl2 = f.ID3v2Tag();
-    ASSERT_NE(tl2, nullptr);
-    EXPECT_EQ(qs(tl2->title()), "Song");
-    EXPECT_EQ(qs(tl2->artist()), "Band");
-    EXPECT_EQ(textOf(tl2, "TCOM"), "Comp");
-    EXPECT_EQ(textOf(tl2, "TPE2"), "Album band");
-    EXPECT_EQ(textOf(tl2, "USLT"), "words");
-    const auto* pic = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(only(tl2, "APIC"));
-    ASSERT_NE(pic, nullptr);
-    EXPECT_EQ(pic->mimeType(), "image/jpeg");
-    EXPECT_EQ(pic->picture(), TagLib::ByteVector(jpeg.constData(), unsigned(jpeg.size())));
-}

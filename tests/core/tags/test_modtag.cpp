@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -144,24 +143,6 @@ TEST(SetId3v1, UnwritableFilesAreReportedAndLeftAlone)
     ScriptedPrompter prompter;
     EXPECT_FALSE(modTag::SetID3v1(empty, TagRecord(), prompter));
     EXPECT_TRUE(prompter.prompts().isEmpty());
-}
-
-TEST(FileReadable, OnlyReadableRegularFiles)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("a.mp3"));
-    ASSERT_TRUE(writeFile(file, "x"));
-    const QString readOnly = dir.filePath(QStringLiteral("ro.mp3"));
-    ASSERT_TRUE(writeFile(readOnly, "x"));
-    QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
-    const QString locked = dir.filePath(QStringLiteral("locked.mp3"));
-    ASSERT_TRUE(writeFile(locked, "x"));
-    QFile::setPermissions(locked, {});
-    const bool enforced = ::access(QFile::encodeName(locked).constData(), R_OK) != 0;
-    const std::pair<QString, bool> cases[] = {{file, true}, {readOnly, true}, {dir.filePath(QStringLiteral("none.mp3")), false},
-                                              {dir.path(), false}, {QString(), false}, {locked, !enforced}};
-    for (const auto& [path, readable] : cases)
-        EXPECT_EQ(modTag::FileReadable(path), readable) << path.toStdString();
 }
 
 TEST(TagRecord, FixedWidthTextsAndBytes)
