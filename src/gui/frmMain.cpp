@@ -246,13 +246,6 @@ void frmMain::buildControls()
     bottom->addWidget(cmdExit);
     v->addWidget(bottom_);
 
-    // Hidden pass-through fields.
-    Text1 = named(new QLineEdit(body_), "Text1");
-    Text2 = named(new QLineEdit(body_), "Text2");
-    Text3 = named(new QLineEdit(body_), "Text3");
-    for (QLineEdit* t : {Text1, Text2, Text3})
-        t->hide();
-
     // The working panel floats over everything and stays usable while the
     // controls are disabled, so that its Cancel button can be clicked.
     fmeLoad = named(new QFrame(this), "fmeLoad");

@@ -74,14 +74,8 @@ public:
     QProgressBar* prgLoad = nullptr;
     QTimer* timUpdate = nullptr;
 
-    // Hidden pass-through fields of the simulation and the tag update.
-    QLineEdit* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-
     // The windows other parts create; the main window only keeps them.
     QPointer<QWidget> frmOptsWindow; // renaming options, loaded hidden at start
-    QPointer<QWidget> formTagWindow; // tag window, loaded hidden at start
     QPointer<QWidget> frmFileWindow; // file details, while open
     QPointer<QWidget> frmHelpWindow; // help, while open
 
