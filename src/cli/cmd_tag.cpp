@@ -1,5 +1,7 @@
 // vantrel-cli tag: sets fields of a file's ID3v1 and ID3v2 tags and writes them.
 #include "Command.h"
+#include "platform/FileLock.h"
+#include "tags/Id3v2Writer.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v1.h"
 #include "tags/cMP3ID3v2.h"
@@ -141,6 +143,14 @@ int runTag(const QStringList& args, Streams& io)
     }
     if (file.isEmpty()) return usageError(io, QStringLiteral("no FILE given"));
 
+    // Held from reading the tags to the end of writing them: parallel runs on
+    // one file take turns instead of losing each other's fields.
+    FileLock lock;
+    QString why;
+    if (!lock.acquire(file, &why) && lock.busy()) {
+        io.err << "vantrel-cli tag: " << file << ": nothing written: " << why << '\n';
+        return ExitFailure;
+    }
     cMP3ID3v1 v1;
     cMP3ID3v2 v2;
     try {
@@ -159,6 +169,13 @@ int runTag(const QStringList& args, Streams& io)
         (as.v2 ? touched2 : touched1) = true;
     }
 
+    // An ID3v2 tag that could not be read completely is not rewritten, and
+    // then nothing is: the file stays as it is.
+    if (touched2 && !v2.unreadReason().isEmpty()) {
+        io.err << "vantrel-cli tag: " << file
+               << ": nothing written: " << id3v2::unreadTagError(v2.unreadReason()) << '\n';
+        return ExitFailure;
+    }
     int rc = ExitOk;
     if (touched1 && !v1.Update()) {
         io.err << "vantrel-cli tag: " << file << ": ID3v1 tag not written: " << v1.lastError() << '\n';

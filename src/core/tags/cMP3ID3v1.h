@@ -25,7 +25,8 @@ class cMP3ID3v1 {
     // cut to their width; the layout is always ID3v1.1 (zero byte, track).
     // Returns whether the record was written. A file that cannot be opened for
     // writing (read-only, missing, a folder) or is 128 bytes or shorter is
-    // left unchanged; an empty file also gets the "not a valid MP3 file"
+    // left unchanged, and so is a file whose content is another container
+    // ("not an MP3 file"); an empty file also gets the "not a valid MP3 file"
     // message. A failed append is cut back, so the file never keeps half a
     // record.
     bool Update();
