@@ -1,10 +1,8 @@
 #!/usr/bin/python3
 # Independent reader for the tag property test: for each path read from
-# stdin, one JSON line with the frames mutagen sees in its ID3v2 tag, each as
-# [id, text that describes the whole content], or null when mutagen finds no
-# readable tag.
+# stdin, one line with the frames mutagen sees in its ID3v2 tag, each as
+# "<id> <text that describes the whole content>", separated by tabs.
 import hashlib
-import json
 import sys
 
 from mutagen.id3 import ID3
@@ -26,9 +24,7 @@ def describe(frame):
 for line in sys.stdin:
     path = line.rstrip("\n")
     try:
-        tag = ID3(path)
-        frames = sorted([frame.FrameID, describe(frame)] for frame in tag.values())
-        result = frames
+        frames = sorted(f.FrameID + " " + describe(f) for f in ID3(path).values())
     except Exception:
-        result = None
-    print(json.dumps(result), flush=True)
+        frames = []
+    print("\t".join(frames).replace("\n", " "), flush=True)
