@@ -114,12 +114,20 @@ std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
         return std::nullopt;
     // A tag never reaches into the ID3v1 record that ends the file: a tag cut
     // short by the end of the file must not swallow a record appended to it.
+    // (Looked at only for a candidate that reaches into the last 128 bytes.)
     const qint64 recordStart = src.size() - 128;
-    const bool record = recordStart >= offset + 10 && isRecordAt(src, recordStart);
-    const qint64 avail = (record ? recordStart : src.size()) - offset;
+    std::optional<bool> record;
+    auto clear = [&](qint64 v) {
+        if (offset + v <= recordStart)
+            return true;
+        if (!record)
+            record = recordStart >= offset + 10 && isRecordAt(src, recordStart);
+        return !*record;
+    };
+    const qint64 avail = src.size() - offset;
     const std::optional<quint32> ss = synchsafe32(h.constData() + 6);
     const qint64 pl = plain32(h.constData() + 6);
-    auto fits = [&](qint64 v) { return v >= 10 && v <= avail && v <= MaxTagArea; };
+    auto fits = [&](qint64 v) { return v >= 10 && v <= avail && v <= MaxTagArea && clear(v); };
     if (ss) {
         const qint64 a = 10 + qint64(*ss) + ((hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0);
         if (fits(a))
