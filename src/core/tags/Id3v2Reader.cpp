@@ -320,8 +320,10 @@ private:
     bool complete_ = false;
 };
 
-qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBytes& bytes)
+// confirmed: whether audio was seen to start right at the end of the area.
+qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBytes& bytes, bool& confirmed)
 {
+    confirmed = false;
     const qint64 footer = (hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0;
     auto parse = [&](qint64 limit, bool isA) {
         return parseFrames(bytes.left(limit), hd.major, hd.flags, isA ? footer : 0);
@@ -339,8 +341,10 @@ qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBy
     if (hd.a) {
         const qint64 a = *hd.a;
         const Parsed pa = parse(a, true);
-        if (!pa.overran && audioStartsAt(src, offset + a))
+        if (!pa.overran && audioStartsAt(src, offset + a)) {
+            confirmed = true;
             return a;
+        }
         for (bool needAudio : {true, false}) {
             if (!needAudio && !pa.overran)
                 break; // frames fit and nothing proves a larger area
@@ -420,7 +424,8 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     AreaBytes bytes(src, offset);
     Single s;
     s.hd = *hd;
-    s.area = chooseArea(src, offset, *hd, bytes);
+    bool confirmed = false;
+    s.area = chooseArea(src, offset, *hd, bytes, confirmed);
     qint64 footer = (hd->major == 4 && (hd->flags & 0x10) && hd->a && s.area == *hd->a) ? 10 : 0;
     s.parsed = parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
     // A size that reaches past the start of the audio (a cut tag with audio
@@ -429,7 +434,7 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     // it makes the tag one that cannot be read completely. Only an area that
     // audio does not follow at once is looked through.
     const qint64 end = offset + s.area;
-    const bool unconfirmed = s.area <= (qint64(16) << 20) && !audioStartsAt(src, end);
+    const bool unconfirmed = !confirmed && s.area <= (qint64(16) << 20) && !audioStartsAt(src, end);
     const qint64 audio = unconfirmed ? firstAudio(src, offset + 10, end) : -1;
     if (audio >= 0) {
         s.area = audio - offset;
