@@ -2,6 +2,8 @@
 #include "Command.h"
 #include "batch/FixJournal.h"
 #include "tags/ForeignTags.h"
+#include "platform/FileLock.h"
+#include "tags/Id3v2Writer.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v1.h"
 #include "tags/cMP3ID3v2.h"
@@ -175,6 +177,14 @@ int runTag(const QStringList& args, Streams& io)
     if (file.isEmpty()) return usageError(io, QStringLiteral("no FILE given"));
     if (ForeignTags::handles(detectAudioFormat(file))) return tagForeign(io, file, assignments);
 
+    // Held from reading the tags to the end of writing them: parallel runs on
+    // one file take turns instead of losing each other's fields.
+    FileLock lock;
+    QString why;
+    if (!lock.acquire(file, &why) && lock.busy()) {
+        io.err << "vantrel-cli tag: " << file << ": nothing written: " << why << '\n';
+        return ExitFailure;
+    }
     cMP3ID3v1 v1;
     cMP3ID3v2 v2;
     try {
@@ -193,9 +203,16 @@ int runTag(const QStringList& args, Streams& io)
         (as.v2 ? touched2 : touched1) = true;
     }
 
+    // An ID3v2 tag that could not be read completely is not rewritten, and
+    // then nothing is: the file stays as it is.
+    if (touched2 && !v2.unreadReason().isEmpty()) {
+        io.err << "vantrel-cli tag: " << file
+               << ": nothing written: " << id3v2::unreadTagError(v2.unreadReason()) << '\n';
+        return ExitFailure;
+    }
     FixJournal journal; // a run of its own: `vantrel-cli undo` puts the tags back
-    if (QString why; (touched1 || touched2) && !journal.recordTagWrite(file, &why)) {
-        io.err << "vantrel-cli tag: " << file << ": not written: " << why << '\n';
+    if (QString reason; (touched1 || touched2) && !journal.recordTagWrite(file, &reason)) {
+        io.err << "vantrel-cli tag: " << file << ": not written: " << reason << '\n';
         return ExitFailure;
     }
     int rc = ExitOk;

@@ -25,13 +25,19 @@ class FileLock {
     // on unlocked, as every other program on that medium does). False when the
     // file cannot be opened or another writer kept it for the whole wait;
     // error then says why ("The file is being changed by another program").
+    // When the holder before replaced the file by a new one, the new file is
+    // locked instead, so that the lock always guards what the path names.
     bool acquire(const QString& path, QString* error = nullptr, int waitMs = DefaultWaitMs);
     // Whether a lock is held now.
     bool held() const { return fd_ >= 0; }
+    // Whether the last acquire() failed because another writer kept the lock
+    // (rather than because the file could not be opened).
+    bool busy() const { return busy_; }
     void release();
 
   private:
     int fd_ = -1;
+    bool busy_ = false;
 };
 
 } // namespace vantrel

@@ -73,20 +73,26 @@ bool isRecordAt(const ByteSource& src, qint64 pos)
     return pos >= 0 && pos + 128 == src.size() && src.read(pos, 3) == "TAG";
 }
 
-// Any confirmed audio start in [from, to).
-bool audioBetween(const ByteSource& src, qint64 from, qint64 to)
+// The first confirmed audio start in [from, to); -1 for none, and `from` when
+// the range is too long to look through (assume the worst).
+qint64 firstAudio(const ByteSource& src, qint64 from, qint64 to)
 {
     if (to <= from)
-        return false;
+        return -1;
     if (to - from > (qint64(16) << 20))
-        return true; // too far to look through: assume the worst
+        return from;
     const QByteArray b = src.read(from, to - from + 1);
     const unsigned char* p = ubytes(b);
     for (qsizetype i = 0; i + 1 < b.size() && from + i < to; ++i) {
         if (p[i] == 0xFF && (p[i + 1] & 0xE0) == 0xE0 && audioStartsAt(src, from + i))
-            return true;
+            return from + i;
     }
-    return false;
+    return -1;
+}
+
+bool audioBetween(const ByteSource& src, qint64 from, qint64 to)
+{
+    return firstAudio(src, from, to) >= 0;
 }
 
 struct Header {
@@ -106,10 +112,22 @@ std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
     hd.flags = static_cast<unsigned char>(h[5]);
     if (hd.major < 2 || hd.major > 4 || revision == 0xFF)
         return std::nullopt;
+    // A tag never reaches into the ID3v1 record that ends the file: a tag cut
+    // short by the end of the file must not swallow a record appended to it.
+    // (Looked at only for a candidate that reaches into the last 128 bytes.)
+    const qint64 recordStart = src.size() - 128;
+    std::optional<bool> record;
+    auto clear = [&](qint64 v) {
+        if (offset + v <= recordStart)
+            return true;
+        if (!record)
+            record = recordStart >= offset + 10 && isRecordAt(src, recordStart);
+        return !*record;
+    };
     const qint64 avail = src.size() - offset;
     const std::optional<quint32> ss = synchsafe32(h.constData() + 6);
     const qint64 pl = plain32(h.constData() + 6);
-    auto fits = [&](qint64 v) { return v >= 10 && v <= avail && v <= MaxTagArea; };
+    auto fits = [&](qint64 v) { return v >= 10 && v <= avail && v <= MaxTagArea && clear(v); };
     if (ss) {
         const qint64 a = 10 + qint64(*ss) + ((hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0);
         if (fits(a))
@@ -129,6 +147,7 @@ std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
 struct Parsed {
     QList<ReadFrame> frames;
     QStringList warnings;
+    QString unread;       // why part of the tag could not be accounted for
     qint64 end = 10;      // where the frames end, counted from "ID3"
     bool overran = false; // a frame reached past the area
 };
@@ -142,7 +161,21 @@ bool allZero(const char* p, qsizetype n)
     return true;
 }
 
-// Whether a 2.4 frame header could start at pos of data (or the frames end there).
+// A frame id that is not in the standard form but is still plainly an id, as
+// other programs write them: four letters of either case, digits, spaces or
+// zero bytes ("COM ", "TT2\0", "Txyz"), not all zero.
+bool isWellFormedFrameId(const char* p)
+{
+    for (int i = 0; i < 4; ++i) {
+        const char c = p[i];
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!(letter || (c >= '0' && c <= '9') || c == ' ' || c == '\0'))
+            return false;
+    }
+    return !allZero(p, 4);
+}
+
+// Whether a frame header could start at pos of data (or the frames end there).
 bool plausibleNext(const QByteArray& data, qsizetype pos)
 {
     if (pos == data.size())
@@ -150,7 +183,27 @@ bool plausibleNext(const QByteArray& data, qsizetype pos)
     if (pos > data.size())
         return false;
     const qsizetype n = std::min<qsizetype>(4, data.size() - pos);
-    return allZero(data.constData() + pos, n) || (n == 4 && isValidFrameId(data.constData() + pos, 4));
+    return allZero(data.constData() + pos, n) || (n == 4 && isWellFormedFrameId(data.constData() + pos));
+}
+
+// Where the frames of a 2.3 or 2.4 tag with the extended-header flag start:
+// behind the extended header when its size is possible (2.3: 6 or 10 bytes
+// after the size field; 2.4: at least 6 bytes, synchsafe, size included),
+// else at once. Some writers set the flag without writing the header; the
+// frames then start right after the tag header, as other readers take them.
+qsizetype framesStart(const QByteArray& data, int major)
+{
+    if (data.size() < 4)
+        return 0;
+    qint64 skip = -1;
+    if (major == 3) {
+        const qint64 s = plain32(data.constData(), 4);
+        if (s == 6 || s == 10)
+            skip = 4 + s;
+    } else if (const auto s = synchsafe32(data.constData()); s && *s >= 6) {
+        skip = *s;
+    }
+    return skip > 0 && skip <= data.size() ? qsizetype(skip) : 0;
 }
 
 // Reads the frames of a tag whose area (from "ID3", header included) is area.
@@ -164,25 +217,11 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
 
     qsizetype pos = 0;
     if (major == 2 && (flags & 0x40)) {
-        out.warnings << QStringLiteral("compressed ID3v2.2 tag: its frames cannot be read");
+        out.unread = QStringLiteral("the ID3v2.2 tag is compressed");
         return out;
     }
-    if (major >= 3 && (flags & 0x40) && data.size() >= 4) {
-        // Extended header: 2.3 gives the size after the size field, 2.4 the
-        // whole size as a synchsafe number.
-        qint64 skip = 0;
-        if (major == 3) {
-            skip = 4 + qint64(plain32(data.constData(), 4));
-        } else {
-            const auto s = synchsafe32(data.constData());
-            skip = s ? qint64(*s) : -1;
-        }
-        if (skip < 4 || skip > data.size()) {
-            out.overran = true;
-            return out;
-        }
-        pos = skip;
-    }
+    if (major >= 3 && (flags & 0x40))
+        pos = framesStart(data, major);
 
     const int idLen = major == 2 ? 3 : 4;
     const int headLen = major == 2 ? 6 : 10;
@@ -193,10 +232,17 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
             break; // padding
         if (left < headLen) {
             out.overran = isValidFrameId(p, int(std::min<qsizetype>(idLen, left)));
+            out.unread = QStringLiteral("%1 bytes after the last frame are no frame").arg(left);
             break;
         }
-        if (!isValidFrameId(p, idLen))
+        // A non-standard id is taken as a frame only when its size leads to
+        // the next frame, the padding or the end; the frame is then carried
+        // over as it is.
+        const bool standard = isValidFrameId(p, idLen);
+        if (!standard && (major == 2 || !isWellFormedFrameId(p))) {
+            out.unread = QStringLiteral("%1 bytes after the last frame are no frame").arg(left);
             break;
+        }
         const QString id = QString::fromLatin1(p, idLen);
         qint64 size = 0;
         if (major == 2) {
@@ -212,8 +258,10 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
             if (ss && *ss != pl && !plausibleNext(data, pos + 10 + size) && plausibleNext(data, pos + 10 + pl))
                 size = pl;
         }
-        if (size > left - headLen) {
-            out.overran = true;
+        if (size > left - headLen || (!standard && !plausibleNext(data, pos + headLen + size))) {
+            out.overran = standard;
+            out.unread = standard ? QStringLiteral("frame %1 runs past the end of the tag").arg(id)
+                                  : QStringLiteral("%1 bytes after the last frame are no frame").arg(left);
             break;
         }
         const QByteArray body = data.mid(pos + headLen, size);
@@ -234,6 +282,7 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
             rf.frame.id = id;
             rf.frame.flags = quint16(plain32(p + 8, 2));
             rf.frame.body = body;
+            rf.fillsField = standard;
         } else {
             const auto f = convertV24Frame(id, quint16(plain32(p + 8, 2)), body, tagUnsync);
             if (!f) {
@@ -241,6 +290,7 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
                 continue;
             }
             rf.frame = *f;
+            rf.fillsField = standard;
         }
         out.frames.append(rf);
     }
@@ -270,8 +320,10 @@ private:
     bool complete_ = false;
 };
 
-qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBytes& bytes)
+// confirmed: whether audio was seen to start right at the end of the area.
+qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBytes& bytes, bool& confirmed)
 {
+    confirmed = false;
     const qint64 footer = (hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0;
     auto parse = [&](qint64 limit, bool isA) {
         return parseFrames(bytes.left(limit), hd.major, hd.flags, isA ? footer : 0);
@@ -289,8 +341,10 @@ qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBy
     if (hd.a) {
         const qint64 a = *hd.a;
         const Parsed pa = parse(a, true);
-        if (!pa.overran && audioStartsAt(src, offset + a))
+        if (!pa.overran && audioStartsAt(src, offset + a)) {
+            confirmed = true;
             return a;
+        }
         for (bool needAudio : {true, false}) {
             if (!needAudio && !pa.overran)
                 break; // frames fit and nothing proves a larger area
@@ -370,9 +424,23 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     AreaBytes bytes(src, offset);
     Single s;
     s.hd = *hd;
-    s.area = chooseArea(src, offset, *hd, bytes);
-    const qint64 footer = (hd->major == 4 && (hd->flags & 0x10) && hd->a && s.area == *hd->a) ? 10 : 0;
+    bool confirmed = false;
+    s.area = chooseArea(src, offset, *hd, bytes, confirmed);
+    qint64 footer = (hd->major == 4 && (hd->flags & 0x10) && hd->a && s.area == *hd->a) ? 10 : 0;
     s.parsed = parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
+    // A size that reaches past the start of the audio (a cut tag with audio
+    // behind it, a wrong size): the area ends where the audio starts, so that
+    // a rewrite in place never touches the audio, and a frame that ran into
+    // it makes the tag one that cannot be read completely. Only an area that
+    // audio does not follow at once is looked through.
+    const qint64 end = offset + s.area;
+    const bool unconfirmed = !confirmed && s.area <= (qint64(16) << 20) && !audioStartsAt(src, end);
+    const qint64 audio = unconfirmed ? firstAudio(src, offset + 10, end) : -1;
+    if (audio >= 0) {
+        s.area = audio - offset;
+        footer = 0;
+        s.parsed = parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
+    }
     return s;
 }
 
@@ -419,6 +487,7 @@ TagRead readTagAt(const ByteSource& src, qint64 offset)
     out.area = area;
     out.version = tag->hd.major;
     out.frames = std::move(tag->parsed.frames);
+    out.unread = tag->parsed.unread;
     out.warnings = tag->parsed.warnings + out.warnings;
     return out;
 }

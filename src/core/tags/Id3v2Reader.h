@@ -71,7 +71,9 @@ private:
 };
 
 // One frame as read: its 2.3 form, the id it had in the file, and whether it
-// may fill a field property (of a 2.2 tag only the frames that always did).
+// may fill a field property (frames with a standard id; of a 2.2 tag only the
+// frames that always did). A frame with a well-formed but non-standard id
+// ("COM ", "TT2\0", "Txyz") fills no field and is carried over byte for byte.
 struct ReadFrame {
     Frame23 frame;
     QString sourceId;
@@ -84,6 +86,11 @@ struct TagRead {
     int version = 0;    // major version
     QList<ReadFrame> frames;
     QStringList warnings;
+    // Empty when every byte of the area was accounted for (frames, then
+    // padding). Otherwise why not: bytes that are no frame, a frame that runs
+    // past the area, a compressed 2.2 tag. Such a tag must not be rewritten,
+    // since the bytes not understood would be lost.
+    QString unread;
 };
 
 // The largest tag area accepted: the largest synchsafe size plus header and footer.

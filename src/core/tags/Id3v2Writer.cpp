@@ -39,21 +39,12 @@ QString errnoText(int e)
     return QString::fromLocal8Bit(std::strerror(e));
 }
 
-bool writeAllAt(int fd, const QByteArray& data, qint64 offset)
-{
-    qint64 done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::pwrite(fd, data.constData() + done, size_t(data.size() - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
 } // namespace
+
+QString unreadTagError(const QString& why)
+{
+    return QStringLiteral("the existing ID3v2 tag could not be read completely (%1)").arg(why);
+}
 
 bool writeTag(const QString& path, const QByteArray& frames, QString& error)
 {
@@ -80,16 +71,23 @@ bool writeTag(const QString& path, const QByteArray& frames, QString& error)
         return false;
     }
     // Only a valid tag at the very start is replaced; one further in stays.
+    // One whose bytes were not all understood is not replaced at all.
     qint64 oldArea = 0;
-    if (findTag(src) == 0)
-        oldArea = readTagAt(src, 0).area;
+    if (findTag(src) == 0) {
+        const TagRead old = readTagAt(src, 0);
+        if (!old.unread.isEmpty()) {
+            error = unreadTagError(old.unread);
+            return false;
+        }
+        oldArea = old.area;
+    }
 
     if (oldArea > 0 && t <= oldArea && oldArea - 10 < (qint64(1) << 28)) {
         // In place: the new tag, then zeros over the rest of the old area, so
         // that nothing of the old frames stays behind.
         QByteArray area = tagHeader23(oldArea) + frames;
         area.append(oldArea - area.size(), '\0');
-        if (!writeAllAt(fd, area, 0) || ::fsync(fd) != 0) {
+        if (!writeFully(fd, area.constData(), area.size(), 0) || ::fsync(fd) != 0) {
             error = errnoText(errno);
             return false;
         }
@@ -106,8 +104,8 @@ bool writeTag(const QString& path, const QByteArray& frames, QString& error)
         [&](QFile& out, QString& err) {
             QByteArray head = tagHeader23(area) + frames;
             head.append(area - head.size(), '\0');
-            if (out.write(head) != head.size()) {
-                err = out.errorString();
+            if (!writeFully(out.handle(), head.constData(), head.size())) {
+                err = errnoText(errno);
                 return false;
             }
             const qint64 size = src.size();
@@ -117,8 +115,8 @@ bool writeTag(const QString& path, const QByteArray& frames, QString& error)
                     err = QStringLiteral("reading the file failed");
                     return false;
                 }
-                if (out.write(block) != block.size()) {
-                    err = out.errorString();
+                if (!writeFully(out.handle(), block.constData(), block.size())) {
+                    err = errnoText(errno);
                     return false;
                 }
                 pos += block.size();

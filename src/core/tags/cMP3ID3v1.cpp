@@ -1,6 +1,7 @@
 #include "tags/cMP3ID3v1.h"
 
 #include "platform/Prompter.h"
+#include "tags/AudioFormat.h"
 #include "tags/Genres.h"
 #include "tags/RawFile.h"
 #include "tags/TagError.h"
@@ -88,6 +89,9 @@ bool cMP3ID3v1::Update()
         return false;
     };
     if (!file.open(mp3File_, RawFile::Mode::ReadWrite)) return failed(file.errorText());
+    // The content decides: no ID3 record goes into another container.
+    if (const AudioFormat format = detectAudioFormat(mp3File_); !takesId3(format))
+        return failed(notMp3Reason(format));
     const qint64 length = file.size();
     if (length == 0) {
         file.close();

@@ -26,7 +26,8 @@ class cMP3ID3v1 {
     // that a record read as ID3v1.0 keeps its 30-byte comment while Track is 0.
     // Returns whether the record was written. A file that cannot be opened for
     // writing (read-only, missing, a folder) or is 128 bytes or shorter is
-    // left unchanged; an empty file also gets the "not a valid MP3 file"
+    // left unchanged, and so is a file whose content is another container
+    // ("not an MP3 file"); an empty file also gets the "not a valid MP3 file"
     // message. A failed append is cut back, so the file never keeps half a
     // record.
     bool Update();

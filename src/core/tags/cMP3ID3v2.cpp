@@ -1,5 +1,6 @@
 #include "tags/cMP3ID3v2.h"
 
+#include "tags/AudioFormat.h"
 #include "tags/Genres.h"
 #include "tags/Id3v2Format.h"
 #include "tags/Id3v2Reader.h"
@@ -171,6 +172,8 @@ void cMP3ID3v2::reset()
                        &otherGenreName_, &track_})
         f->clear();
     genre_ = NoGenre;
+    unread_.clear();
+    carried_.clear();
     warnings_.clear();
     lastError_.clear();
 }
@@ -187,6 +190,9 @@ void cMP3ID3v2::setMP3File(const QString& path)
     warnings_ = tag.warnings;
     if (tag.offset < 0)
         return;
+    unread_ = tag.unread;
+    if (!unread_.isEmpty())
+        warnings_ << QStringLiteral("the ID3v2 tag could not be read completely (%1)").arg(unread_);
     tagOffset_ = tag.offset;
     tagArea_ = tag.area;
     version_ = tag.version;
@@ -196,6 +202,8 @@ void cMP3ID3v2::setMP3File(const QString& path)
     QList<Frame23> read;
     for (const ReadFrame& rf : tag.frames) {
         const QString& id = rf.frame.id;
+        if (!isValidFrameId(id))
+            carried_.insert(id); // a non-standard id, written back as it came
         const Occurrence* occ = storeReadFrame(rf.frame, rf.fillsField);
         read << rf.frame;
         if (!occ)
@@ -542,11 +550,20 @@ bool cMP3ID3v2::Update()
         lastError_ = QStringLiteral("no file");
         return false;
     }
+    if (!unread_.isEmpty()) {
+        lastError_ = unreadTagError(unread_);
+        return false;
+    }
+    // The content decides: no ID3 tag goes into another container.
+    if (const AudioFormat format = detectAudioFormat(path_); !takesId3(format)) {
+        lastError_ = notMp3Reason(format);
+        return false;
+    }
     QByteArray frames;
     for (const QString& id : std::as_const(order_)) {
         if (id.contains(QLatin1String("ID3")))
             continue;
-        if (!isValidFrameId(id)) {
+        if (!isValidFrameId(id) && !carried_.contains(id)) {
             lastError_ = QStringLiteral("invalid frame id \"%1\"").arg(id);
             return false;
         }

@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -133,9 +134,17 @@ public:
 
     // Writes the store into the file as an ID3v2.3 tag. Returns whether the
     // file was written; on false the file is unchanged and lastError() says
-    // why (read-only, missing, locked, invalid frame id...). Never throws.
+    // why (read-only, missing, locked, invalid frame id, "not an MP3 file"
+    // when the content is another container, "the existing ID3v2 tag could
+    // not be read completely" when the tag read held bytes that were neither
+    // frames nor padding). Frames with a non-standard id read from the file
+    // are written back byte for byte. Never throws.
     bool Update();
     const QString& lastError() const { return lastError_; }
+    // Why the tag read could not be accounted for completely (bytes that are
+    // neither frames nor padding, a frame past the tag's end); empty when it
+    // could. Update refuses to write while this is set.
+    const QString& unreadReason() const { return unread_; }
 
     // Things the reader or writer passed over (a 2.2 frame without a 2.3
     // equivalent, ...), one line each; cleared when MP3File is set.
@@ -180,6 +189,8 @@ private:
 
     QString lastError_;
     QStringList warnings_;
+    QString unread_;        // why the tag read could not be accounted for; empty when it could
+    QSet<QString> carried_; // non-standard ids read from the file
 };
 
 } // namespace vantrel

@@ -1,8 +1,10 @@
 #include "tags/formTag.h"
 
 #include "Version.h"
+#include "platform/FileLock.h"
 #include "platform/Prompter.h"
 #include "tags/ForeignTags.h"
+#include "tags/Id3v2Writer.h"
 #include "tags/TagError.h"
 
 namespace vantrel {
@@ -117,6 +119,27 @@ bool formTag::SetTags()
 
     if (ForeignTags::handles(detectAudioFormat(txtMp3File))) return setForeignTags(keepGenreV2);
 
+    // Held from reading both tags to the end of writing them, so that another
+    // writer of the file neither interleaves nor loses its changes.
+    FileLock lock;
+    QString why;
+    if (!lock.acquire(txtMp3File, &why) && lock.busy()) {
+        lastError_ = why;
+        return false;
+    }
+    // A tag that could not be read completely is not rewritten, and then
+    // neither is the record: the file stays as it is.
+    QString v2ReadError;
+    try {
+        v2_.setMP3File(txtMp3File);
+    } catch (const TagFileError& e) {
+        v2ReadError = e.description();
+    }
+    if (v2ReadError.isEmpty() && !v2_.unreadReason().isEmpty()) {
+        lastError_ = QStringLiteral("ID3v2: ") + id3v2::unreadTagError(v2_.unreadReason());
+        return false;
+    }
+
     QStringList problems;
     try {
         v1_.setMP3File(txtMp3File);
@@ -131,8 +154,9 @@ bool formTag::SetTags()
         problems << QStringLiteral("ID3v1: ") + e.description();
     }
 
-    try {
-        v2_.setMP3File(txtMp3File);
+    if (!v2ReadError.isEmpty()) {
+        problems << QStringLiteral("ID3v2: ") + v2ReadError;
+    } else {
         v2_.setArtist(txtArtistV2);
         v2_.setTitle(txtTitleV2);
         v2_.setAlbum(txtAlbumV2);
@@ -149,8 +173,6 @@ bool formTag::SetTags()
         v2_.setEncodedBy(txtEncodedBy);
         v2_.setLinkTo(txtLinkTo);
         if (!v2_.Update()) problems << QStringLiteral("ID3v2: ") + v2_.lastError();
-    } catch (const TagFileError& e) {
-        problems << QStringLiteral("ID3v2: ") + e.description();
     }
     lastError_ = problems.join(QStringLiteral("; "));
     return problems.isEmpty();

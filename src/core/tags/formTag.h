@@ -17,7 +17,9 @@
 //   Every ID3v2 frame the window does not set is written back unchanged.
 //   Returns true when both tags were written; lastError() then is empty,
 //   otherwise it says which tag failed and why. Nothing is shown, except the
-//   ID3v1 message for an empty file.
+//   ID3v1 message for an empty file. The file's lock (FileLock) is held from
+//   the re-read to the end of the writes; when another writer keeps it past
+//   the wait, nothing is written and lastError() says so.
 // - The genre pickers: a picker text that the caller left as tagFile set it
 //   (same file) keeps the file's genre exactly as it is. A changed text is
 //   resolved to the entry with that name in any letter case, else the first

@@ -1,6 +1,8 @@
 #include "tags/modTag.h"
 
+#include "platform/FileLock.h"
 #include "platform/Prompter.h"
+#include "tags/AudioFormat.h"
 #include "tags/RawFile.h"
 #include "tags/Windows1252.h"
 
@@ -130,7 +132,21 @@ bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter)
         }
         return false;
     };
+    // Held from reading the record's place to the end of the write.
+    FileLock lock;
+    QString why;
+    if (!lock.acquire(fileName, &why) && lock.busy()) {
+        prompter.tell(QStringLiteral("The file ") + fileName + QStringLiteral(" was not written: ") + why,
+                      QStringLiteral("Error"), Icon::Critical);
+        return false;
+    }
     if (!file.open(fileName, RawFile::Mode::ReadWrite)) return report(file.error(), file.errorText());
+    if (const AudioFormat format = detectAudioFormat(fileName); !takesId3(format)) {
+        prompter.tell(QStringLiteral("The file ") + fileName + QStringLiteral(" was not written: ") +
+                          notMp3Reason(format),
+                      QStringLiteral("Error"), Icon::Exclamation);
+        return false;
+    }
 
     const qint64 length = file.size();
     char marker[3] = {};

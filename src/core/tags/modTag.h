@@ -83,8 +83,11 @@ bool GetID3v1(QString& fileName, Prompter& prompter);
 // A file that cannot be opened for writing is left unchanged and reported:
 // "The file <name> is write-protected" (title "Error", exclamation) for a
 // read-only file, "Error <errno>: <description>" (title "Error", critical)
-// for anything else (a missing file is not created). A failed append is cut
-// back. Returns whether the record was written.
+// for anything else (a missing file is not created). A file whose content is
+// another container, or that another writer kept locked (see FileLock), is
+// left unchanged with "The file <name> was not written: <why>". The write
+// holds the file's lock. A failed append is cut back. Returns whether the
+// record was written.
 bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter);
 
 } // namespace modTag
