@@ -11,6 +11,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Prompter.h"
 #include "tags/ForeignTags.h"
+#include "tags/GenrePicker.h"
 #include "tags/Genres.h"
 #include "tags/TagError.h"
 #include "tags/formTag.h"
@@ -364,6 +365,7 @@ void frmFile::loadForeignTags()
     setBox(id3v2[5], f->track);
     setBox(id3v2[6], QString());
     setGenreText(id3v2_gen, f->genre);
+    loadedForeignGenre_ = f->genre;
 }
 
 bool frmFile::saveForeignTags()
@@ -373,9 +375,17 @@ bool frmFile::saveForeignTags()
     edit.artist = id3v2[1]->text();
     edit.album = id3v2[2]->text();
     edit.year = id3v2[3]->text();
-    edit.comment = id3v2[4]->text();
+    edit.comment = formTag::commentToWrite(id3v2[4]->text()); // the stamp when left empty
     edit.track = id3v2[5]->text();
+    // A typed genre goes through the one genre rule; the genre the tag held
+    // is written back as it was.
     edit.genre = id3v2_gen->currentText();
+    if (*edit.genre != loadedForeignGenre_) {
+        GenrePicker picker;
+        picker.setText(*edit.genre);
+        picker.resolve(true);
+        edit.genre = picker.Text();
+    }
     const ForeignTagResult r = ForeignTags::write(loadedPath_, edit);
     lastError_ = r.ok ? QString() : QStringLiteral("ASF: ") + r.error;
     return r.ok;

@@ -97,6 +97,7 @@ private:
     bool loaded_ = false;
     bool id3Tags_ = false;     // the file shown takes ID3 (MPEG content)
     bool foreignTags_ = false; // the file shown has a tag of its own (WMA)
+    QString loadedForeignGenre_; // the genre that tag held when it was shown
     QString loadedPath_;
     QString lastError_;
 };
