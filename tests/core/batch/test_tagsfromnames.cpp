@@ -77,9 +77,6 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
         Tags expected;
     } table[] = {
         {"Artist - Song.mp3", Answer::Yes, {}, {"Artist", "Song", "Artist", "Song"}},
-        {"01 - some artist - some song.mp3", Answer::Yes, {},
-         {"Some Artist", "Some Song", "Some Artist", "Some Song"}},
-        {"Song.mp3", Answer::Yes, {}, {"", "Song", "", "Song"}},
         {"New - Name.mp3", Answer::Yes, taggedArtistOnly("Old"), {"New", "Name", "New", "Name"}},
         // Keeping existing values: a field either tag holds is kept, and the
         // other tag's empty field takes it; only a field neither holds comes
