@@ -18,22 +18,9 @@ using namespace vantrel::test;
 
 namespace {
 
-class CliFix : public ::testing::Test {
+class CliFix : public CliFolders {
 protected:
-    QTemporaryDir data;
-    QTemporaryDir music;
-
-    QProcessEnvironment env() const
-    {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert(u("VANTREL_DATA_DIR"), data.path());
-        return e;
-    }
-    CliRun run(const QStringList& args) const { return runCli(args, {}, env()); }
     CliRun fix(const char* mode) const { return run({"fix", "--mode", mode, "--yes", music.path()}); }
-    QString path(const char* n) const { return music.path() + QLatin1Char('/') + u(n); }
-    QString path(const QString& n) const { return music.path() + QLatin1Char('/') + n; }
-    QStringList disk(const char* sub = "") const { return QDir(path(sub)).entryList(QDir::Files, QDir::Name); }
 };
 
 QByteArray body(int i)
