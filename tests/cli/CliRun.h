@@ -4,8 +4,11 @@
 
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 namespace vantrel::test {
 
@@ -38,5 +41,22 @@ inline QString u(const char* s)
 {
     return QString::fromUtf8(s);
 }
+
+// A music folder, and a data folder of its own for the journals of the runs.
+class CliFolders : public ::testing::Test {
+protected:
+    QTemporaryDir data;
+    QTemporaryDir music;
+
+    QProcessEnvironment env() const
+    {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert(u("VANTREL_DATA_DIR"), data.path());
+        return e;
+    }
+    CliRun run(const QStringList& args) const { return runCli(args, {}, env()); }
+    QString path(const QString& n) const { return music.path() + QLatin1Char('/') + n; }
+    QStringList disk(const QString& sub = {}) const { return QDir(path(sub)).entryList(QDir::Files, QDir::Name); }
+};
 
 } // namespace vantrel::test

@@ -64,9 +64,6 @@ TEST(CliSimulate, PrintsOneTabSeparatedLinePerFile)
         {"names from file names only",
          {"--mode", "file-names", "--no-subfolders"},
          {someName, "x_1.mp3\tX 1.mp3\tArtist\tSong\t" + root}},
-        {"title first, upper case",
-         {"--scheme", "title-artist", "--all-upper", "--no-subfolders"},
-         {"some_name.mp3\tSOME NAME.mp3\t \t \t" + root, "x_1.mp3\tSONG - ARTIST.mp3\tArtist\tSong\t" + root}},
         // The pattern wants the track while track numbers are removed by
         // default: the question is answered Yes, so the number stays.
         {"track numbers question", {"--scheme", "<Track>. <Artist> - <Title>", "--no-subfolders"},

@@ -14,23 +14,8 @@ using namespace vantrel::test;
 
 namespace {
 
-class CliUndo : public ::testing::Test {
+class CliUndo : public CliFolders {
   protected:
-    QTemporaryDir data;
-    QTemporaryDir music;
-
-    QProcessEnvironment env() const
-    {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert(u("VANTREL_DATA_DIR"), data.path());
-        return e;
-    }
-    CliRun run(const QStringList& args) const { return runCli(args, {}, env()); }
-    QString path(const QString& n) const { return music.path() + QLatin1Char('/') + n; }
-    QStringList disk(const QString& sub = {}) const
-    {
-        return QDir(path(sub)).entryList(QDir::Files, QDir::Name);
-    }
     QStringList makeFolder(const QString& sub, int n) const
     {
         QDir(music.path()).mkpath(sub);

@@ -63,18 +63,6 @@ private Q_SLOTS:
         QCOMPARE(static_cast<int>(simulationOptions(m.w).mode), mode);
     }
 
-    void trackNumbersQuestionUnchecksRemoval()
-    {
-        Main m({"a.mp3"});
-        optionsWindow(m.w).txtScheme->setText(QStringLiteral("<Track>. <Artist> - <Title>")); // selects "Custom:"
-        QVERIFY(m.w.chkNumbers->isChecked());
-        m.simulate();
-        QCOMPARE(m.prompter.prompts().size(), 2);
-        QCOMPARE(m.prompter.prompts().at(0).title, QStringLiteral("Track numbers"));
-        QCOMPARE(m.prompter.prompts().at(1).text, QStringLiteral("You are about to simulate fix of 1 files. Continiue?"));
-        QVERIFY(!m.w.chkNumbers->isChecked());
-    }
-
     void runClosesDetailsAndEnablesFix()
     {
         Main m({"a_b.mp3", "c_d.mp3"});

@@ -198,39 +198,20 @@ TEST_F(FixJournalTest, HistoryUndoesNewestFirstAndEmptyRunsLeaveNoRecord)
 
 TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
 {
-    // header, rename a, ok, rename b, ok, done
+    // header, rename a, ok, rename b, ok, done; no edit: made unreadable, or a fifo
     const struct {
         const char* name;
-        std::function<void(const QString&)> damage;
+        std::function<QByteArray(QByteArray)> edit; // the journal's new bytes from its old
         int restored; // of a and b
         bool blocked; // nothing can be read: nothing undone
     } table[] = {
-        {"header", [](const QString& j) { writeFile(j, readFile(j).replace("vantrel-fix", "vantr\x01")); }, 2,
-         false},
-        {"header garbage",
-         [](const QString& j) {
-             QByteArray b = readFile(j);
-             writeFile(j, "\x7f\x01garbage" + b.mid(b.indexOf('\n')));
-         },
-         2, false},
-        {"record",
-         [](const QString& j) {
-             QByteArray b = readFile(j);
-             b[b.lastIndexOf('\n', b.indexOf("b.mp3")) + 1] = '#';
-             writeFile(j, b);
-         },
-         1, false},
-        {"truncation",
-         [](const QString& j) { writeFile(j, readFile(j).left(readFile(j).lastIndexOf("b.mp3"))); }, 1,
-         false},
-        {"garbage", [](const QString& j) { writeFile(j, "\x01\x02\x03 not a journal\n}{\n"); }, 0, false},
-        {"unreadable", [](const QString& j) { QFile::setPermissions(j, {}); }, 0, true},
-        {"fifo",
-         [](const QString& j) {
-             QFile::remove(j);
-             ::mkfifo(QFile::encodeName(j).constData(), 0600);
-         },
-         0, true},
+        {"header", [](QByteArray b) { return b.replace("vantrel-fix", "vantr\x01"); }, 2, false},
+        {"header garbage", [](QByteArray b) { return "\x7f\x01garbage" + b.mid(b.indexOf('\n')); }, 2, false},
+        {"record", [](QByteArray b) { b[b.lastIndexOf('\n', b.indexOf("b.mp3")) + 1] = '#'; return b; }, 1, false},
+        {"truncation", [](QByteArray b) { return b.left(b.lastIndexOf("b.mp3")); }, 1, false},
+        {"garbage", [](QByteArray) { return QByteArray("\x01\x02\x03 not a journal\n}{\n"); }, 0, false},
+        {"unreadable", {}, 0, true},
+        {"fifo", {}, 0, true},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
@@ -241,7 +222,14 @@ TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
         list.clearAll();
         fix({{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}});
         const QString journal = FixJournal::history().first().path;
-        row.damage(journal);
+        if (row.edit) {
+            writeFile(journal, row.edit(readFile(journal)));
+        } else if (QByteArray(row.name) == "unreadable") {
+            QFile::setPermissions(journal, {});
+        } else {
+            QFile::remove(journal);
+            ::mkfifo(QFile::encodeName(journal).constData(), 0600);
+        }
 
         ASSERT_TRUE(FixJournal::canUndo());
         const UndoResult r = undoLastFix();

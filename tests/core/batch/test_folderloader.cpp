@@ -96,10 +96,7 @@ TEST_F(FolderLoaderTest, MissingFolderIsReportedAndAddsNothing)
     EXPECT_TRUE(loader.loadAborted);
     EXPECT_EQ(list.count(), 0);
     ASSERT_EQ(prompter.prompts().size(), 1);
-    const auto& p = prompter.prompts().first();
-    EXPECT_EQ(p.text, QStringLiteral("Can't find folder!"));
-    EXPECT_EQ(p.title, QStringLiteral("Error"));
-    EXPECT_EQ(p.icon, Icon::Critical);
+    EXPECT_EQ(prompter.prompts().first().text, QStringLiteral("Can't find folder!"));
     // A file given as folder is no folder either.
     EXPECT_FALSE(loader.loadFresh(at("a.mp3"), true));
     EXPECT_EQ(prompter.prompts().size(), 2);
