@@ -485,8 +485,7 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     // follows at once is looked through only for audio frames that run exactly
     // to its end; the first of them may lie in any frame, since the audio
     // bytes behind it can pass for further frames or padding. A size that no
-    // reading fits is cut at the first audio start; without one the tag is
-    // not read completely.
+    // reading fits is cut at the first audio start.
     const qint64 end = offset + s.area;
     qint64 audio = -1;
     if (s.area <= (qint64(16) << 20)) {
@@ -503,10 +502,14 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
         s.area = audio - offset;
         footer = 0;
         s.parsed = parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
-    } else if (hd->unfit && s.parsed.frames.isEmpty()) {
-        return std::nullopt; // no frames: only bytes that look like a header
-    } else if (hd->unfit && s.parsed.unread.isEmpty()) {
-        s.parsed.unread = QStringLiteral("the tag size reaches past the end of the file");
+    } else if (hd->unfit) {
+        // No audio: a tag cut by the end of the file is whole when nothing
+        // but zero bytes follows its frames.
+        if (s.parsed.frames.isEmpty())
+            return std::nullopt; // no frames: only bytes that look like a header
+        const QByteArray area = bytes.left(s.area);
+        if (s.parsed.unread.isEmpty() && !allZero(area.constData() + s.parsed.end, area.size() - s.parsed.end))
+            s.parsed.unread = QStringLiteral("the tag size reaches past the end of the file");
     }
     return s;
 }
