@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,6 +100,9 @@ struct Header {
     int major = 0;
     int flags = 0;
     std::optional<qint64> a, b, c; // candidate extents (see the header)
+    // No candidate fits: a is then the rest of the file before any closing
+    // ID3v1 record, to be cut at the first audio start.
+    bool unfit = false;
 };
 
 std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
@@ -139,8 +143,17 @@ std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
         if (fits(pl + 10))
             hd.c = pl + 10;
     }
-    if (!hd.a && !hd.b && !hd.c)
-        return std::nullopt;
+    if (!hd.a && !hd.b && !hd.c) {
+        // A size past the end of the file or into its ID3v1 record: still a
+        // tag (other readers read its frames), so that a write neither hides
+        // it behind a new one nor takes what follows it.
+        clear(avail);
+        const qint64 rest = record.value_or(false) ? recordStart - offset : avail;
+        if (rest < 10 || rest > MaxTagArea)
+            return std::nullopt;
+        hd.a = rest;
+        hd.unfit = true;
+    }
     return hd;
 }
 
@@ -299,6 +312,37 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
     return out;
 }
 
+// Where in area (from "ID3") MPEG frames start that run, frame after
+// frame, exactly to its end; -1 for none. A tag cut short with audio behind
+// it whose size lands on a later audio frame boundary looks complete: a
+// frame swallows the first audio frame header, and the audio bytes behind it
+// pass for padding or further frames.
+qint64 audioRunningToEnd(const QByteArray& area)
+{
+    const unsigned char* p = ubytes(area);
+    const qint64 size = area.size();
+    for (qint64 i = 10; i + 4 <= size; ++i) {
+        const void* ff = std::memchr(p + i, 0xFF, size_t(size - 4 - i + 1));
+        if (!ff)
+            break;
+        i = static_cast<const unsigned char*>(ff) - p;
+        if ((p[i + 1] & 0xE0) != 0xE0 || !isMpegHeader(p + i))
+            continue;
+        qint64 pos = i;
+        // Every frame must agree with the first on version, layer and sample rate.
+        while (pos + 4 <= size && isMpegHeader(p + pos) && (p[pos + 1] & 0xFE) == (p[i + 1] & 0xFE)
+               && (p[pos + 2] & 0x0C) == (p[i + 2] & 0x0C)) {
+            const int len = mpegFrameLength(p + pos);
+            if (len <= 0)
+                break;
+            pos += len;
+        }
+        if (pos == size)
+            return i;
+    }
+    return -1;
+}
+
 // The tag area length chosen for the header hd at offset (see the header file).
 // The bytes of a tag from its offset, read as far as they are needed.
 class AreaBytes {
@@ -366,6 +410,10 @@ qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBy
 
 } // namespace
 
+namespace {
+bool readsAsTag(const ByteSource& src, qint64 offset);
+} // namespace
+
 bool audioStartsAt(const ByteSource& src, qint64 pos)
 {
     const qint64 size = src.size();
@@ -399,9 +447,11 @@ qint64 findTag(const ByteSource& src)
         for (qsizetype i = 0; i < n; ++i) {
             if (p[i] == 0xFF && i + 1 < b.size() && (p[i + 1] & 0xE0) == 0xE0)
                 return -1;
-            if (p[i] == 'I' && i + 2 < b.size() && p[i + 1] == 'D' && p[i + 2] == '3'
-                && parseHeader(src, start + i))
-                return start + i;
+            if (p[i] == 'I' && i + 2 < b.size() && p[i + 1] == 'D' && p[i + 2] == '3') {
+                const std::optional<Header> hd = parseHeader(src, start + i);
+                if (hd && (!hd->unfit || readsAsTag(src, start + i)))
+                    return start + i;
+            }
         }
     }
     return -1;
@@ -431,17 +481,42 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     // A size that reaches past the start of the audio (a cut tag with audio
     // behind it, a wrong size): the area ends where the audio starts, so that
     // a rewrite in place never touches the audio, and a frame that ran into
-    // it makes the tag one that cannot be read completely. Only an area that
-    // audio does not follow at once is looked through.
+    // it makes the tag one that cannot be read completely. An area that audio
+    // follows at once is looked through only for audio frames that run exactly
+    // to its end; the first of them may lie in any frame, since the audio
+    // bytes behind it can pass for further frames or padding. A size that no
+    // reading fits is cut at the first audio start.
     const qint64 end = offset + s.area;
-    const bool unconfirmed = !confirmed && s.area <= (qint64(16) << 20) && !audioStartsAt(src, end);
-    const qint64 audio = unconfirmed ? firstAudio(src, offset + 10, end) : -1;
+    qint64 audio = -1;
+    if (s.area <= (qint64(16) << 20)) {
+        if (hd->unfit) {
+            audio = firstAudio(src, offset + 10, end);
+        } else if (confirmed || audioStartsAt(src, end)) {
+            const qint64 at = audioRunningToEnd(bytes.left(s.area));
+            audio = at >= 0 ? offset + at : -1;
+        } else {
+            audio = firstAudio(src, offset + 10, end);
+        }
+    }
     if (audio >= 0) {
         s.area = audio - offset;
         footer = 0;
         s.parsed = parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
+    } else if (hd->unfit) {
+        // No audio: a tag cut by the end of the file is whole when nothing
+        // but zero bytes follows its frames.
+        if (s.parsed.frames.isEmpty())
+            return std::nullopt; // no frames: only bytes that look like a header
+        const QByteArray area = bytes.left(s.area);
+        if (s.parsed.unread.isEmpty() && !allZero(area.constData() + s.parsed.end, area.size() - s.parsed.end))
+            s.parsed.unread = QStringLiteral("the tag size reaches past the end of the file");
     }
     return s;
+}
+
+bool readsAsTag(const ByteSource& src, qint64 offset)
+{
+    return readSingle(src, offset).has_value();
 }
 
 } // namespace

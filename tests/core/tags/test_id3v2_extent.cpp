@@ -65,6 +65,12 @@ QList<Case> cases()
     out << Case{"2.4 tag with footer",
                 id3v2Tag(4, frame24("TIT2", QByteArray("\0x", 2)), 0, 0x10) + QByteArray("3DI\x04\0\x10\0\0\0\x0C", 10) + audio,
                 32, {"TIT2"}};
+    {
+        // A size past the end of the file: the tag ends where the audio starts.
+        QByteArray t = id3v2Tag(3, small, 20);
+        t.replace(6, 4, synchsafe(5000));
+        out << Case{"size past the end of the file", t + audio, t.size(), {"TIT2", "TPE1"}};
+    }
     out << Case{"tag with nothing after it", plainSizeTag(small, 2048), 2048, {"TIT2", "TPE1"}};
     return out;
 }

@@ -54,6 +54,10 @@ TEST(Id3v2Messy, EveryFrameIsKeptOrTheWriteRefused)
          header(3, 0, album.size() + 14) + album + frame23("TCOM", QByteArray(40, 'x')),
          {}},
         {"compressed 2.2 tag", header(2, 0x40, 20) + QByteArray(20, 'x'), {}},
+        // Cut inside TCOM with the audio right behind: the size lands on the
+        // second audio frame, or past the end of the file.
+        {"cut tag, size on an audio frame", header(3, 0, frames.size() - 9 + 417) + frames.chopped(9), {}},
+        {"cut tag, size past the end", header(3, 0, 5000) + frames.chopped(9), {}},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath("a.mp3");

@@ -111,7 +111,7 @@ TEST(Id3v2Property, MutatedTagsLoseNothingOnAWrite)
         }
         EXPECT_TRUE(now.endsWith(tails[i])) << "audio changed";
         QStringList frames = after[i];
-        const QString title = QStringLiteral("text=['New %1']").arg(i);
+        const QString title = QStringLiteral("text='New %1'").arg(i);
         EXPECT_EQ(frames.filter(QRegularExpression("^TIT2 .*" + QRegularExpression::escape(title))).size(),
                   1);
         // Where the declared size cuts a frame, mutagen reads it cut short
