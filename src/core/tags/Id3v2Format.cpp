@@ -1,5 +1,7 @@
 #include "tags/Id3v2Format.h"
 
+#include <algorithm>
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -540,6 +542,14 @@ Frame23 latin1Frame(const char* id, const QString& text)
 
 QList<Frame23> v23Equivalents(const QList<Frame23>& frames)
 {
+    // Most tags hold none of the 2.4-only frames: skip the date parsing then,
+    // it is on the path of every tag read.
+    const bool anySource = std::any_of(frames.begin(), frames.end(), [](const Frame23& f) {
+        return f.id == QLatin1String("TDRC") || f.id == QLatin1String("TDOR") || f.id == QLatin1String("TIPL") ||
+               f.id == QLatin1String("TMCL");
+    });
+    if (!anySource)
+        return {};
     auto find = [&](const char* id) -> const Frame23* {
         for (const Frame23& f : frames) {
             if (f.id == QLatin1String(id))

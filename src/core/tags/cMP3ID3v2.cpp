@@ -199,7 +199,8 @@ void cMP3ID3v2::setMP3File(const QString& path)
 
     bool haveTyer = false;
     QString tdrcYear;
-    QList<Frame23> read;
+    QList<Frame23> read; // what the 2.3 equivalents are made from
+    read.reserve(tag.frames.size());
     for (const ReadFrame& rf : tag.frames) {
         const QString& id = rf.frame.id;
         if (!isValidFrameId(id))
