@@ -37,8 +37,7 @@ bool RunOptions::parse(const QStringList& arguments, QString& error)
 {
     QStringList args = arguments;
     error = takeParserOptions(args, simulation.parser);
-    if (!error.isEmpty())
-        return false;
+    if (!error.isEmpty()) return false;
 
     bool onlyPaths = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -57,8 +56,7 @@ bool RunOptions::parse(const QStringList& arguments, QString& error)
         } else if (a == u"--json") {
             json = true;
         } else if (optionValue(args, i, QLatin1String("--mode"), value, error)) {
-            if (!error.isEmpty())
-                return false;
+            if (!error.isEmpty()) return false;
             if (value == u"tag-names")
                 simulation.mode = Mode::TagNames;
             else if (value == u"file-names")
@@ -66,12 +64,12 @@ bool RunOptions::parse(const QStringList& arguments, QString& error)
             else if (value == u"tags-from-names")
                 simulation.mode = Mode::TagsFromNames;
             else {
-                error = QStringLiteral("--mode takes tag-names, file-names or tags-from-names, not '%1'").arg(value);
+                error = QStringLiteral("--mode takes tag-names, file-names or tags-from-names, not '%1'")
+                            .arg(value);
                 return false;
             }
         } else if (optionValue(args, i, QLatin1String("--scheme"), value, error)) {
-            if (!error.isEmpty())
-                return false;
+            if (!error.isEmpty()) return false;
             if (value == u"artist-title") {
                 simulation.scheme.choice = SchemeChoice::ArtistTitle;
             } else if (value == u"title-artist") {
@@ -153,11 +151,21 @@ QString jsonString(const QString& s)
     out += u'"';
     for (QChar c : s) {
         switch (c.unicode()) {
-        case u'"': out += QLatin1String("\\\""); break;
-        case u'\\': out += QLatin1String("\\\\"); break;
-        case u'\n': out += QLatin1String("\\n"); break;
-        case u'\r': out += QLatin1String("\\r"); break;
-        case u'\t': out += QLatin1String("\\t"); break;
+        case u'"':
+            out += QLatin1String("\\\"");
+            break;
+        case u'\\':
+            out += QLatin1String("\\\\");
+            break;
+        case u'\n':
+            out += QLatin1String("\\n");
+            break;
+        case u'\r':
+            out += QLatin1String("\\r");
+            break;
+        case u'\t':
+            out += QLatin1String("\\t");
+            break;
         default:
             if (c.unicode() < 0x20)
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
@@ -174,8 +182,7 @@ QString jsonString(const QString& s)
 void printPlan(QTextStream& out, const FileList& list, bool json)
 {
     const int n = list.rowCountShown();
-    if (json)
-        out << '[';
+    if (json) out << '[';
     for (int r = 0; r < n; ++r) {
         const FileList::Row& row = list.row(r);
         if (json) {
@@ -188,16 +195,14 @@ void printPlan(QTextStream& out, const FileList& list, bool json)
                 << row.location << '\n';
         }
     }
-    if (json)
-        out << (n ? "\n]\n" : "]\n");
+    if (json) out << (n ? "\n]\n" : "]\n");
 }
 
 void printLog(QTextStream& s, const QString& log)
 {
     const QStringList lines = log.split(QStringLiteral("\r\n"));
     for (const QString& line : lines) {
-        if (!line.isEmpty())
-            s << line << '\n';
+        if (!line.isEmpty()) s << line << '\n';
     }
 }
 

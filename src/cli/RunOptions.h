@@ -58,11 +58,11 @@ struct RunOptions {
 // The command line's prompter: every question is answered Yes, messages
 // (boxes with only an OK button) are printed to err as "title: text".
 class CliPrompter : public Prompter {
-public:
+  public:
     explicit CliPrompter(QTextStream& err) : err_(err) {}
     Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
 
-private:
+  private:
     QTextStream& err_;
 };
 

@@ -1,7 +1,6 @@
 // vantrel-cli fix: load, simulate and apply, as "Fix files!" does in the window.
 #include "Command.h"
 #include "RunOptions.h"
-
 #include "batch/FixJournal.h"
 #include "batch/Renamer.h"
 #include "batch/RunAccount.h"
@@ -9,7 +8,6 @@
 #include "batch/TagsFromNames.h"
 #include "platform/Clipboard.h"
 #include "tags/formTag.h"
-
 
 namespace vantrel::cli {
 
@@ -23,26 +21,20 @@ QString oneLine(QString s)
 // Answers the run's questions from the command line and prints its messages
 // (everything else as the other batch commands do).
 class FixPrompter : public Prompter {
-public:
+  public:
     FixPrompter(QTextStream& err, bool overwriteTags) : err_(err), cli_(err), overwriteTags_(overwriteTags) {}
 
     Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override
     {
-        if (title == QLatin1String("IMPORTANT!"))
-            return overwriteTags_ ? Answer::Yes : Answer::No;
+        if (title == QLatin1String("IMPORTANT!")) return overwriteTags_ ? Answer::Yes : Answer::No;
         // Rename failures are printed from the outcome, there is no clipboard
         // for the error log, and the window's closing message means nothing here.
-        if (title == QLatin1String("Error!"))
-            return Answer::Ignore;
-        if (title == QLatin1String("Error log"))
-            return Answer::No;
-        if (title == QLatin1String("Done"))
-            return Answer::Ok;
+        if (title == QLatin1String("Error!")) return Answer::Ignore;
+        if (title == QLatin1String("Error log")) return Answer::No;
+        if (title == QLatin1String("Done")) return Answer::Ok;
         // Printed as any message, and counted as failures.
-        if (text.contains(QLatin1String("cannot be loaded")))
-            ++refusedAtLoading;
-        if (text.contains(QLatin1String("folder(s) could not be read;")))
-            ++unreadableScans;
+        if (text.contains(QLatin1String("cannot be loaded"))) ++refusedAtLoading;
+        if (text.contains(QLatin1String("folder(s) could not be read;"))) ++unreadableScans;
         if (text.startsWith(QLatin1String("The record for undoing"))) {
             err_ << "warning: " << oneLine(text) << " (going on: --yes)\n";
             err_.flush();
@@ -53,7 +45,7 @@ public:
     int refusedAtLoading = 0;
     int unreadableScans = 0; // loads that met folders they could not read
 
-private:
+  private:
     QTextStream& err_;
     CliPrompter cli_;
     bool overwriteTags_;
@@ -98,8 +90,7 @@ static int runFix(const QStringList& args, Streams& io)
             overwriteTags = true;
         else
             rest << a;
-        if (a == QLatin1String("--"))
-            endOfOptions = true;
+        if (a == QLatin1String("--")) endOfOptions = true;
     }
     RunOptions run;
     QString error;
@@ -128,18 +119,15 @@ static int runFix(const QStringList& args, Streams& io)
     QString errorLog;
     const SimulationRun sim = simulate(list, run.simulation, prompter, errorLog);
     printLog(io.err, errorLog);
-    if (sim.quitRequested || !sim.ran || sim.cancelled)
-        return ExitFailure;
+    if (sim.quitRequested || !sim.ran || sim.cancelled) return ExitFailure;
 
     // Files refused at loading and files the simulation could not read count as failures.
     int failures = prompter.refusedAtLoading + prompter.unreadableScans + int(sim.vanished);
     QString refused;
     if (prompter.refusedAtLoading > 0)
         refused += QStringLiteral(" %1 file(s) refused at loading.").arg(prompter.refusedAtLoading);
-    if (prompter.unreadableScans > 0)
-        refused += QStringLiteral(" Some folders could not be read.");
-    if (sim.vanished > 0)
-        refused += QStringLiteral(" %1 file(s) could not be read.").arg(sim.vanished);
+    if (prompter.unreadableScans > 0) refused += QStringLiteral(" Some folders could not be read.");
+    if (sim.vanished > 0) refused += QStringLiteral(" %1 file(s) could not be read.").arg(sim.vanished);
     const int rows = list.rowCountShown();
     if (run.simulation.mode == Mode::TagsFromNames) {
         formTag tags(prompter);
@@ -163,11 +151,9 @@ static int runFix(const QStringList& args, Streams& io)
         for (const auto& o : out.otherNames)
             io.err << "Name already taken: " << o.path << " was renamed to '" << o.given << "' instead of '"
                    << o.planned << "'\n";
-        if (!out.refusedToStart)
-            printPlan(io.out, list, run.json);
+        if (!out.refusedToStart) printPlan(io.out, list, run.json);
         io.err << renameAccount(out, rows) << refused << '\n';
-        if (out.refusedToStart || out.stopped || out.aborted || out.cancelled)
-            return ExitFailure;
+        if (out.refusedToStart || out.stopped || out.aborted || out.cancelled) return ExitFailure;
     }
     return failures == 0 ? ExitOk : ExitFailure;
 }

@@ -2,11 +2,9 @@
 // with every question answered Yes, and prints the plan.
 #include "Command.h"
 #include "RunOptions.h"
-
 #include "batch/Simulation.h"
 
 #include <QElapsedTimer>
-
 #include <cstdio>
 #include <unistd.h>
 
@@ -29,8 +27,7 @@ void simulateHelp(QTextStream& s)
 // standard error is not a terminal.
 Progress terminalProgress(QTextStream& err)
 {
-    if (!::isatty(STDERR_FILENO))
-        return {};
+    if (!::isatty(STDERR_FILENO)) return {};
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     return [&err, clock, last = qint64(-1000)](qsizetype done, qsizetype total) mutable {
@@ -68,8 +65,7 @@ int runSimulate(const QStringList& arguments, Streams& io)
     QString errorLog;
     const SimulationRun result = simulate(list, run.simulation, prompter, errorLog, hooks);
     printLog(io.err, errorLog);
-    if (result.quitRequested)
-        return ExitFailure;
+    if (result.quitRequested) return ExitFailure;
     for (int r = 0; r < list.rowCountShown(); ++r) {
         if (!list.problem(r).isEmpty())
             io.err << "Cannot be renamed: " << list.lstAllfiles.at(r) << " -> " << list.row(r).after << ": "

@@ -1,8 +1,8 @@
 // vantrel-cli tag: sets fields of a file's ID3v1 and ID3v2 tags and writes them.
 #include "Command.h"
 #include "batch/FixJournal.h"
-#include "tags/ForeignTags.h"
 #include "platform/FileLock.h"
+#include "tags/ForeignTags.h"
 #include "tags/Id3v2Writer.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v1.h"

@@ -24,8 +24,7 @@ class ProblemMark : public QStyledItemDelegate {
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (index.data(FileList::ProblemRole).toString().isEmpty())
-            return;
+        if (index.data(FileList::ProblemRole).toString().isEmpty()) return;
         option->text = FileTable::shownText(index);
         option->palette.setColor(QPalette::Text, QColor(192, 0, 0));
         option->palette.setColor(QPalette::HighlightedText, QColor(255, 220, 220));
@@ -54,8 +53,7 @@ FileTable::FileTable(QWidget* parent) : QTableView(parent)
 QStringList FileTable::droppedPaths(const QMimeData* data)
 {
     QStringList paths;
-    if (!data || !data->hasUrls())
-        return paths;
+    if (!data || !data->hasUrls()) return paths;
     const QList<QUrl> urls = data->urls();
     for (const QUrl& u : urls) {
         if (u.isLocalFile()) {
@@ -63,8 +61,7 @@ QStringList FileTable::droppedPaths(const QMimeData* data)
             // A folder dragged from some file managers arrives with a trailing "/".
             while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
                 p.chop(1);
-            if (!p.isEmpty())
-                paths.append(p);
+            if (!p.isEmpty()) paths.append(p);
         }
     }
     return paths;
@@ -122,16 +119,14 @@ void FileTable::mouseDoubleClickEvent(QMouseEvent* e)
 void FileTable::paintEvent(QPaintEvent* e)
 {
     QTableView::paintEvent(e);
-    if (!showsEmptyPicture())
-        return;
+    if (!showsEmptyPicture()) return;
 
     // An empty list shows a record with a note on it and a hint to drop files.
     QPainter p(viewport());
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF area = viewport()->rect();
     const qreal size = qMin(area.width(), area.height()) * 0.45;
-    if (size < 24)
-        return;
+    if (size < 24) return;
     const QPointF c(area.center().x(), area.center().y() - size * 0.12);
 
     p.setPen(Qt::NoPen);
@@ -170,8 +165,7 @@ void FileTable::paintEvent(QPaintEvent* e)
 void ClickLabel::mouseReleaseEvent(QMouseEvent* e)
 {
     QLabel::mouseReleaseEvent(e);
-    if (rect().contains(e->position().toPoint()))
-        Q_EMIT clicked();
+    if (rect().contains(e->position().toPoint())) Q_EMIT clicked();
 }
 
 } // namespace vantrel

@@ -11,7 +11,7 @@ namespace vantrel {
 class FileTable : public QTableView {
     Q_OBJECT
 
-public:
+  public:
     explicit FileTable(QWidget* parent = nullptr);
 
     // Local paths carried by dropped data (text/uri-list), in order; empty
@@ -31,7 +31,7 @@ public:
     // Any double-click in the rows area, on a row or not (the handler decides).
     void doubleClickedAnywhere();
 
-protected:
+  protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
@@ -44,13 +44,13 @@ protected:
 class ClickLabel : public QLabel {
     Q_OBJECT
 
-public:
+  public:
     using QLabel::QLabel;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 };
 

@@ -1,12 +1,12 @@
 #include "frmFile.h"
 
+#include "SubWindows.h"
 #include "Version.h"
 #include "batch/Estimates.h"
 #include "batch/FileList.h"
-#include "batch/Renamer.h"
 #include "batch/FixJournal.h"
+#include "batch/Renamer.h"
 #include "frmMain.h"
-#include "SubWindows.h"
 #include "frmOpts.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompter.h"
@@ -26,7 +26,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QValidator>
-
 #include <set>
 
 namespace vantrel {
@@ -34,7 +33,10 @@ namespace vantrel {
 namespace {
 
 // Design sizes are kept in twips; 15 twips make one pixel at 96 dpi.
-constexpr int px(int twips) { return twips / 15; }
+constexpr int px(int twips)
+{
+    return twips / 15;
+}
 constexpr int BoxHeight = 285;
 constexpr int ButtonHeight = 375;
 constexpr int MaxTyped = 300;
@@ -42,8 +44,7 @@ constexpr int MaxTyped = 300;
 const QString crlf = QStringLiteral("\r\n");
 const QString marker = QStringLiteral("\u0001\u00FF\u00FE");
 
-template <class W>
-W* named(W* w, const QString& name)
+template <class W> W* named(W* w, const QString& name)
 {
     w->setObjectName(name);
     return w;
@@ -53,7 +54,7 @@ W* named(W* w, const QString& name)
 // put into the box (a long tag comment) is kept whole, so that saving does
 // not cut it; the user can shorten it but not lengthen it.
 class TypedLength : public QValidator {
-public:
+  public:
     explicit TypedLength(QLineEdit* box) : QValidator(box), box_(box) {}
     State validate(QString& input, int&) const override
     {
@@ -61,7 +62,7 @@ public:
         return input.size() <= allowed ? Acceptable : Invalid;
     }
 
-private:
+  private:
     QLineEdit* box_;
 };
 
@@ -95,8 +96,7 @@ void setGenreText(QComboBox* box, const QString& text)
 {
     const int i = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     box->setCurrentIndex(i);
-    if (i < 0)
-        box->setEditText(text);
+    if (i < 0) box->setEditText(text);
 }
 
 int selectedGenreIndex(const QComboBox* box)
@@ -205,8 +205,8 @@ void frmFile::build()
     // Nothing to save until a row is shown.
     cmdSave->setEnabled(false);
 
-    const QList<QWidget*> order = {txtBefore, txtAfter, txtPath,  id3v1[0], id3v1[1], id3v1[2], id3v1[3],
-                                   id3v1_gen, id3v1[4], id3v2[0], id3v2[1], id3v2[2], id3v2[3], id3v2_gen,
+    const QList<QWidget*> order = {txtBefore, txtAfter, txtPath,  id3v1[0], id3v1[1],  id3v1[2], id3v1[3],
+                                   id3v1_gen, id3v1[4], id3v2[0], id3v2[1], id3v2[2],  id3v2[3], id3v2_gen,
                                    id3v2[4],  cmdSave,  cmdCopy,  cmdPlay,  cmdCancel, id3v2[5], id3v2[6]};
     for (int i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order.at(i), order.at(i + 1));
@@ -233,7 +233,8 @@ QString frmFile::selectedGenreText(const QComboBox* box)
 
 QString frmFile::sizeCaption(qint64 bytes)
 {
-    const double hundredths = static_cast<double>(roundHalfEven(static_cast<double>(bytes) * 100.0 / 1048576.0));
+    const double hundredths =
+        static_cast<double>(roundHalfEven(static_cast<double>(bytes) * 100.0 / 1048576.0));
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale.toString(hundredths / 100.0, 'f', QLocale::FloatingPointShortest) + QStringLiteral("MB");
@@ -243,14 +244,11 @@ QString frmFile::shownV2Comment(QString c)
 {
     c.remove(marker);
     for (int i = 0; i < 10; ++i) {
-        if (c.startsWith(QLatin1String("nt")))
-            c.remove(0, 2);
+        if (c.startsWith(QLatin1String("nt"))) c.remove(0, 2);
     }
     c.remove(QStringLiteral("ntnt"));
-    if (c.startsWith(QLatin1String("sve")))
-        c.remove(0, 3);
-    if (c.startsWith(QLatin1String("eng")))
-        c.remove(0, 3);
+    if (c.startsWith(QLatin1String("sve"))) c.remove(0, 3);
+    if (c.startsWith(QLatin1String("eng"))) c.remove(0, 3);
     return c;
 }
 
@@ -263,13 +261,13 @@ void frmFile::loadFileInfo()
             rows.insert(i.row());
     }
     for (const int r : rows) {
-        if (r < 0 || r >= list.rowCountShown())
-            continue;
+        if (r < 0 || r >= list.rowCountShown()) continue;
         const QString path = FileList::at(list.lstAllfiles, r);
         if (!modTag::FileReadable(path)) {
             // The window is gone; the rows after this one are not shown.
             close();
-            main_.prompter().tell(QStringLiteral("File no longer exists!"), QStringLiteral("Error"), Icon::Critical);
+            main_.prompter().tell(QStringLiteral("File no longer exists!"), QStringLiteral("Error"),
+                                  Icon::Critical);
             return;
         }
         const QString before = FileList::at(list.lstFiles, r);
@@ -284,8 +282,7 @@ void frmFile::loadFileInfo()
         cmdSave->setEnabled(true);
         tagFile(path);
         for (QLineEdit* box : {id3v2[1], id3v2[0]}) {
-            if (box->text().startsWith(marker))
-                setBox(box, box->text().mid(3));
+            if (box->text().startsWith(marker)) setBox(box, box->text().mid(3));
         }
     }
 }
@@ -295,8 +292,8 @@ bool frmFile::tagFile(const QString& sFile)
     try {
         loadTags();
     } catch (const TagFileError& e) {
-        main_.prompter().tell(QStringLiteral("Could not load file '") + sFile + QLatin1Char('\'') + crlf + crlf +
-                                  e.description(),
+        main_.prompter().tell(QStringLiteral("Could not load file '") + sFile + QLatin1Char('\'') + crlf +
+                                  crlf + e.description(),
                               QStringLiteral("Vantrel"), Icon::Information);
         return false;
     }
@@ -352,8 +349,7 @@ void frmFile::loadForeignTags()
 {
     QString error;
     const std::optional<ForeignTagFields> f = ForeignTags::read(txtPath->text(), &error);
-    if (!f)
-        throw TagFileError(0, error, tagErrorSource(QStringLiteral("ForeignTags")));
+    if (!f) throw TagFileError(0, error, tagErrorSource(QStringLiteral("ForeignTags")));
     for (QLineEdit* box : id3v1)
         setBox(box, QString());
     id3v1_gen->setCurrentIndex(0);
@@ -396,8 +392,7 @@ bool frmFile::SetTags()
     // The batch's own save routine writes the tags (the comment stamp, the
     // genre rule, what is kept of the file); the window hands over its boxes
     // and afterwards shows what was written.
-    if (foreignTags_)
-        return saveForeignTags();
+    if (foreignTags_) return saveForeignTags();
     formTag& tags = tagWindow(main_);
     lastError_.clear();
     // A comment box left as it was shown hands over the comment as the file
@@ -436,12 +431,10 @@ bool frmFile::SetTags()
 
 void frmFile::cmdSave_Click()
 {
-    if (!loaded_)
-        return;
+    if (!loaded_) return;
     bool written = true;
     FixJournal journal; // the save is a run of its own, undone with "Undo last fix"
-    if (id3Tags_ || foreignTags_)
-        written = journal.recordTagWrite(loadedPath_, &lastError_) && SetTags();
+    if (id3Tags_ || foreignTags_) written = journal.recordTagWrite(loadedPath_, &lastError_) && SetTags();
     journal.finish();
     main_.cmdUndo->setEnabled(FixJournal::canUndo());
 
@@ -456,15 +449,16 @@ void frmFile::cmdSave_Click()
         list.setAfterText(row - 1, after);
         list.setProblem(row - 1, nameProblem(FileList::location(loadedPath_), after));
     } else {
-        main_.prompter().tell(QStringLiteral("The list has changed since this window was opened. The After name of '") +
-                                  loadedPath_ + QStringLiteral("' was not saved."),
-                              QStringLiteral("Error"), Icon::Exclamation);
+        main_.prompter().tell(
+            QStringLiteral("The list has changed since this window was opened. The After name of '") +
+                loadedPath_ + QStringLiteral("' was not saved."),
+            QStringLiteral("Error"), Icon::Exclamation);
     }
 
     if (!written) {
         // Stay open: the edits are still here to try again or to cancel.
-        main_.prompter().tell(QStringLiteral("The tags of '") + loadedPath_ + QStringLiteral("' could not be saved.") +
-                                  crlf + crlf + lastError_,
+        main_.prompter().tell(QStringLiteral("The tags of '") + loadedPath_ +
+                                  QStringLiteral("' could not be saved.") + crlf + crlf + lastError_,
                               QStringLiteral("Error"), Icon::Critical);
         return;
     }

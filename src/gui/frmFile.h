@@ -8,7 +8,6 @@
 #include "tags/cMP3ID3v2.h"
 
 #include <QWidget>
-
 #include <array>
 
 class QComboBox;
@@ -24,7 +23,7 @@ class frmMain;
 class frmFile : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // The window load step: tag objects, empty title, both genre boxes filled.
     // A tool window that deletes itself when closed.
     explicit frmFile(frmMain& main);
@@ -77,14 +76,14 @@ public:
     // The text of the entry the box has selected, empty when the text was typed.
     static QString selectedGenreText(const QComboBox* box);
 
-public Q_SLOTS:
+  public Q_SLOTS:
     void cmdSave_Click();
     void cmdCopy_Click();
     void cmdPlay_Click();
     void cmdCancel_Click();
 
-private:
-    void loadTags(); // throws TagFileError
+  private:
+    void loadTags();        // throws TagFileError
     void loadForeignTags(); // throws TagFileError
     bool saveForeignTags();
     void build();
@@ -95,8 +94,8 @@ private:
     cMP3ID3v1 v1_;
     cMP3ID3v2 v2_;
     bool loaded_ = false;
-    bool id3Tags_ = false;     // the file shown takes ID3 (MPEG content)
-    bool foreignTags_ = false; // the file shown has a tag of its own (WMA)
+    bool id3Tags_ = false;       // the file shown takes ID3 (MPEG content)
+    bool foreignTags_ = false;   // the file shown has a tag of its own (WMA)
     QString loadedForeignGenre_; // the genre that tag held when it was shown
     QString loadedPath_;
     QString lastError_;

@@ -31,10 +31,12 @@ namespace vantrel {
 namespace {
 
 // Design sizes are kept in twips; 15 twips make one pixel at 96 dpi.
-constexpr int px(int twips) { return twips / 15; }
+constexpr int px(int twips)
+{
+    return twips / 15;
+}
 
-template <class W>
-W* named(W* w, const char* name)
+template <class W> W* named(W* w, const char* name)
 {
     w->setObjectName(QString::fromLatin1(name));
     return w;
@@ -43,8 +45,7 @@ W* named(W* w, const char* name)
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& tip)
 {
     auto* b = named(new QPushButton(caption, parent), name);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
+    if (!tip.isEmpty()) b->setToolTip(tip);
     b->setAutoDefault(false);
     return b;
 }
@@ -146,10 +147,12 @@ void frmMain::buildControls()
     cmdDir = button(fmeMain, "cmdDir", QStringLiteral("Browse"), QStringLiteral("Select a folder"));
     chkSubF = named(new QCheckBox(QStringLiteral("Include subfolders"), fmeMain), "chkSubF");
     chkSubF->setChecked(true);
-    cmdClear = button(fmeMain, "cmdClear", QStringLiteral("Clear list"), QStringLiteral("Clear the list below"));
+    cmdClear =
+        button(fmeMain, "cmdClear", QStringLiteral("Clear list"), QStringLiteral("Clear the list below"));
     cmdOpts = button(fmeMain, "cmdOpts", QStringLiteral("Renaming schemes"),
                      QStringLiteral("Create custom renaming schemes and other options"));
-    cmdAbout = button(fmeMain, "cmdAbout", QStringLiteral("Help"), QStringLiteral("General help about Vantrel"));
+    cmdAbout =
+        button(fmeMain, "cmdAbout", QStringLiteral("Help"), QStringLiteral("General help about Vantrel"));
     row->addWidget(cmdLoad);
     row->addWidget(cmdDir);
     row->addWidget(chkSubF);
@@ -189,7 +192,8 @@ void frmMain::buildControls()
     g->setVerticalSpacing(px(45));
     static const char* const optNames[3] = {"optType(0)", "optType(1)", "optType(2)"};
     const QString optTexts[3] = {
-        QStringLiteral("Rename using info from ID3-tag. If tag is empty, the current filename will be corrected."),
+        QStringLiteral(
+            "Rename using info from ID3-tag. If tag is empty, the current filename will be corrected."),
         QStringLiteral("Ignore ID3-tag. Just correct current filename."),
         QStringLiteral("Update ID3-tag with info from the current filename, assuming it's <Artist> - <Song "
                        "name>.mp3 etc.")};
@@ -262,7 +266,8 @@ void frmMain::buildControls()
     lblEst = named(new QLabel(QStringLiteral("Estimated total time: 0s"), fmeLoad), "lblEst");
     lblDone = named(new QLabel(fmeLoad), "lblDone");
     lblDone->hide();
-    cmdCancel = button(fmeLoad, "cmdCancel", QStringLiteral("Cancel"), QStringLiteral("Stop after the current file"));
+    cmdCancel =
+        button(fmeLoad, "cmdCancel", QStringLiteral("Cancel"), QStringLiteral("Stop after the current file"));
     cmdCancel->hide();
     wl->addWidget(Image2, 0, 0, 3, 1, Qt::AlignTop);
     wl->addWidget(lblLoad, 0, 1);
@@ -303,8 +308,7 @@ void frmMain::buildControls()
     });
     // The check waits while a run is in progress; the timer simply fires again.
     connect(timUpdate, &QTimer::timeout, this, [this] {
-        if (!working_)
-            timUpdate_Timer();
+        if (!working_) timUpdate_Timer();
     });
 
     // The design size, widened when the option texts need more in this font.
@@ -326,8 +330,7 @@ void frmMain::startUp()
 int frmMain::mode() const
 {
     for (int i = 0; i < 3; ++i) {
-        if (optType[i]->isChecked())
-            return i;
+        if (optType[i]->isChecked()) return i;
     }
     return 0;
 }
@@ -417,8 +420,7 @@ void frmMain::Delay(double seconds)
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         const qint64 left = wait - clock.elapsed();
-        if (left <= 0)
-            break;
+        if (left <= 0) break;
         QThread::msleep(static_cast<unsigned long>(qMin<qint64>(left, 10)));
     }
 }
@@ -429,15 +431,13 @@ Progress frmMain::workingProgress()
     cmdCancel->show();
     lblDone->setText(QString());
     lblDone->show();
-    if (fmeLoad->isVisible())
-        centreWorkingPanel();
+    if (fmeLoad->isVisible()) centreWorkingPanel();
     QElapsedTimer clock;
     clock.start();
     QPointer<frmMain> self(this);
     qint64 lastPaint = -1000;
     return [self, clock, lastPaint](qsizetype done, qsizetype total) mutable -> bool {
-        if (!self)
-            return false;
+        if (!self) return false;
         const qint64 now = clock.elapsed();
         if (now - lastPaint >= 50 || (total > 0 && done >= total)) {
             lastPaint = now;
@@ -445,9 +445,10 @@ Progress frmMain::workingProgress()
             if (total > 0 && done <= total) {
                 text = QStringLiteral("%1 of %2 files").arg(done).arg(total);
                 if (done > 0 && done < total) {
-                    const double left = static_cast<double>(now) / 1000.0 * static_cast<double>(total - done) /
-                                        static_cast<double>(done);
-                    text += QStringLiteral(", time left: ") + SetTimeFormat(static_cast<double>(roundHalfEven(left)));
+                    const double left = static_cast<double>(now) / 1000.0 *
+                                        static_cast<double>(total - done) / static_cast<double>(done);
+                    text += QStringLiteral(", time left: ") +
+                            SetTimeFormat(static_cast<double>(roundHalfEven(left)));
                 }
             } else {
                 text = QStringLiteral("%1 files").arg(done);
@@ -455,8 +456,7 @@ Progress frmMain::workingProgress()
             self->lblDone->setText(text);
             self->centreWorkingPanel(); // a longer line widens or wraps the panel
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (!self)
-                return false;
+            if (!self) return false;
         }
         return !self->cancelRequested_;
     };
@@ -494,26 +494,22 @@ void frmMain::loadFolderFromBox()
 
 void frmMain::cmdLoad_Click()
 {
-    if (working_)
-        return;
+    if (working_) return;
     loadFolderFromBox();
 }
 
 void frmMain::cmdDir_Click()
 {
-    if (working_ || !BrowseForFolder)
-        return;
+    if (working_ || !BrowseForFolder) return;
     const QString folder = BrowseForFolder(this, QStringLiteral("Select a folder (Limit 100.000 files)"));
-    if (folder.isEmpty())
-        return;
+    if (folder.isEmpty()) return;
     txtPath->setText(folder);
     loadFolder(folder, false);
 }
 
 void frmMain::addDroppedPaths(const QStringList& paths)
 {
-    if (working_ || paths.isEmpty())
-        return;
+    if (working_ || paths.isEmpty()) return;
     const long long n = paths.size();
     working(true, QStringLiteral("More than %1s").arg(estimateDrop(n)));
     Delay(0.1);
@@ -526,8 +522,7 @@ void frmMain::addDroppedPaths(const QStringList& paths)
 
 void frmMain::deleteSelectedRows()
 {
-    if (working_ || !lvFiles->selectionModel())
-        return;
+    if (working_ || !lvFiles->selectionModel()) return;
     // Rows straight from the selection ranges: asking row by row whether it is
     // selected takes quadratic time on a long list with scattered selections.
     QList<int> rows;
@@ -537,16 +532,14 @@ void frmMain::deleteSelectedRows()
             rows.append(row);
     }
     // A stray Delete with nothing selected must not wipe the proposals.
-    if (rows.isEmpty())
-        return;
+    if (rows.isEmpty()) return;
     fileList_.removeFiles(rows);
 }
 
 void frmMain::buttonpress(int index)
 {
     const QString path = FileList::at(fileList_.lstAllfiles, index);
-    if (path.isEmpty())
-        return;
+    if (path.isEmpty()) return;
     const int result = StartDoc(path);
     if (result <= 32) {
         const QString why = result == 2   ? QStringLiteral("File not found")
@@ -554,8 +547,8 @@ void frmMain::buttonpress(int index)
                             : result == 5 ? QStringLiteral("Access denied")
                                           : QStringLiteral("No association for file extension: Check your "
                                                            "windows file association settings");
-        prompter().tell(QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why, QStringLiteral("Error"),
-                        Icon::Critical);
+        prompter().tell(QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why,
+                        QStringLiteral("Error"), Icon::Critical);
     }
     activateWindow();
     setFocus();
@@ -564,17 +557,14 @@ void frmMain::buttonpress(int index)
 int frmMain::StartDoc(const QString& DocName)
 {
     // The desktop only says yes or no; the likely reasons are found out first.
-    if (!PathTaken(DocName))
-        return FolderExists(FileList::location(DocName)) ? 2 : 3;
-    if (!FileExists(DocName))
-        return 5;
+    if (!PathTaken(DocName)) return FolderExists(FileList::location(DocName)) ? 2 : 3;
+    if (!FileExists(DocName)) return 5;
     return opener().open(DocName) ? 42 : 31;
 }
 
 void frmMain::cmdClear_Click()
 {
-    if (working_)
-        return;
+    if (working_) return;
     fileList_.clearAll();
 }
 
@@ -597,8 +587,7 @@ void frmMain::closeEvent(QCloseEvent* e)
 void frmMain::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
-    if (fmeLoad && fmeLoad->isVisible())
-        centreWorkingPanel();
+    if (fmeLoad && fmeLoad->isVisible()) centreWorkingPanel();
 }
 
 } // namespace vantrel

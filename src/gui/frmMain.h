@@ -22,7 +22,6 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
-
 #include <functional>
 
 namespace vantrel {
@@ -32,7 +31,7 @@ class FolderLoader;
 class frmMain : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -123,7 +122,7 @@ public:
     // program for the file.
     int StartDoc(const QString& DocName);
 
-public Q_SLOTS:
+  public Q_SLOTS:
     void cmdLoad_Click();
     void cmdDir_Click();
     void cmdClear_Click();
@@ -142,11 +141,11 @@ public Q_SLOTS:
     void lblHelp_Click(int index);
     void timUpdate_Timer();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
-private:
+  private:
     void buildControls();
     void startUp();
     void centreWorkingPanel();

@@ -1,21 +1,19 @@
 // Applying the simulation ("Fix files!"), the file details window and undo
 // of the main window.
-#include "frmFile.h"
-#include "frmMain.h"
 #include "SubWindows.h"
-
 #include "batch/Estimates.h"
 #include "batch/FixJournal.h"
 #include "batch/Renamer.h"
-#include "batch/Simulation.h"
 #include "batch/RunAccount.h"
+#include "batch/Simulation.h"
 #include "batch/TagsFromNames.h"
+#include "frmFile.h"
+#include "frmMain.h"
 #include "tags/formTag.h"
 
 #include <QItemSelectionModel>
 
 namespace vantrel {
-
 
 void frmMain::cmdFix_Click()
 {
@@ -23,8 +21,8 @@ void frmMain::cmdFix_Click()
     FileList& list = fileList();
     const qsizetype n = list.lstFiles.size();
     if (mode() == 2) {
-        if (prompter().ask(QStringLiteral("You are about to fix %1 tags. Continue?").arg(n), QStringLiteral("Fix files"),
-                           Buttons::YesNo, Icon::Question) != Answer::Yes)
+        if (prompter().ask(QStringLiteral("You are about to fix %1 tags. Continue?").arg(n),
+                           QStringLiteral("Fix files"), Buttons::YesNo, Icon::Question) != Answer::Yes)
             return;
         closeDetailsWindow(*this);
         working(true, SetTimeFormat(static_cast<double>(estimateFix(n, Mode::TagsFromNames))));
@@ -37,9 +35,10 @@ void frmMain::cmdFix_Click()
         return;
     }
 
-    if (prompter().ask(QStringLiteral("You are about to fix %1 files. The old filenames will be overwritten. Continue?")
-                           .arg(n),
-                       QStringLiteral("Fix files"), Buttons::YesNo, Icon::Question) != Answer::Yes)
+    if (prompter().ask(
+            QStringLiteral("You are about to fix %1 files. The old filenames will be overwritten. Continue?")
+                .arg(n),
+            QStringLiteral("Fix files"), Buttons::YesNo, Icon::Question) != Answer::Yes)
         return;
     closeDetailsWindow(*this);
     working(true, SetTimeFormat(static_cast<double>(estimateFix(n, Mode::FileNames))));
@@ -80,8 +79,7 @@ void frmMain::cmdFix_Click()
 
 void frmMain::lvFiles_DblClick()
 {
-    if (fileList().rowCountShown() < 1)
-        return;
+    if (fileList().rowCountShown() < 1) return;
     frmFile* details = qobject_cast<frmFile*>(frmFileWindow.data());
     if (!details) {
         details = new frmFile(*this);
@@ -107,8 +105,7 @@ void frmMain::cmdUndo_Click()
                 .arg(QDateTime::fromString(journal->started, Qt::ISODate).toString(Qt::TextDate));
         if (!journal->done)
             question += QStringLiteral("\r\nThat fix did not finish; what it changed is undone.");
-        if (prompter().ask(question, title, Buttons::YesNo, Icon::Question) != Answer::Yes)
-            return;
+        if (prompter().ask(question, title, Buttons::YesNo, Icon::Question) != Answer::Yes) return;
     }
     closeDetailsWindow(*this);
     working(true);
@@ -121,22 +118,17 @@ void frmMain::cmdUndo_Click()
     FileList& list = fileList();
     for (const UndoResult::Restored& back : r.restored) {
         const qsizetype k = list.lstAllfiles.indexOf(back.from);
-        if (k < 0)
-            continue;
+        if (k < 0) continue;
         list.lstAllfiles[k] = back.to;
-        if (k < list.lstFiles.size())
-            list.lstFiles[k] = FileList::nameOf(back.to);
+        if (k < list.lstFiles.size()) list.lstFiles[k] = FileList::nameOf(back.to);
     }
-    if (!r.restored.isEmpty())
-        list.listviewthem();
+    if (!r.restored.isEmpty()) list.listviewthem();
 
     QString text = undoSummary(r);
     lblPath->setText(text);
-    if (r.stopped)
-        text += QStringLiteral("\r\nClick \"Undo last fix\" again to put back the rest.");
+    if (r.stopped) text += QStringLiteral("\r\nClick \"Undo last fix\" again to put back the rest.");
     const QStringList problems = r.damage + r.failures;
-    if (!problems.isEmpty())
-        text += QStringLiteral("\r\n\r\n") + problems.join(QStringLiteral("\r\n"));
+    if (!problems.isEmpty()) text += QStringLiteral("\r\n\r\n") + problems.join(QStringLiteral("\r\n"));
     prompter().tell(text, title, r.complete() ? Icon::Information : Icon::Exclamation);
 }
 

@@ -20,8 +20,7 @@ namespace {
 
 const char* const kSearchTip = "Enter a string to search for and remove in all filenames";
 
-template <typename W>
-W* named(W* w, const char* objectName)
+template <typename W> W* named(W* w, const char* objectName)
 {
     w->setObjectName(QLatin1String(objectName));
     return w;
@@ -65,9 +64,11 @@ frmOpts::frmOpts(QWidget* parent) : QWidget(parent, Qt::Window)
     txtRepWith = named(new QLineEdit(Frame2), "txtRepWith");
     chkRemove = named(new QCheckBox(QStringLiteral("Remove string:"), Frame2), "chkRemove");
     txtRemove = named(new QLineEdit(Frame2), "txtRemove");
-    chkRep = named(new QCheckBox(QStringLiteral("Remove repeated characters (3 or more) - slow!"), Frame2), "chkRep");
+    chkRep = named(new QCheckBox(QStringLiteral("Remove repeated characters (3 or more) - slow!"), Frame2),
+                   "chkRep");
     chkUcaseAll = named(new QCheckBox(QStringLiteral("All characters UPPER CASE"), Frame2), "chkUcaseAll");
-    chkUcase = named(new QCheckBox(QStringLiteral("Upper Case first characters in all words"), Frame2), "chkUcase");
+    chkUcase =
+        named(new QCheckBox(QStringLiteral("Upper Case first characters in all words"), Frame2), "chkUcase");
     for (QLineEdit* box : {txtRepWhat, txtRepWith, txtRemove})
         box->setToolTip(QLatin1String(kSearchTip));
 
@@ -100,14 +101,12 @@ frmOpts::frmOpts(QWidget* parent) : QWidget(parent, Qt::Window)
     // goes to the box when it becomes usable.
     connect(chkRemove, &QCheckBox::toggled, this, [this](bool on) {
         txtRemove->setEnabled(on);
-        if (on)
-            txtRemove->setFocus();
+        if (on) txtRemove->setFocus();
     });
     connect(chkReplace, &QCheckBox::toggled, this, [this](bool on) {
         txtRepWhat->setEnabled(on);
         txtRepWith->setEnabled(on);
-        if (on)
-            txtRepWhat->setFocus();
+        if (on) txtRepWhat->setFocus();
     });
     connect(cmdSave, &QPushButton::clicked, this, &frmOpts::NormalizeScheme);
 
@@ -139,16 +138,14 @@ void frmOpts::resetToDefaults()
 int frmOpts::schemeIndex() const
 {
     for (int i = 0; i < 2; ++i) {
-        if (optScheme[static_cast<size_t>(i)]->isChecked())
-            return i;
+        if (optScheme[static_cast<size_t>(i)]->isChecked()) return i;
     }
     return 2;
 }
 
 void frmOpts::schemeTextChanged()
 {
-    if (!normalizing_)
-        optScheme[2]->setChecked(true);
+    if (!normalizing_) optScheme[2]->setChecked(true);
 }
 
 void frmOpts::NormalizeScheme()
@@ -189,8 +186,7 @@ void frmOpts::setValues(const Values& v)
 void frmOpts::showEvent(QShowEvent* event)
 {
     // Only a window that was hidden starts a new round of edits.
-    if (!event->spontaneous())
-        shown_ = values();
+    if (!event->spontaneous()) shown_ = values();
     QWidget::showEvent(event);
 }
 

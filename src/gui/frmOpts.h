@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <array>
 
 class QCheckBox;
@@ -19,7 +18,7 @@ namespace vantrel {
 class frmOpts : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // A top-level window; give it the main window as parent so that it goes
     // away with the program. Created hidden.
     explicit frmOpts(QWidget* parent = nullptr);

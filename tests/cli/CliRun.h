@@ -24,8 +24,7 @@ inline CliRun runCli(const QStringList& args, const QByteArray& input = {},
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(VANTREL_CLI), args);
-    if (!p.waitForStarted(10000))
-        return {};
+    if (!p.waitForStarted(10000)) return {};
     p.write(input);
     p.closeWriteChannel();
     if (!p.waitForFinished(120000)) {
@@ -33,8 +32,8 @@ inline CliRun runCli(const QStringList& args, const QByteArray& input = {},
         p.waitForFinished();
         return {};
     }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 inline QString u(const char* s)
@@ -44,7 +43,7 @@ inline QString u(const char* s)
 
 // A music folder, and a data folder of its own for the journals of the runs.
 class CliFolders : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir data;
     QTemporaryDir music;
 
@@ -56,7 +55,10 @@ protected:
     }
     CliRun run(const QStringList& args) const { return runCli(args, {}, env()); }
     QString path(const QString& n) const { return music.path() + QLatin1Char('/') + n; }
-    QStringList disk(const QString& sub = {}) const { return QDir(path(sub)).entryList(QDir::Files, QDir::Name); }
+    QStringList disk(const QString& sub = {}) const
+    {
+        return QDir(path(sub)).entryList(QDir::Files, QDir::Name);
+    }
 };
 
 } // namespace vantrel::test

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
-
 #include <map>
 
 using namespace vantrel::test;
@@ -19,7 +18,7 @@ using namespace vantrel::test;
 namespace {
 
 class CliFix : public CliFolders {
-protected:
+  protected:
     CliRun fix(const char* mode) const { return run({"fix", "--mode", mode, "--yes", music.path()}); }
 };
 
@@ -57,14 +56,15 @@ TEST_F(CliFix, RenamesAndPrintsTheRealNames)
     writeFile(path("Why? - Not.mp3"), body(3));
     const CliRun r = fix("file-names");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(disk(),
-              (QStringList{"Some Artist - Some Song (1).mp3", "Some Artist - Some Song.mp3", "Why - Not.mp3"}));
+    EXPECT_EQ(disk(), (QStringList{"Some Artist - Some Song (1).mp3", "Some Artist - Some Song.mp3",
+                                   "Why - Not.mp3"}));
     EXPECT_EQ(readFile(path("Some Artist - Some Song.mp3")), body(1));
     EXPECT_EQ(readFile(path("Some Artist - Some Song (1).mp3")), body(2));
     // The Before column shows the names the files really got.
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines.at(1).startsWith(u("Some Artist - Some Song (1).mp3\tSome Artist - Some Song (1).mp3\t")))
+    EXPECT_TRUE(
+        lines.at(1).startsWith(u("Some Artist - Some Song (1).mp3\tSome Artist - Some Song (1).mp3\t")))
         << r.out.toStdString();
     EXPECT_TRUE(lines.at(2).endsWith(u("\t") + music.path() + u("/")));
 }
@@ -75,8 +75,7 @@ TEST_F(CliFix, AccessFailureExitsWithOne)
     writeFile(path("a - b.mp3"), body(1));
     writeFile(path("locked/c - d.mp3"), body(2));
     LockedFolder lock(path("locked"));
-    if (!lock.locked())
-        GTEST_SKIP() << "this medium cannot lock a folder (no immutable flag for root)";
+    if (!lock.locked()) GTEST_SKIP() << "this medium cannot lock a folder (no immutable flag for root)";
     const CliRun r = fix("file-names");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(u("Path/File Access error in file: '") + path("locked/c - d.mp3")))
@@ -127,8 +126,7 @@ TEST_F(CliFix, KillDuringALargeFix)
         clock.start();
         while (clock.elapsed() < 60000 && p.state() == QProcess::Running) {
             const QStringList now = disk();
-            if (!now.isEmpty() && !now.first().startsWith(u("000")))
-                break;
+            if (!now.isEmpty() && !now.first().startsWith(u("000"))) break;
             QThread::usleep(200 * attempt);
         }
         p.kill();

@@ -13,14 +13,19 @@ TEST(CliParse, Names)
         QByteArray input;
         QString out;
     } cases[] = {
-        {{"01_-_some_artist_-_some_song_[rip].mp3", "ARTIST - SONG NAME.MP3"}, {},
+        {{"01_-_some_artist_-_some_song_[rip].mp3", "ARTIST - SONG NAME.MP3"},
+         {},
          "Some Artist - Some Song (Rip).mp3\nArtist - Song Name.mp3\n"},
         {{}, "07 - Artist - Song.mp3\r\nartist - song.WMA\n", "Artist - Song.mp3\nArtist - Song.wma\n"},
         {{}, "\xc3\xa9t\xc3\xa9 - caf\xc3\xa9.mp3\n", u("\xc3\x89t\xc3\xa9 - Caf\xc3\xa9.mp3\n")},
         // Each option reaches the parser; the rules themselves are tested there.
-        {{"--keep-track-numbers", "--no-word-capitals", "--collapse-repeats", "01 - some artist - some sooooong.mp3"},
-         {}, "01 - Some artist - Some song.mp3\n"},
-        {{"--remove", "Various Artists", "--replace", "abc", "--with", "The ABC", "various artists - abc.mp3"}, {},
+        {{"--keep-track-numbers", "--no-word-capitals", "--collapse-repeats",
+          "01 - some artist - some sooooong.mp3"},
+         {},
+         "01 - Some artist - Some song.mp3\n"},
+        {{"--remove", "Various Artists", "--replace", "abc", "--with", "The ABC",
+          "various artists - abc.mp3"},
+         {},
          "The ABC.mp3\n"},
         {{"--remove-all-numbers", "--all-upper", "Artist 2 - Song 45.mp3"}, {}, "ARTIST - SONG.mp3\n"},
         {{"--", "--keep-track-numbers.mp3"}, {}, "Keep - Track - Numbers.mp3\n"},

@@ -17,7 +17,7 @@ namespace {
 
 // A folder: a tagged file, an untagged one, a text file, a subfolder file.
 class Music {
-public:
+  public:
     Music()
     {
         EXPECT_TRUE(writeFile(path("x_1.mp3"), mpegFrames(2) + id3v1Record("Song", "Artist", "Album")));
@@ -41,7 +41,7 @@ public:
         return s;
     }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
@@ -66,10 +66,12 @@ TEST(CliSimulate, PrintsOneTabSeparatedLinePerFile)
          {someName, "x_1.mp3\tX 1.mp3\tArtist\tSong\t" + root}},
         // The pattern wants the track while track numbers are removed by
         // default: the question is answered Yes, so the number stays.
-        {"track numbers question", {"--scheme", "<Track>. <Artist> - <Title>", "--no-subfolders"},
+        {"track numbers question",
+         {"--scheme", "<Track>. <Artist> - <Title>", "--no-subfolders"},
          {someName, "x_1.mp3\t00. Artist - Song.mp3\tArtist\tSong\t" + root}},
         // Nothing is renamed; the columns show what the tags will get.
-        {"tags from names", {"--mode", "tags-from-names", "--no-subfolders"},
+        {"tags from names",
+         {"--mode", "tags-from-names", "--no-subfolders"},
          {"some_name.mp3\tsome_name.mp3\t \tSome Name\t" + root, "x_1.mp3\tx_1.mp3\t \tX 1\t" + root}},
     };
     for (const auto& c : cases) {
@@ -101,8 +103,8 @@ TEST(CliSimulate, JsonHasTheColumnsAndTheProblemPerFile)
     EXPECT_EQ(first.value(u("Location")).toString(), m.root() + QLatin1Char('/'));
     const QString problem = first.value(u("problem")).toString();
     EXPECT_TRUE(problem.startsWith(u("File name too long"))) << problem.toStdString();
-    EXPECT_EQ(r.err, u("Cannot be renamed: ") + m.path("x_1.mp3") + u(" -> ") + first.value(u("After")).toString() +
-                         u(": ") + problem + u("\n"));
+    EXPECT_EQ(r.err, u("Cannot be renamed: ") + m.path("x_1.mp3") + u(" -> ") +
+                         first.value(u("After")).toString() + u(": ") + problem + u("\n"));
     EXPECT_EQ(rows.at(1).toObject().value(u("After")).toString(), u("Some Name.mp3"));
     EXPECT_EQ(rows.at(1).toObject().value(u("problem")).toString(), QString());
 }

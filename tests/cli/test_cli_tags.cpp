@@ -23,12 +23,13 @@ QByteArray text(const char* s) // a text frame body: encoding 0 (Latin-1), text
 const QByteArray audio = mpegFrames(3);
 
 class CliTags : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
         const QByteArray v2 = id3v2Tag(
-            3, frame23("TIT2", text("Song")) + frame23("TPE1", text("Band")) + frame23("TCON", text("(17)")), 32);
+            3, frame23("TIT2", text("Song")) + frame23("TPE1", text("Band")) + frame23("TCON", text("(17)")),
+            32);
         ASSERT_TRUE(writeFile(both, v2 + audio + id3v1Record("T1", "A1", "Al1", "1999", "C1", 4, 13)));
         ASSERT_TRUE(writeFile(bare, audio));
     }
@@ -60,8 +61,9 @@ TEST_F(CliTags, JsonHasBothTagsKeyedByProperty)
     EXPECT_EQ(v2[u("Title")].toString(), u("Song"));
     EXPECT_EQ(v2[u("OtherGenreName")].toString(), u("Rock"));
     EXPECT_EQ(v2[u("Frames")].toArray(), QJsonArray({u("TIT2"), u("TPE1"), u("TCON")}));
-    for (const char* key : {"Composer", "Copyright", "OriginalArtist", "EncodedBy", "LinkTo", "Lyrics", "PlayCounter",
-                            "AudioURL", "BuyURL", "ArtistURL", "Track", "Year", "Comment", "Album"})
+    for (const char* key :
+         {"Composer", "Copyright", "OriginalArtist", "EncodedBy", "LinkTo", "Lyrics", "PlayCounter",
+          "AudioURL", "BuyURL", "ArtistURL", "Track", "Year", "Comment", "Album"})
         EXPECT_TRUE(v2.contains(QLatin1String(key))) << key;
 
     const QJsonObject second = QJsonDocument::fromJson(lines[1].toUtf8()).object();

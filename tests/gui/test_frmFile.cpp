@@ -1,12 +1,11 @@
 // The file details window: what it shows for a file, and its four buttons.
-#include "frmFile.h"
-#include "frmMain.h"
-
 #include "../core/platform/LockedFolder.h"
 #include "AsfFiles.h"
 #include "Id3v2Bytes.h"
 #include "MainWindowFixture.h"
 #include "Version.h"
+#include "frmFile.h"
+#include "frmMain.h"
 #include "tags/Genres.h"
 
 #include <QComboBox>
@@ -22,15 +21,24 @@ using vantrel::test::writeFile;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // An ID3v2.3 tag with Latin-1 texts.
 QByteArray v23Tag(const QByteArray& title, const QByteArray& artist, const QByteArray& genre,
                   const QByteArray& comment)
 {
     QByteArray frames = test::frame23("TIT2", '\0' + title) + test::frame23("TPE1", '\0' + artist) +
-                        test::frame23("TALB", QByteArray("\0Album2", 7)) + test::frame23("TYER", QByteArray("\0" "2001", 5)) +
-                        test::frame23("TCON", '\0' + genre) + test::frame23("TRCK", QByteArray("\0" "7", 2)) +
+                        test::frame23("TALB", QByteArray("\0Album2", 7)) +
+                        test::frame23("TYER", QByteArray("\0"
+                                                         "2001",
+                                                         5)) +
+                        test::frame23("TCON", '\0' + genre) +
+                        test::frame23("TRCK", QByteArray("\0"
+                                                         "7",
+                                                         2)) +
                         test::frame23("COMM", QByteArray("\0eng\0", 5) + comment);
     return test::id3v2Tag(3, frames, 64);
 }
@@ -80,7 +88,7 @@ struct Main : test::MainWindow {
 class FrmFileTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void typingLimitKeepsLongTexts()
     {
         Main m;
@@ -166,7 +174,8 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString made = dir.filePath(u("made.wma"));
-        QVERIFY(test::makeWma(made, {{u("Title"), u("T")}, {u("WM/TrackNumber"), 3}, {u("WM/Genre"), u("Pop")}}));
+        QVERIFY(
+            test::makeWma(made, {{u("Title"), u("T")}, {u("WM/TrackNumber"), 3}, {u("WM/Genre"), u("Pop")}}));
         Main m;
         QPointer<frmFile> f = m.openOn("a.wma", readFile(made));
         for (int i = 0; i < 7; ++i) // Link to has no ASF field; no ID3v1 record
@@ -182,7 +191,8 @@ private Q_SLOTS:
         QCOMPARE(after[u("Author")].toArray().at(0).toString(), u("Unicode:A"));
         QCOMPARE(after[u("WM/TrackNumber")].toArray().at(0).toString(), u("DWord:30"));
         QCOMPARE(after[u("WM/Genre")].toArray().at(0).toString(), u("Unicode:Rock"));
-        QCOMPARE(after[u("Description")].toArray().at(0).toString(), u("Unicode:Edited by: Vantrel ") + versionShort());
+        QCOMPARE(after[u("Description")].toArray().at(0).toString(),
+                 u("Unicode:Edited by: Vantrel ") + versionShort());
     }
 
     void missingFileClosesWindow()

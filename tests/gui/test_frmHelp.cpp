@@ -52,7 +52,7 @@ bool graphShown(const frmHelp& w)
 class TestFrmHelp : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void walksThroughTopics()
     {
         // About, then Back stays; the graph page back and forth; a topic without a page keeps the list.
@@ -95,8 +95,8 @@ private Q_SLOTS:
         w.show();
         for (int t = 0; t < help::kListedTopics; ++t) {
             w.disp(t);
-            const QRect need = w.lblText->fontMetrics().boundingRect(
-                QRect(0, 0, w.lblText->width(), 100000), Qt::TextWordWrap, w.lblText->text());
+            const QRect need = w.lblText->fontMetrics().boundingRect(QRect(0, 0, w.lblText->width(), 100000),
+                                                                     Qt::TextWordWrap, w.lblText->text());
             QVERIFY2(need.height() <= w.lblText->height(), qPrintable(QStringLiteral("topic %1").arg(t)));
             QVERIFY(w.lblTitle->fontMetrics().horizontalAdvance(w.lblTitle->text()) <= w.lblTitle->width());
         }

@@ -29,8 +29,7 @@ bool dragOn(FileTable* table, const QMimeData& mime)
     const QPointF pos = table->viewport()->rect().center();
     QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(table->viewport(), &enter);
-    if (!enter.isAccepted())
-        return false;
+    if (!enter.isAccepted()) return false;
     QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(table->viewport(), &drop);
     return drop.isAccepted();
@@ -51,7 +50,7 @@ bool dropOn(FileTable* table, const QStringList& paths)
 class TestFrmMain : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<test::MainWindow> m;
     frmMain* w = nullptr;
 
@@ -71,7 +70,7 @@ private:
     QString status() const { return w->lblPath->text(); }
     static QString files(int n) { return QStringLiteral("Number of files in list: %1").arg(n); }
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void init()
     {
         m = std::make_unique<test::MainWindow>();
@@ -211,7 +210,8 @@ private Q_SLOTS:
 
         // Scattered rows go, the others stay.
         for (int r : {1, 3})
-            w->lvFiles->selectionModel()->select(l.index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            w->lvFiles->selectionModel()->select(l.index(r, 0),
+                                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QTest::keyClick(w->lvFiles, Qt::Key_Delete);
         QCOMPARE(names(l), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
         QCOMPARE(l.lstAllfiles, (QStringList{at("a.mp3"), at("c.mp3")}));
@@ -258,7 +258,7 @@ private Q_SLOTS:
             } else {
                 QCOMPARE(prompts().size(), 1);
                 QCOMPARE(prompts()[0].text, QStringLiteral("File: ") + l.lstAllfiles.at(c.index) +
-                                                         QStringLiteral("\r\n") + QString::fromLatin1(c.reason));
+                                                QStringLiteral("\r\n") + QString::fromLatin1(c.reason));
                 QCOMPARE(prompts()[0].title, QStringLiteral("Error"));
             }
         }
@@ -277,17 +277,18 @@ private Q_SLOTS:
         } cases[] = {
             {Buttons::Ok, Icon::Information, MB::Information, MB::Ok, MB::Ok, Answer::Ok},
             {Buttons::YesNo, Icon::Question, MB::Question, MB::Yes | MB::No, MB::No, Answer::No},
-            {Buttons::OkCancel, Icon::Critical, MB::Critical, MB::Ok | MB::Cancel, MB::Cancel, Answer::Cancel},
-            {Buttons::AbortRetryIgnore, Icon::Exclamation, MB::Warning, MB::Abort | MB::Retry | MB::Ignore, MB::Retry,
-             Answer::Retry},
-            {Buttons::YesNoCancel, Icon::None, MB::NoIcon, MB::Yes | MB::No | MB::Cancel, MB::Yes, Answer::Yes},
+            {Buttons::OkCancel, Icon::Critical, MB::Critical, MB::Ok | MB::Cancel, MB::Cancel,
+             Answer::Cancel},
+            {Buttons::AbortRetryIgnore, Icon::Exclamation, MB::Warning, MB::Abort | MB::Retry | MB::Ignore,
+             MB::Retry, Answer::Retry},
+            {Buttons::YesNoCancel, Icon::None, MB::NoIcon, MB::Yes | MB::No | MB::Cancel, MB::Yes,
+             Answer::Yes},
         };
         for (const auto& c : cases) {
             QString seen;
             QTimer::singleShot(0, [&] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                if (!box)
-                    return;
+                if (!box) return;
                 seen = QStringLiteral("%1|%2|%3|%4")
                            .arg(box->windowTitle(), box->text())
                            .arg(int(box->icon()))
@@ -295,7 +296,8 @@ private Q_SLOTS:
                 box->button(c.click)->click();
             });
             QtPrompter p(w);
-            QCOMPARE(p.ask(QStringLiteral("Some text"), QStringLiteral("Fix files"), c.buttons, c.icon), c.answer);
+            QCOMPARE(p.ask(QStringLiteral("Some text"), QStringLiteral("Fix files"), c.buttons, c.icon),
+                     c.answer);
             QCOMPARE(seen, QStringLiteral("Fix files|Some text|%1|%2").arg(int(c.boxIcon)).arg(int(c.shown)));
         }
     }

@@ -1,12 +1,11 @@
 // "Fix files!", the double-click on the table and "Undo last fix" of the
 // main window, with scripted answers.
-#include "frmFile.h"
-#include "frmMain.h"
-
 #include "../core/platform/LockedFolder.h"
 #include "FileTable.h"
 #include "Id3v2Bytes.h"
 #include "MainWindowFixture.h"
+#include "frmFile.h"
+#include "frmMain.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -18,7 +17,10 @@ using vantrel::test::readFile;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 struct Main : test::MainWindow {
     QStringList disk() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
@@ -38,12 +40,13 @@ struct Main : test::MainWindow {
 class FrmMainFixTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void answerNoChangesNothing_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("question");
-        QTest::newRow("rename") << 1 << u("You are about to fix 2 files. The old filenames will be overwritten. Continue?");
+        QTest::newRow("rename")
+            << 1 << u("You are about to fix 2 files. The old filenames will be overwritten. Continue?");
         QTest::newRow("tags") << 2 << u("You are about to fix 2 tags. Continue?");
     }
 
@@ -72,7 +75,8 @@ private Q_SLOTS:
     {
         Main m;
         m.w.optType[1]->setChecked(true);
-        m.simulated({{u("a.mp3"), u("Same.mp3")}, {u("b.mp3"), u("Same.mp3")}, {u("c.mp3"), u("tagged1?.mp3")}});
+        m.simulated(
+            {{u("a.mp3"), u("Same.mp3")}, {u("b.mp3"), u("Same.mp3")}, {u("c.mp3"), u("tagged1?.mp3")}});
         QVERIFY(!m.w.cmdUndo->isEnabled());
         m.w.cmdFix_Click();
         QCOMPARE(m.disk(), (QStringList{u("Same (1).mp3"), u("Same.mp3"), u("tagged1.mp3")}));
@@ -97,8 +101,8 @@ private Q_SLOTS:
         QCOMPARE(readFile(m.path(u("b.mp3"))), QByteArray("b.mp3"));
         QCOMPARE(m.w.fileList().lstAllfiles.at(0), m.path(u("c.mp3"))); // the list follows the files back
         QVERIFY(!m.w.cmdUndo->isEnabled());
-        QCOMPARE(m.prompter.prompts().last().text,
-                 u("3 change(s) put back (3 file(s) renamed back, 0 file(s) with their old tags), 0 could not be."));
+        QCOMPARE(m.prompter.prompts().last().text, u("3 change(s) put back (3 file(s) renamed back, 0 "
+                                                     "file(s) with their old tags), 0 could not be."));
     }
 
     void accessFailurePutsReportOnClipboard()
@@ -108,13 +112,13 @@ private Q_SLOTS:
         QDir(m.dir.path()).mkdir(u("locked"));
         m.simulated({{u("a.mp3"), u("A.mp3")}, {u("locked/b.mp3"), u("B.mp3")}});
         vantrel::test::LockedFolder lock(m.path(u("locked")));
-        if (!lock.locked())
-            QSKIP("this medium cannot lock a folder (no immutable flag for root)");
+        if (!lock.locked()) QSKIP("this medium cannot lock a folder (no immutable flag for root)");
         m.w.cmdFix_Click();
         const QString text = m.clipboard.text();
         QVERIFY(text.startsWith(u("--------- BEGIN INFO ---------\r\n")));
         QVERIFY(text.contains(u("\r\nBefore: b.mp3\r\n")));
-        QVERIFY(text.contains(u("\r\nError log:\r\nPath/File Access error in file: '") + m.path(u("locked/b.mp3"))));
+        QVERIFY(text.contains(u("\r\nError log:\r\nPath/File Access error in file: '") +
+                              m.path(u("locked/b.mp3"))));
         QVERIFY(text.endsWith(u("such as an P2P client.\r\n--------- END INFO ---------")));
         QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("A.mp3"), u("b.mp3")}));
         QCOMPARE(m.w.fileList().row(0).before, u("A.mp3"));
@@ -125,8 +129,9 @@ private Q_SLOTS:
     {
         // A proposal longer than the folder takes shows a sign, and says why.
         Main m;
-        const QByteArray tag = test::id3v2Tag(3, test::frame23("TPE1", test::latin1Text("Artist")) +
-                                                     test::frame23("TIT2", test::latin1Text(QByteArray(300, 'x'))));
+        const QByteArray tag =
+            test::id3v2Tag(3, test::frame23("TPE1", test::latin1Text("Artist")) +
+                                  test::frame23("TIT2", test::latin1Text(QByteArray(300, 'x'))));
         m.list({{u("a.mp3"), tag + test::mpegFrames(1)}, {u("b_c.mp3")}});
         m.w.cmdSim_Click();
         const QModelIndex marked = m.w.fileList().index(0, FileList::ColAfter);

@@ -13,14 +13,17 @@ using namespace vantrel;
 
 namespace {
 
-frmHelp* openHelp(const frmMain& m) { return qobject_cast<frmHelp*>(m.frmHelpWindow.data()); }
+frmHelp* openHelp(const frmMain& m)
+{
+    return qobject_cast<frmHelp*>(m.frmHelpWindow.data());
+}
 
 } // namespace
 
 class TestFrmMainHelp : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void helpControlsShowTheirTopics()
     {
         qputenv("VANTREL_UPDATE_BASE", "http://update.invalid");
@@ -56,8 +59,7 @@ private Q_SLOTS:
         connect(&server, &QTcpServer::newConnection, &server, [&] {
             QTcpSocket* s = server.nextPendingConnection();
             connect(s, &QTcpSocket::readyRead, s, [s, &requests] {
-                if (!s->readAll().contains("\r\n\r\n"))
-                    return;
+                if (!s->readAll().contains("\r\n\r\n")) return;
                 ++requests;
                 s->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: 7\r\n\r\n9.9.9\r\n");
                 s->disconnectFromHost();

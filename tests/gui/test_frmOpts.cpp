@@ -17,7 +17,8 @@ namespace {
 QString state(const frmOpts& w)
 {
     QString out = QString::number(w.schemeIndex());
-    for (const QCheckBox* c : {w.chkRemAllNum, w.chkReplace, w.chkRemove, w.chkRep, w.chkUcaseAll, w.chkUcase})
+    for (const QCheckBox* c :
+         {w.chkRemAllNum, w.chkReplace, w.chkRemove, w.chkRep, w.chkUcaseAll, w.chkUcase})
         out += c->isChecked() ? u'1' : u'0';
     for (const QLineEdit* e : {w.txtScheme, w.txtRepWhat, w.txtRepWith, w.txtRemove})
         out += u'|' + e->text() + (e->isEnabled() ? u'+' : u'-');
@@ -29,7 +30,7 @@ QString state(const frmOpts& w)
 class FrmOptsTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void closeCleansPatternKeepsChoice()
     {
         // Close cleans the pattern (the cleanup itself is tested with the scheme

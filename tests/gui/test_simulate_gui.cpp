@@ -35,7 +35,7 @@ struct Main : test::MainWindow {
 class SimulateGuiTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void optionsReachTheRun_data()
     {
         QTest::addColumn<int>("mode");

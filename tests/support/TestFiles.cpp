@@ -24,8 +24,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     return f.write(bytes) == bytes.size();
 }
 

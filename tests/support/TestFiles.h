@@ -5,12 +5,14 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
-
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
 // Readable failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace vantrel::test {

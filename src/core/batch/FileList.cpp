@@ -69,15 +69,13 @@ void FileList::removeFiles(QList<int> rows)
     const int n = count();
     QList<bool> gone(n, false);
     for (int i : std::as_const(rows)) {
-        if (i >= 0 && i < n)
-            gone[i] = true;
+        if (i >= 0 && i < n) gone[i] = true;
     }
     auto compact = [&](QStringList& list, qsizetype limit) {
         QStringList kept;
         kept.reserve(list.size());
         for (qsizetype k = 0; k < list.size(); ++k) {
-            if (!(k < limit && gone.at(k)))
-                kept.append(list.at(k));
+            if (!(k < limit && gone.at(k))) kept.append(list.at(k));
         }
         list = std::move(kept);
     };
@@ -99,10 +97,8 @@ void FileList::append(const QString& fullPath)
 
 void FileList::setAfterText(int r, const QString& text)
 {
-    if (r < 0 || r >= rows_.size())
-        return;
-    if (rows_[r].after != text)
-        rows_[r].problem.clear();
+    if (r < 0 || r >= rows_.size()) return;
+    if (rows_[r].after != text) rows_[r].problem.clear();
     rows_[r].after = text;
     const QModelIndex i = index(r, ColAfter);
     Q_EMIT dataChanged(i, i, {Qt::DisplayRole});
@@ -110,8 +106,7 @@ void FileList::setAfterText(int r, const QString& text)
 
 void FileList::setProblem(int r, const QString& why)
 {
-    if (r < 0 || r >= rows_.size())
-        return;
+    if (r < 0 || r >= rows_.size()) return;
     rows_[r].problem = why;
     const QModelIndex i = index(r, ColAfter);
     Q_EMIT dataChanged(i, i, {Qt::ToolTipRole, ProblemRole});
@@ -129,20 +124,24 @@ int FileList::columnCount(const QModelIndex& parent) const
 
 QVariant FileList::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rows_.size())
-        return {};
+    if (!index.isValid() || index.row() >= rows_.size()) return {};
     const Row& r = rows_.at(index.row());
     if (role == Qt::ToolTipRole || role == ProblemRole)
         return index.column() == ColAfter && !r.problem.isEmpty() ? QVariant(r.problem) : QVariant();
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
-        return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     switch (index.column()) {
-    case ColBefore: return r.before;
-    case ColAfter: return r.after;
-    case ColArtist: return r.artist;
-    case ColTitle: return r.title;
-    case ColLocation: return r.location;
-    default: return {};
+    case ColBefore:
+        return r.before;
+    case ColAfter:
+        return r.after;
+    case ColArtist:
+        return r.artist;
+    case ColTitle:
+        return r.title;
+    case ColLocation:
+        return r.location;
+    default:
+        return {};
     }
 }
 
@@ -156,8 +155,7 @@ QVariant FileList::headerData(int section, Qt::Orientation orientation, int role
 
 bool FileList::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!index.isValid() || index.column() != ColAfter || role != Qt::EditRole)
-        return false;
+    if (!index.isValid() || index.column() != ColAfter || role != Qt::EditRole) return false;
     setAfterText(index.row(), value.toString());
     return true;
 }

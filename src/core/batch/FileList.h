@@ -11,7 +11,7 @@ namespace vantrel {
 class FileList : public QAbstractTableModel {
     Q_OBJECT
 
-public:
+  public:
     enum Column { ColBefore = 0, ColAfter, ColArtist, ColTitle, ColLocation, ColumnCount };
     // data() of the After column under this role: why its name cannot be
     // used, empty when it can (the tooltip role gives the same text).
@@ -88,10 +88,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void rebuilt();
 
-private:
+  private:
     QList<Row> rows_;
 };
 

@@ -20,8 +20,7 @@ QString FolderLoader::noFilesText(bool browseHint)
 {
     QString text = QStringLiteral("The folder you specified doesn't seem to contain any valid media files. "
                                   "Make sure the option 'Include subfolders' is checked.");
-    if (browseHint)
-        text += QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE");
+    if (browseHint) text += QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE");
     return text;
 }
 
@@ -39,8 +38,7 @@ void FolderLoader::rebuildIndex()
 
 bool FolderLoader::appendIfNew(const QString& fullPath, const QString& shownName)
 {
-    if (listed_.contains(fullPath))
-        return false;
+    if (listed_.contains(fullPath)) return false;
     listed_.insert(fullPath);
     list_.lstAllfiles.append(fullPath);
     list_.lstFiles.append(shownName);
@@ -70,17 +68,16 @@ bool FolderLoader::loadFresh(const QString& folder, bool includeSubfolders)
 // Public operations may call each other (a drop loads folders); the set of
 // listed paths is rebuilt once by the outermost call and kept up to date inside.
 class FolderLoader::Session {
-public:
+  public:
     explicit Session(FolderLoader& l) : l_(l)
     {
-        if (l_.depth_++ == 0)
-            l_.rebuildIndex();
+        if (l_.depth_++ == 0) l_.rebuildIndex();
     }
     ~Session() { --l_.depth_; }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-private:
+  private:
     FolderLoader& l_;
 };
 
@@ -89,10 +86,8 @@ void FolderLoader::addDropped(const QStringList& paths, bool includeSubfolders)
     const Session session(*this);
     cancelled = false;
     for (const QString& p : paths) {
-        if (!listed_.contains(p))
-            addfile(p, includeSubfolders);
-        if (cancelled)
-            break; // a stop asked for during one folder ends the whole drop
+        if (!listed_.contains(p)) addfile(p, includeSubfolders);
+        if (cancelled) break; // a stop asked for during one folder ends the whole drop
     }
     filterlist();
 }
@@ -106,8 +101,7 @@ void FolderLoader::addfile(const QString& path, bool includeSubfolders)
     }
     // Only files enter the list: a folder's own path could otherwise pass the
     // extension filter (a folder named "Hits.mp3").
-    if (FileExists(path))
-        appendIfNew(path, FileList::nameOf(path));
+    if (FileExists(path)) appendIfNew(path, FileList::nameOf(path));
 }
 
 void FolderLoader::addfolder(const QString& folder, bool includeSubfolders)
@@ -118,8 +112,7 @@ void FolderLoader::addfolder(const QString& folder, bool includeSubfolders)
 void FolderLoader::loadfolder(const QString& folder, bool clear, bool includeSubfolders)
 {
     const Session session(*this);
-    if (onStatus)
-        onStatus(QStringLiteral("Path: ") + folder);
+    if (onStatus) onStatus(QStringLiteral("Path: ") + folder);
     loadAborted = false;
     LogPath(folder, includeSubfolders);
     if (clear) {
@@ -131,8 +124,7 @@ void FolderLoader::loadfolder(const QString& folder, bool clear, bool includeSub
         for (qsizetype i = 0; i < scanCount; ++i) {
             const QString& name = scanNames.at(i);
             const QString ext = name.right(4).toLower();
-            if (ext != QLatin1String(".mp3") && ext != QLatin1String(".wma"))
-                continue;
+            if (ext != QLatin1String(".mp3") && ext != QLatin1String(".wma")) continue;
             // The numbered name is temporary: filterlist rewrites lstFiles.
             appendIfNew(scanFolders.at(scanFolderIndex.at(i)) + name,
                         QString::number(i + 1) + QStringLiteral(". ") + name);
@@ -143,10 +135,12 @@ void FolderLoader::loadfolder(const QString& folder, bool clear, bool includeSub
 
 QString FolderLoader::unreadableFoldersText(const QStringList& folders)
 {
-    QString text = QStringLiteral("%1 folder(s) could not be read; their files are not listed:").arg(folders.size());
+    QString text =
+        QStringLiteral("%1 folder(s) could not be read; their files are not listed:").arg(folders.size());
     for (const QString& f : folders)
         text += QStringLiteral("\r\n") + f + QStringLiteral(" (") +
-                (QFileInfo(f).isReadable() ? QStringLiteral("could not be read") : QStringLiteral("Permission denied")) +
+                (QFileInfo(f).isReadable() ? QStringLiteral("could not be read")
+                                           : QStringLiteral("Permission denied")) +
                 QLatin1Char(')');
     return text;
 }
@@ -172,8 +166,7 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
     FolderCache cache;
     expectedTotal = countTree(scanFolders.first(), &cache);
     QSet<FolderId> visited;
-    if (const auto id = folderIdentity(scanFolders.first()))
-        visited.insert(*id);
+    if (const auto id = folderIdentity(scanFolders.first())) visited.insert(*id);
 
     FolderEntries entries;
     for (qsizetype cur = 0; cur < scanFolders.size(); ++cur) {
@@ -201,8 +194,7 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
             const double value = static_cast<double>(scanCount) / static_cast<double>(expectedTotal) * 100.0;
             if (value <= 100.0 && static_cast<int>(value) != percent) {
                 percent = static_cast<int>(value);
-                if (onPercent)
-                    onPercent(percent);
+                if (onPercent) onPercent(percent);
             }
         }
         if (!report(progress, scanCount, expectedTotal)) {
@@ -211,8 +203,7 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
         }
     }
     percent = 100;
-    if (onPercent)
-        onPercent(percent);
+    if (onPercent) onPercent(percent);
     if (!unreadableFolders.isEmpty())
         prompter_.tell(unreadableFoldersText(unreadableFolders), QStringLiteral("Error"), Icon::Exclamation);
 }
@@ -226,8 +217,7 @@ void FolderLoader::filterlist(const QString& typ1, const QString& typ2)
         const QString name = FileList::nameOf(p);
         const QString tail1 = name.right(ext1.size()).toLower();
         const QString tail2 = name.right(ext2.size()).toLower();
-        if (tail1 != ext1 && tail2 != ext2)
-            continue;
+        if (tail1 != ext1 && tail2 != ext2) continue;
         if (!pathRepresentable(p)) {
             prompter_.tell(QStringLiteral("The file '") + p +
                                QStringLiteral("' contains an unknown character and cannot be loaded. Rename "

@@ -9,8 +9,8 @@
 //     loader.onPercent = ...;                 // optional: progress bar 0..100
 //     loader.progress = ...;                  // optional: (found, expected); false stops the scan
 //     bool any = loader.loadFresh(folder, includeSubfolders);
-//     if (!any) prompter.tell(FolderLoader::noFilesText(true), FolderLoader::noFilesTitle(), Icon::Information);
-//     list.listviewthem();
+//     if (!any) prompter.tell(FolderLoader::noFilesText(true), FolderLoader::noFilesTitle(),
+//     Icon::Information); list.listviewthem();
 //
 // and as a drop does it:
 //
@@ -27,7 +27,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 namespace vantrel {
@@ -35,7 +34,7 @@ namespace vantrel {
 class Prompter;
 
 class FolderLoader {
-public:
+  public:
     FolderLoader(FileList& list, Prompter& prompter);
 
     // Called after each scanned folder with (files found so far, files expected
@@ -105,7 +104,7 @@ public:
     // The message naming the folders a scan could not read, with the reason.
     static QString unreadableFoldersText(const QStringList& folders);
 
-private:
+  private:
     class Session;
     bool appendIfNew(const QString& fullPath, const QString& shownName);
     void rebuildIndex();

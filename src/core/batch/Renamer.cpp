@@ -14,10 +14,10 @@ const QString crlf = QStringLiteral("\r\n");
 
 // Windows-1252 codes 128 to 159 as Unicode (the five unassigned codes keep
 // their C1 control value, as the system's conversion gives them).
-constexpr char16_t cp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char16_t fromCp1252(int code)
 {
@@ -73,8 +73,7 @@ QString withDuplicateSuffix(const QString& name)
         at = name.size() - 4;
     } else {
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        if (dot > 0)
-            at = dot;
+        if (dot > 0) at = dot;
     }
     return name.left(at) + suffix + name.mid(at);
 }
@@ -87,14 +86,11 @@ bool isRefusedName(const QString& name)
 
 QString nameProblem(const QString& folder, const QString& name)
 {
-    if (name.isEmpty())
-        return QStringLiteral("The name is empty.");
+    if (name.isEmpty()) return QStringLiteral("The name is empty.");
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return QStringLiteral("\"%1\" names a folder, not a file.").arg(name);
-    if (name.contains(QLatin1Char('/')))
-        return QStringLiteral("A file name cannot contain \"/\".");
-    if (name.contains(QChar(0)))
-        return QStringLiteral("A file name cannot contain a zero character.");
+    if (name.contains(QLatin1Char('/'))) return QStringLiteral("A file name cannot contain \"/\".");
+    if (name.contains(QChar(0))) return QStringLiteral("A file name cannot contain a zero character.");
     const qsizetype bytes = nameBytes(name);
     const qsizetype limit = nameLimitBytes(folder);
     if (bytes > limit)
@@ -107,12 +103,12 @@ QString nameProblem(const QString& folder, const QString& name)
 namespace {
 
 class Renaming {
-public:
+  public:
     explicit Renaming(RenameRun& run) : run_(run), list_(run.list) {}
 
     RenameOutcome go();
 
-private:
+  private:
     enum class Step { Next, Stop };
     // One try at renaming entry k: done (renamed or unchanged), a name that
     // cannot be used, an access failure, or any other failure with its errno
@@ -160,13 +156,10 @@ RenameOutcome Renaming::go()
             out_.cancelled = true;
             break;
         }
-        if (renameEntry(k) == Step::Stop)
-            break;
+        if (renameEntry(k) == Step::Stop) break;
     }
-    if (!out_.cancelled && !out_.stopped && !out_.aborted)
-        report(run_.progress, rows, rows);
-    if (run_.journal && run_.journal->isOpen())
-        run_.journal->finish();
+    if (!out_.cancelled && !out_.stopped && !out_.aborted) report(run_.progress, rows, rows);
+    if (run_.journal && run_.journal->isOpen()) run_.journal->finish();
 
     // Every entry keeps its place: renamed files under their new names, all
     // others (failed, skipped, not reached) under the names they still have.
@@ -189,8 +182,7 @@ Renaming::Step Renaming::renameEntry(int k)
     }
     for (;;) {
         const Attempt a = tryRename(k, old);
-        if (a.kind == Attempt::Done)
-            return Step::Next;
+        if (a.kind == Attempt::Done) return Step::Next;
         if (a.kind == Attempt::Unusable) {
             // Shown in the simulation already: no message, a line in the log.
             const QString line =
@@ -207,8 +199,7 @@ Renaming::Step Renaming::renameEntry(int k)
         // The buttons do what they say: Retry tries this file again from the
         // name check on, Abort ends the run here, Ignore goes on with the next.
         const Answer answer = otherFailure(k, old, a);
-        if (answer == Answer::Retry)
-            continue;
+        if (answer == Answer::Retry) continue;
         if (answer == Answer::Abort) {
             out_.aborted = true;
             return Step::Stop;
@@ -222,15 +213,14 @@ Renaming::Attempt Renaming::tryRename(int k, const QString& old)
     const QString folder = FileList::location(old);
     QString name = cleanFileName(list_.afterText(k));
     const QString problem = nameProblem(folder, name);
-    if (!problem.isEmpty())
-        return {Attempt::Unusable, 0, problem};
+    if (!problem.isEmpty()) return {Attempt::Unusable, 0, problem};
     const QString planned = name;
 
     // A file whose new name is its own (or the same file in another spelling)
     // is renamed in place, without a suffix. The bound only guards against a
     // medium that claims every name exists.
-    for (int guard = 0; guard < 1000 && folder + name != old && entryExists(folder + name) &&
-                        !sameFile(folder + name, old);
+    for (int guard = 0;
+         guard < 1000 && folder + name != old && entryExists(folder + name) && !sameFile(folder + name, old);
          ++guard)
         name = withDuplicateSuffix(name);
     if (folder + name == old) {
@@ -240,12 +230,10 @@ Renaming::Attempt Renaming::tryRename(int k, const QString& old)
 
     RenameResult r;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (run_.journal)
-            run_.journal->intent(old, folder + name);
+        if (run_.journal) run_.journal->intent(old, folder + name);
         r = run_.renameFile ? run_.renameFile(old, folder + name) : safeRename(old, folder + name);
         if (r.ok()) {
-            if (run_.journal)
-                run_.journal->succeeded();
+            if (run_.journal) run_.journal->succeeded();
             paths_[k] = folder + name;
             ++out_.renamed;
             if (name != planned) {
@@ -258,28 +246,25 @@ Renaming::Attempt Renaming::tryRename(int k, const QString& old)
             }
             return {};
         }
-        if (run_.journal)
-            run_.journal->failed();
+        if (run_.journal) run_.journal->failed();
         // A file of that name appeared after the check: one more " (1)" and a
         // second try; a second failure is reported like any other.
-        if (r.error != RenameError::NameTaken || attempt == 1)
-            break;
+        if (r.error != RenameError::NameTaken || attempt == 1) break;
         name = withDuplicateSuffix(name);
     }
 
-    if (r.error == RenameError::AccessRefused)
-        return {Attempt::AccessRefused, r.code, r.description};
+    if (r.error == RenameError::AccessRefused) return {Attempt::AccessRefused, r.code, r.description};
     return {Attempt::Failed, r.code, r.description};
 }
 
 Answer Renaming::otherFailure(int k, const QString& old, const Attempt& failed)
 {
-    const QString text = QStringLiteral("An error has occurred! (%1) - ").arg(failed.code) + failed.description +
-                         crlf + QStringLiteral("Error occurred at file: ") + old;
-    const Answer a = run_.prompter.ask(text, QStringLiteral("Error!"), Buttons::AbortRetryIgnore, Icon::Critical);
+    const QString text = QStringLiteral("An error has occurred! (%1) - ").arg(failed.code) +
+                         failed.description + crlf + QStringLiteral("Error occurred at file: ") + old;
+    const Answer a =
+        run_.prompter.ask(text, QStringLiteral("Error!"), Buttons::AbortRetryIgnore, Icon::Critical);
     // Unless it is tried again, the file keeps its name.
-    if (a != Answer::Retry)
-        out_.failures.append({k, old, text});
+    if (a != Answer::Retry) out_.failures.append({k, old, text});
     return a;
 }
 
@@ -293,13 +278,13 @@ void Renaming::accessFailure(int k, const QString& old)
     out_.failures.append({k, old, line});
     out_.stopped = true;
     const QString log = run_.errorLog;
-    run_.errorLog = QStringLiteral("One or more errors occurred while performing the requested operation. Would "
-                                   "you like to place the errorlog in the clipboard?") +
-                    crlf + run_.errorLog;
+    run_.errorLog =
+        QStringLiteral("One or more errors occurred while performing the requested operation. Would "
+                       "you like to place the errorlog in the clipboard?") +
+        crlf + run_.errorLog;
     const Answer a =
         run_.prompter.ask(run_.errorLog, QStringLiteral("Error log"), Buttons::YesNo, Icon::Information);
-    if (a == Answer::Yes)
-        run_.clipboard.setText(run_.report ? run_.report(k, log) : log);
+    if (a == Answer::Yes) run_.clipboard.setText(run_.report ? run_.report(k, log) : log);
 }
 
 } // namespace

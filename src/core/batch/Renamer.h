@@ -8,7 +8,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <functional>
 
 namespace vantrel {
@@ -46,7 +45,7 @@ struct RenameRun {
     // Builds the diagnostic report for list entry k with the error log, for
     // the clipboard after an access failure. Empty: the log alone goes there.
     std::function<QString(int k, const QString& errlog)> report;
-    Progress progress;         // between files; returning false stops the run
+    Progress progress;             // between files; returning false stops the run
     FixJournal* journal = nullptr; // when set, begun by renamefiles and finished at the end
     // The rename itself; empty means safeRename. Tests put a file in the way here.
     std::function<RenameResult(const QString& from, const QString& to)> renameFile;

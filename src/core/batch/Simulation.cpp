@@ -2,8 +2,8 @@
 
 #include "batch/FieldText.h"
 #include "batch/Renamer.h"
-#include "batch/TagsFromNames.h"
 #include "batch/RunAccount.h"
+#include "batch/TagsFromNames.h"
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCase.h"
@@ -16,7 +16,6 @@
 #include <QList>
 #include <QSet>
 #include <QSignalBlocker>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -56,18 +55,15 @@ QString trackNumber(const QString& tr)
         digits.append(tr.at(i));
     while (digits.size() > 1 && digits.at(0) == QLatin1Char('0'))
         digits.remove(0, 1);
-    if (digits.isEmpty())
-        digits = QStringLiteral("0");
-    if (digits.size() == 1)
-        digits.prepend(QLatin1Char('0'));
+    if (digits.isEmpty()) digits = QStringLiteral("0");
+    if (digits.size() == 1) digits.prepend(QLatin1Char('0'));
     return digits;
 }
 
 // Drops a UTF-16 byte order mark that a reader left in front as two characters.
 void dropBomPrefix(QString& s)
 {
-    if (s.startsWith(QStringLiteral("\u00FF\u00FE")))
-        s.remove(0, 2);
+    if (s.startsWith(QStringLiteral("\u00FF\u00FE"))) s.remove(0, 2);
 }
 
 QString lastFour(const QString& s)
@@ -94,8 +90,7 @@ QString avoidFilesOnDisk(QString name, const QString& path, const QString& folde
 {
     for (int round = 0; round < 10000; ++round) {
         const QString full = folder + name;
-        if (!PathTaken(full) || isOwnEntry(path, full))
-            break;
+        if (!PathTaken(full) || isOwnEntry(path, full)) break;
         name = withoutLastFour(name) + kDuplicate + ext;
     }
     return name;
@@ -106,7 +101,7 @@ QString avoidFilesOnDisk(QString name, const QString& path, const QString& folde
 // Records what the tag routines would have asked, answering No; the run
 // replays the questions in list order on the real prompter.
 class DeferredPrompter : public Prompter {
-public:
+  public:
     struct Question {
         QString text, title;
         Buttons buttons;
@@ -133,11 +128,11 @@ struct FileOutcome {
     bool exists = false;
     bool renames = true; // false in the tag mode: the file keeps its name
     bool parserPath = false;
-    bool v1Question = false;    // GetID3v1 wanted to ask; ask again in order
-    bool failed = false;        // reading or naming it failed unexpectedly
-    QString proposal;           // after the check against files on disk
-    QString artist, title;      // the Artist and Title columns (" " when empty)
-    QString tagLogLines;        // what GetID3v1 added to tagLog
+    bool v1Question = false;                    // GetID3v1 wanted to ask; ask again in order
+    bool failed = false;                        // reading or naming it failed unexpectedly
+    QString proposal;                           // after the check against files on disk
+    QString artist, title;                      // the Artist and Title columns (" " when empty)
+    QString tagLogLines;                        // what GetID3v1 added to tagLog
     QList<DeferredPrompter::Question> messages; // shown by the tag window
 };
 
@@ -199,11 +194,11 @@ TagValues readV2(TagReader& reader, const QString& path, FileOutcome& out)
 
 // Everything of one file that does not depend on the other files: tags,
 // parser or scheme, and the check against the files on disk.
-FileOutcome simulateOne(const QString& path, const QString& name, const SimulationOptions& o, TagReader& reader)
+FileOutcome simulateOne(const QString& path, const QString& name, const SimulationOptions& o,
+                        TagReader& reader)
 {
     FileOutcome out;
-    if (!FileExists(path))
-        return out;
+    if (!FileExists(path)) return out;
     out.exists = true;
 
     if (o.mode == Mode::TagsFromNames) {
@@ -221,9 +216,9 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
     // A file with a tag of its own (WMA) has no ID3v1 record to read; the tag
     // window reads its tag like an ID3v2 tag and tells which kind it found.
     TagValues tag;
-    if (!o.forceId1)
-        tag = readV2(reader, path, out);
-    const bool ownTag = o.forceId1 ? ForeignTags::handles(detectAudioFormat(path)) : reader.form.loadedOwnTag();
+    if (!o.forceId1) tag = readV2(reader, path, out);
+    const bool ownTag =
+        o.forceId1 ? ForeignTags::handles(detectAudioFormat(path)) : reader.form.loadedOwnTag();
     const V1Values v1 = ownTag ? V1Values{} : readV1(path, out);
     if (o.forceId1) {
         if (v1.artist.size() >= 2 && v1.title.size() >= 2) {
@@ -240,8 +235,7 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
         tag.artist = v1.artist;
         tag.title = v1.title;
     }
-    if (tag.album.size() < 2)
-        tag.album = v1.album;
+    if (tag.album.size() < 2) tag.album = v1.album;
     out.artist = tag.artist.isEmpty() ? QStringLiteral(" ") : tag.artist;
     out.title = tag.title.isEmpty() ? QStringLiteral(" ") : tag.title;
 
@@ -250,16 +244,15 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
     if (out.parserPath) {
         proposal = trimfilename(name, o.parser);
         const QString ext = lastFour(proposal).toLower();
-        if (o.parser.allUpper)
-            proposal = allUpperCase(withoutLastFour(proposal) + ext);
+        if (o.parser.allUpper) proposal = allUpperCase(withoutLastFour(proposal) + ext);
         noFolderSeparators(proposal);
         // Cleaned as the renaming cleans it, so that After is the name the file gets.
         proposal = cleanFileName(proposal);
         proposal = avoidFilesOnDisk(proposal, path, folder, ext);
     } else {
         proposal = composeSchemeName(o.scheme.choice, o.scheme.pattern,
-                                     SchemeFields{tag.artist, tag.title, tag.album, tag.track}, extensionOf(name),
-                                     o.parser);
+                                     SchemeFields{tag.artist, tag.title, tag.album, tag.track},
+                                     extensionOf(name), o.parser);
         noFolderSeparators(proposal);
         proposal = trimSpaces(cleanFileName(proposal));
         proposal = avoidFilesOnDisk(proposal, path, folder, lastFour(proposal));
@@ -274,7 +267,7 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
 // order. Workers take small blocks of indexes; stop() makes them finish the
 // file they are on and take no more.
 class ParallelOutcomes {
-public:
+  public:
     ParallelOutcomes(const QStringList& paths, const QStringList& names, const SimulationOptions& o)
         : paths_(paths), names_(names), options_(o), results_(static_cast<size_t>(paths.size())),
           ready_(std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(paths.size())))
@@ -322,7 +315,7 @@ public:
         return std::move(results_[k]);
     }
 
-private:
+  private:
     static constexpr qsizetype kBlock = 16;
 
     void work()
@@ -331,12 +324,10 @@ private:
         const qsizetype n = paths_.size();
         while (!stopping_.load()) {
             const qsizetype start = next_.fetch_add(kBlock);
-            if (start >= n)
-                break;
+            if (start >= n) break;
             const qsizetype end = std::min(n, start + kBlock);
             for (qsizetype i = start; i < end; ++i) {
-                if (stopping_.load())
-                    break;
+                if (stopping_.load()) break;
                 const auto k = static_cast<size_t>(i);
                 const QString name = FileList::at(names_, static_cast<int>(i));
                 try {
@@ -380,8 +371,9 @@ private:
 
 QString trackNumbersQuestion()
 {
-    return QStringLiteral("You have chosen to include track numbers in your custom renaming scheme, but also to "
-                          "remove track numbers.") +
+    return QStringLiteral(
+               "You have chosen to include track numbers in your custom renaming scheme, but also to "
+               "remove track numbers.") +
            kCrLf + QStringLiteral("Would you like to deactivate removal of track numbers?");
 }
 
@@ -414,16 +406,12 @@ SimulationRun simulate(FileList& list, SimulationOptions& options, Prompter& pro
                        const SimulationHooks& hooks)
 {
     list.lstSim.clear();
-    if (!askBeforeSimulate(options, list.lstFiles.size(), prompter))
-        return {};
-    if (hooks.closeDetails)
-        hooks.closeDetails();
+    if (!askBeforeSimulate(options, list.lstFiles.size(), prompter)) return {};
+    if (hooks.closeDetails) hooks.closeDetails();
     Progress progress;
-    if (hooks.workingOn)
-        progress = hooks.workingOn(simulateEstimate(list.count(), options));
+    if (hooks.workingOn) progress = hooks.workingOn(simulateEstimate(list.count(), options));
     SimulationRun run = fixlist(list, options, prompter, errorLog, progress);
-    if (hooks.workingOff)
-        hooks.workingOff();
+    if (hooks.workingOff) hooks.workingOff();
     return run;
 }
 
@@ -550,14 +538,14 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
 
 QString errorLogQuestion()
 {
-    return QStringLiteral("One or more errors occurred while performing the requested operation. Would you like to "
-                          "place the errorlog in the clipboard?");
+    return QStringLiteral(
+        "One or more errors occurred while performing the requested operation. Would you like to "
+        "place the errorlog in the clipboard?");
 }
 
 bool offerErrorLog(QString& errorLog, Prompter& prompter, Clipboard& clipboard)
 {
-    if (errorLog.isEmpty())
-        return false;
+    if (errorLog.isEmpty()) return false;
     const QString log = errorLog;
     errorLog = errorLogQuestion() + kCrLf + log;
     if (prompter.ask(errorLog, QStringLiteral("Error log"), Buttons::YesNo, Icon::Information) != Answer::Yes)

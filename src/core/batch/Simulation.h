@@ -29,7 +29,6 @@
 #include "parser/RenamingScheme.h"
 
 #include <QString>
-
 #include <functional>
 
 namespace vantrel {

@@ -28,10 +28,8 @@ void keepExisting(QString& v1, QString& v2, const QString& fromName, const QStri
 {
     const QString own1 = fieldValue(v1, lineBreak), own2 = fieldValue(v2, lineBreak);
     const QString fill = !own2.isEmpty() ? own2 : !own1.isEmpty() ? own1 : fromName;
-    if (own1.isEmpty())
-        v1 = fill;
-    if (own2.isEmpty())
-        v2 = fill;
+    if (own1.isEmpty()) v1 = fill;
+    if (own2.isEmpty()) v2 = fill;
 }
 
 } // namespace
@@ -40,8 +38,7 @@ ArtistTitle splitArtistTitle(const QString& parsedName)
 {
     const QString stem = parsedName.size() > 4 ? parsedName.left(parsedName.size() - 4) : QString();
     const QStringList pieces = stem.split(QLatin1Char('-'));
-    if (pieces.size() == 1)
-        return {QString(), trimSpaces(stem)};
+    if (pieces.size() == 1) return {QString(), trimSpaces(stem)};
     return {trimSpaces(pieces.first()), trimSpaces(pieces.last())};
 }
 
@@ -49,8 +46,7 @@ TagsToWrite tagsToWrite(const QString& fileName, const ParserOptions& options, b
                         const ArtistTitle& v1, const ArtistTitle& v2)
 {
     const ArtistTitle parsed = splitArtistTitle(trimfilename(fileName, options));
-    if (overwrite)
-        return {parsed, parsed};
+    if (overwrite) return {parsed, parsed};
     TagsToWrite w{v1, v2};
     keepExisting(w.v1.artist, w.v2.artist, parsed.artist, crlf);
     keepExisting(w.v1.title, w.v2.title, parsed.title, cr);
@@ -63,9 +59,10 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
     using modTag::CurrentTag;
     TagsFromNamesOutcome out;
     out.overwrite =
-        prompter.ask(QStringLiteral("If a tag already exists, should it be overwritten with the information found "
-                                    "in the filename using the intelligent filename parser?"),
-                     QStringLiteral("IMPORTANT!"), Buttons::YesNo, Icon::Question) == Answer::Yes;
+        prompter.ask(
+            QStringLiteral("If a tag already exists, should it be overwritten with the information found "
+                           "in the filename using the intelligent filename parser?"),
+            QStringLiteral("IMPORTANT!"), Buttons::YesNo, Icon::Question) == Answer::Yes;
 
     const int n = int(list.lstFiles.size());
     FixJournal journal; // the run's record for undo
@@ -117,19 +114,22 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
             ++out.written;
             continue;
         }
-        const QString reason = tags.lastError().isEmpty() ? QStringLiteral("ID3v1: not written") : tags.lastError();
+        const QString reason =
+            tags.lastError().isEmpty() ? QStringLiteral("ID3v1: not written") : tags.lastError();
         out.failures.append({i, path, reason});
         // The record routine has already told the user about its own failure;
         // a failure only the tag window saw would otherwise go unnoticed.
         if (recordWritten)
-            prompter.tell(QStringLiteral("The tags of ") + path + QStringLiteral(" could not be written: ") + reason,
+            prompter.tell(QStringLiteral("The tags of ") + path + QStringLiteral(" could not be written: ") +
+                              reason,
                           QStringLiteral("Error"), Icon::Critical);
     }
     journal.finish();
     const QString account = tagAccount(out, n);
     if (out.cancelled && !out.quitRequested)
-        prompter.tell(account + QStringLiteral(" You have to reload the folder or re-simulate the list to see the "
-                                               "results."),
+        prompter.tell(account +
+                          QStringLiteral(" You have to reload the folder or re-simulate the list to see the "
+                                         "results."),
                       QStringLiteral("Done"), Icon::Information);
     else if (!out.quitRequested)
         prompter.tell(QStringLiteral("Done! You have to reload the folder or re-simulate the list to see the "

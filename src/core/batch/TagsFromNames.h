@@ -41,9 +41,9 @@ TagsToWrite tagsToWrite(const QString& fileName, const ParserOptions& options, b
                         const ArtistTitle& v1 = {}, const ArtistTitle& v2 = {});
 
 struct TagsFromNamesOutcome {
-    bool overwrite = false;  // the answer to the "IMPORTANT!" question
-    int written = 0;         // files whose tags were written
-    int skipped = 0;         // files that could not be opened (skipped silently)
+    bool overwrite = false; // the answer to the "IMPORTANT!" question
+    int written = 0;        // files whose tags were written
+    int skipped = 0;        // files that could not be opened (skipped silently)
     struct Failure {
         int row;
         QString path;

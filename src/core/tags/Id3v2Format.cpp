@@ -1,10 +1,9 @@
 #include "tags/Id3v2Format.h"
 
-#include <algorithm>
-
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace vantrel::id3v2 {
 
@@ -42,8 +41,7 @@ std::optional<quint32> synchsafe32(const char* p)
 {
     quint32 v = 0;
     for (int i = 0; i < 4; ++i) {
-        if (byteAt(p, i) & 0x80)
-            return std::nullopt;
+        if (byteAt(p, i) & 0x80) return std::nullopt;
         v = (v << 7) | byteAt(p, i);
     }
     return v;
@@ -75,8 +73,7 @@ QByteArray removeUnsync(const QByteArray& in)
     out.reserve(in.size());
     for (qsizetype i = 0; i < in.size(); ++i) {
         out.append(in[i]);
-        if (static_cast<unsigned char>(in[i]) == 0xFF && i + 1 < in.size() && in[i + 1] == '\0')
-            ++i;
+        if (static_cast<unsigned char>(in[i]) == 0xFF && i + 1 < in.size() && in[i + 1] == '\0') ++i;
     }
     return out;
 }
@@ -85,16 +82,14 @@ bool isValidFrameId(const char* p, int n)
 {
     for (int i = 0; i < n; ++i) {
         const char c = p[i];
-        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
-            return false;
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
     }
     return true;
 }
 
 bool isValidFrameId(const QString& id)
 {
-    if (id.size() != 4)
-        return false;
+    if (id.size() != 4) return false;
     const QByteArray b = id.toLatin1();
     return isValidFrameId(b.constData(), 4);
 }
@@ -127,8 +122,7 @@ bool v22FillsField(const QString& id22)
 
 QByteArray picToApic(const QByteArray& pic)
 {
-    if (pic.size() < 4)
-        return pic;
+    if (pic.size() < 4) return pic;
     const QByteArray format = pic.mid(1, 3);
     QByteArray mime;
     const QByteArray upper = format.toUpper();
@@ -156,14 +150,12 @@ int findTerminator(unsigned char enc, const char* p, int n)
 {
     if (isUtf16(enc)) {
         for (int i = 0; i + 1 < n; i += 2) {
-            if (p[i] == '\0' && p[i + 1] == '\0')
-                return i;
+            if (p[i] == '\0' && p[i + 1] == '\0') return i;
         }
         return -1;
     }
     for (int i = 0; i < n; ++i) {
-        if (p[i] == '\0')
-            return i;
+        if (p[i] == '\0') return i;
     }
     return -1;
 }
@@ -202,8 +194,7 @@ QString decodeString(unsigned char enc, const QByteArray& bytes)
     case Utf16Bom:
     case Utf16BE: {
         QByteArray b = bytes;
-        if (b.size() % 2)
-            b.chop(1);
+        if (b.size() % 2) b.chop(1);
         bool bigEndian = enc == Utf16BE;
         qsizetype start = 0;
         if (b.size() >= 2) {
@@ -241,8 +232,7 @@ unsigned char chooseEncoding(const QStringList& texts)
 {
     for (const QString& t : texts) {
         for (QChar c : t) {
-            if (c.unicode() > 0xFF)
-                return Utf16Bom;
+            if (c.unicode() > 0xFF) return Utf16Bom;
         }
     }
     return Latin1;
@@ -259,13 +249,11 @@ QByteArray encodeString(unsigned char enc, const QString& text, bool terminate)
             out.append(static_cast<char>(c.unicode() & 0xFF));
             out.append(static_cast<char>(c.unicode() >> 8));
         }
-        if (terminate)
-            out.append(2, '\0');
+        if (terminate) out.append(2, '\0');
         return out;
     }
     out = text.toLatin1();
-    if (terminate)
-        out.append('\0');
+    if (terminate) out.append('\0');
     return out;
 }
 
@@ -274,11 +262,11 @@ namespace {
 // Re-encodes count consecutive strings of body starting at pos (the last one
 // may run to the end when toEnd is set) from enc into UTF-16 with BOM.
 // Returns false when the body is too short.
-bool reencodeStrings(const QByteArray& body, int& pos, unsigned char enc, int count, bool toEnd, QByteArray& out)
+bool reencodeStrings(const QByteArray& body, int& pos, unsigned char enc, int count, bool toEnd,
+                     QByteArray& out)
 {
     for (int i = 0; i < count; ++i) {
-        if (pos > body.size())
-            return false;
+        if (pos > body.size()) return false;
         const bool last = toEnd && i == count - 1;
         if (last) {
             // Every remaining string (several values of a 2.4 text frame).
@@ -307,11 +295,9 @@ bool reencodeStrings(const QByteArray& body, int& pos, unsigned char enc, int co
 
 QByteArray reencodeFor23(const QString& id, const QByteArray& body)
 {
-    if (body.isEmpty())
-        return body;
+    if (body.isEmpty()) return body;
     const auto enc = static_cast<unsigned char>(body[0]);
-    if (enc != Utf8 && enc != Utf16BE)
-        return body;
+    if (enc != Utf8 && enc != Utf16BE) return body;
 
     QByteArray out;
     out.append(char(Utf16Bom));
@@ -330,13 +316,11 @@ QByteArray reencodeFor23(const QString& id, const QByteArray& body)
     if (id.startsWith('T')) {
         ok = reencodeStrings(body, pos, enc, 1, true, out);
     } else if (id == "COMM" || id == "USLT") {
-        if (body.size() < 4)
-            return body;
+        if (body.size() < 4) return body;
         copyBytes(3); // language
         ok = reencodeStrings(body, pos, enc, 2, true, out);
     } else if (id == "USER") {
-        if (body.size() < 4)
-            return body;
+        if (body.size() < 4) return body;
         copyBytes(3);
         ok = reencodeStrings(body, pos, enc, 1, true, out);
     } else if (id == "WXXX") {
@@ -344,8 +328,7 @@ QByteArray reencodeFor23(const QString& id, const QByteArray& body)
         out.append(body.mid(pos)); // the URL is always Latin-1
     } else if (id == "APIC") {
         copyLatin1String(); // MIME type
-        if (pos >= body.size())
-            return body;
+        if (pos >= body.size()) return body;
         copyBytes(1); // picture type
         ok = reencodeStrings(body, pos, enc, 1, false, out);
         out.append(body.mid(pos)); // picture data
@@ -389,62 +372,49 @@ QString joinGenres(const QStringList& values)
 
 QByteArray joinValuesFor23(const QString& id, const QByteArray& body)
 {
-    if (body.isEmpty() || !id.startsWith(QLatin1Char('T')) || isV24OnlyFrame(id))
-        return body;
+    if (body.isEmpty() || !id.startsWith(QLatin1Char('T')) || isV24OnlyFrame(id)) return body;
     const auto enc = static_cast<unsigned char>(body[0]);
     QList<QByteArray> parts = splitStrings(enc, body.mid(1));
     QString description;
     const bool userFrame = id == QLatin1String("TXXX");
     if (userFrame) {
-        if (parts.isEmpty())
-            return body;
+        if (parts.isEmpty()) return body;
         description = decodeString(enc, parts.takeFirst());
     }
-    if (parts.size() < 2)
-        return body;
+    if (parts.size() < 2) return body;
     QStringList values;
     for (const QByteArray& part : std::as_const(parts)) {
         const QString v = decodeString(enc, part);
-        if (!v.isEmpty())
-            values << v;
+        if (!v.isEmpty()) values << v;
     }
     const QString joined = id == QLatin1String("TCON") ? joinGenres(values) : values.join(QLatin1Char('/'));
     const unsigned char out = enc == Latin1 ? Latin1 : Utf16Bom;
     QByteArray result(1, char(out));
-    if (userFrame)
-        result += encodeString(out, description, true);
+    if (userFrame) result += encodeString(out, description, true);
     return result + encodeString(out, joined, false);
 }
 
 int contentOffset23(quint16 flags, int bodySize)
 {
     int off = 0;
-    if (flags & 0x0080)
-        off += 4;
-    if (flags & 0x0040)
-        off += 1;
-    if (flags & 0x0020)
-        off += 1;
+    if (flags & 0x0080) off += 4;
+    if (flags & 0x0040) off += 1;
+    if (flags & 0x0020) off += 1;
     return off <= bodySize ? off : -1;
 }
 
 std::optional<QByteArray> content23(const Frame23& f, int maxSize)
 {
     const int off = contentOffset23(f.flags, int(f.body.size()));
-    if (off < 0 || (f.flags & 0x0040))
-        return std::nullopt;
-    if (!(f.flags & 0x0080))
-        return f.body.mid(off);
+    if (off < 0 || (f.flags & 0x0040)) return std::nullopt;
+    if (!(f.flags & 0x0080)) return f.body.mid(off);
     const quint32 declared = plain32(f.body.constData(), 4);
-    if (declared > quint32(maxSize))
-        return std::nullopt;
+    if (declared > quint32(maxSize)) return std::nullopt;
     // qUncompress wants the expected size in front of the zlib stream.
     QByteArray z = toPlain32(declared) + f.body.mid(off);
     QByteArray data = qUncompress(z);
-    if (data.isEmpty() && declared != 0)
-        return std::nullopt;
-    if (data.size() > maxSize)
-        return std::nullopt;
+    if (data.isEmpty() && declared != 0) return std::nullopt;
+    if (data.size() > maxSize) return std::nullopt;
     return data;
 }
 
@@ -452,15 +422,11 @@ std::optional<Frame23> convertV24Frame(const QString& id, quint16 flags24, QByte
 {
     Frame23 f;
     f.id = id;
-    if (flags24 & 0x4000)
-        f.flags |= 0x8000; // tag alter preservation
-    if (flags24 & 0x2000)
-        f.flags |= 0x4000; // file alter preservation
-    if (flags24 & 0x1000)
-        f.flags |= 0x2000; // read only
+    if (flags24 & 0x4000) f.flags |= 0x8000; // tag alter preservation
+    if (flags24 & 0x2000) f.flags |= 0x4000; // file alter preservation
+    if (flags24 & 0x1000) f.flags |= 0x2000; // read only
 
-    if ((flags24 & 0x0002) || tagUnsync)
-        body = removeUnsync(body);
+    if ((flags24 & 0x0002) || tagUnsync) body = removeUnsync(body);
 
     const bool grouped = flags24 & 0x0040;
     const bool compressed = flags24 & 0x0008;
@@ -471,18 +437,15 @@ std::optional<Frame23> convertV24Frame(const QString& id, quint16 flags24, QByte
     char method = 0;
     quint32 length = 0;
     if (grouped) {
-        if (pos + 1 > body.size())
-            return std::nullopt;
+        if (pos + 1 > body.size()) return std::nullopt;
         group = body[pos++];
     }
     if (encrypted) {
-        if (pos + 1 > body.size())
-            return std::nullopt;
+        if (pos + 1 > body.size()) return std::nullopt;
         method = body[pos++];
     }
     if (hasLength) {
-        if (pos + 4 > body.size())
-            return std::nullopt;
+        if (pos + 4 > body.size()) return std::nullopt;
         const auto v = synchsafe32(body.constData() + pos);
         length = v ? *v : plain32(body.constData() + pos, 4);
         pos += 4;
@@ -491,11 +454,9 @@ std::optional<Frame23> convertV24Frame(const QString& id, quint16 flags24, QByte
 
     if (compressed && !hasLength) {
         // 2.3 needs the decompressed size; find it by inflating.
-        if (encrypted)
-            return std::nullopt;
+        if (encrypted) return std::nullopt;
         const QByteArray data = qUncompress(toPlain32(quint32(payload.size()) * 4) + payload);
-        if (data.isEmpty())
-            return std::nullopt;
+        if (data.isEmpty()) return std::nullopt;
         length = quint32(data.size());
     }
 
@@ -511,8 +472,7 @@ std::optional<Frame23> convertV24Frame(const QString& id, quint16 flags24, QByte
         f.flags |= 0x0020;
         f.body.append(group);
     }
-    if (!compressed && !encrypted)
-        payload = reencodeFor23(id, joinValuesFor23(id, payload));
+    if (!compressed && !encrypted) payload = reencodeFor23(id, joinValuesFor23(id, payload));
     f.body.append(payload);
     return f;
 }
@@ -524,8 +484,7 @@ namespace {
 QStringList textValues(const Frame23& f)
 {
     const std::optional<QByteArray> c = content23(f, 1 << 20);
-    if (!c || c->isEmpty())
-        return {};
+    if (!c || c->isEmpty()) return {};
     const auto enc = static_cast<unsigned char>(c->at(0));
     QStringList out;
     for (const QByteArray& part : splitStrings(enc, c->mid(1)))
@@ -545,15 +504,13 @@ QList<Frame23> v23Equivalents(const QList<Frame23>& frames)
     // Most tags hold none of the 2.4-only frames: skip the date parsing then,
     // it is on the path of every tag read.
     const bool anySource = std::any_of(frames.begin(), frames.end(), [](const Frame23& f) {
-        return f.id == QLatin1String("TDRC") || f.id == QLatin1String("TDOR") || f.id == QLatin1String("TIPL") ||
-               f.id == QLatin1String("TMCL");
+        return f.id == QLatin1String("TDRC") || f.id == QLatin1String("TDOR") ||
+               f.id == QLatin1String("TIPL") || f.id == QLatin1String("TMCL");
     });
-    if (!anySource)
-        return {};
+    if (!anySource) return {};
     auto find = [&](const char* id) -> const Frame23* {
         for (const Frame23& f : frames) {
-            if (f.id == QLatin1String(id))
-                return &f;
+            if (f.id == QLatin1String(id)) return &f;
         }
         return nullptr;
     };
@@ -564,8 +521,7 @@ QList<Frame23> v23Equivalents(const QList<Frame23>& frames)
     };
     QList<Frame23> out;
     auto add = [&](const char* id, const QString& text) {
-        if (!find(id))
-            out << latin1Frame(id, text);
+        if (!find(id)) out << latin1Frame(id, text);
     };
 
     // yyyy[-MM[-dd[THH[:mm[:ss]]]]]
@@ -574,23 +530,20 @@ QList<Frame23> v23Equivalents(const QList<Frame23>& frames)
     const QRegularExpressionMatch recorded = date.match(firstValue("TDRC"));
     if (recorded.hasMatch()) {
         add("TYER", recorded.captured(1));
-        if (recorded.hasCaptured(3))
-            add("TDAT", recorded.captured(3) + recorded.captured(2));
+        if (recorded.hasCaptured(3)) add("TDAT", recorded.captured(3) + recorded.captured(2));
         if (recorded.hasCaptured(4))
             add("TIME", recorded.captured(4) +
                             (recorded.hasCaptured(5) ? recorded.captured(5) : QStringLiteral("00")));
     }
     const QRegularExpressionMatch original = date.match(firstValue("TDOR"));
-    if (original.hasMatch())
-        add("TORY", original.captured(1));
+    if (original.hasMatch()) add("TORY", original.captured(1));
 
     // Involvement/person pairs and instrument/musician pairs share one list in 2.3.
     QStringList people;
     for (const char* id : {"TIPL", "TMCL"}) {
         if (const Frame23* f = find(id)) {
             QStringList values = textValues(*f);
-            if (values.size() % 2)
-                values << QString();
+            if (values.size() % 2) values << QString();
             people << values;
         }
     }
@@ -606,8 +559,7 @@ QList<Frame23> v23Equivalents(const QList<Frame23>& frames)
 
 bool isMpegHeader(const unsigned char* p)
 {
-    if (p[0] != 0xFF || (p[1] & 0xE0) != 0xE0)
-        return false;
+    if (p[0] != 0xFF || (p[1] & 0xE0) != 0xE0) return false;
     const int version = (p[1] >> 3) & 3; // 0: 2.5, 1: reserved, 2: 2, 3: 1
     const int layer = (p[1] >> 1) & 3;   // 0: reserved
     const int bitrate = p[2] >> 4;
@@ -627,20 +579,17 @@ int mpegFrameLength(const unsigned char* p)
          {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},
          {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}},
     };
-    static const int rates[4][3] = {{11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
-    if (!isMpegHeader(p))
-        return 0;
+    static const int rates[4][3] = {
+        {11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
+    if (!isMpegHeader(p)) return 0;
     const int version = (p[1] >> 3) & 3;
     const int layer = 4 - ((p[1] >> 1) & 3); // 1, 2 or 3
     const int kbps = bitrates[version == 3 ? 0 : 1][layer - 1][p[2] >> 4];
     const int rate = rates[version][(p[2] >> 2) & 3];
     const int padding = (p[2] >> 1) & 1;
-    if (kbps == 0 || rate == 0)
-        return 0;
-    if (layer == 1)
-        return (12 * kbps * 1000 / rate + padding) * 4;
-    if (layer == 3 && version != 3)
-        return 72 * kbps * 1000 / rate + padding;
+    if (kbps == 0 || rate == 0) return 0;
+    if (layer == 1) return (12 * kbps * 1000 / rate + padding) * 4;
+    if (layer == 3 && version != 3) return 72 * kbps * 1000 / rate + padding;
     return 144 * kbps * 1000 / rate + padding;
 }
 

@@ -1,7 +1,6 @@
 #include "tags/Id3v2Reader.h"
 
 #include <QFile>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,8 +11,7 @@ namespace vantrel::id3v2 {
 
 QByteArray MemorySource::read(qint64 offset, qint64 length) const
 {
-    if (offset < 0 || length <= 0 || offset >= data_.size())
-        return {};
+    if (offset < 0 || length <= 0 || offset >= data_.size()) return {};
     return data_.mid(offset, std::min<qint64>(length, data_.size() - offset));
 }
 
@@ -39,23 +37,19 @@ FileSource::FileSource(const QString& path)
 
 FileSource::~FileSource()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
 }
 
 QByteArray FileSource::read(qint64 offset, qint64 length) const
 {
-    if (fd_ < 0 || offset < 0 || length <= 0 || offset >= size_)
-        return {};
+    if (fd_ < 0 || offset < 0 || length <= 0 || offset >= size_) return {};
     length = std::min(length, size_ - offset);
     QByteArray out(length, Qt::Uninitialized);
     qint64 done = 0;
     while (done < length) {
         const ssize_t n = ::pread(fd_, out.data() + done, size_t(length - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
         done += n;
     }
     out.truncate(done);
@@ -78,15 +72,12 @@ bool isRecordAt(const ByteSource& src, qint64 pos)
 // the range is too long to look through (assume the worst).
 qint64 firstAudio(const ByteSource& src, qint64 from, qint64 to)
 {
-    if (to <= from)
-        return -1;
-    if (to - from > (qint64(16) << 20))
-        return from;
+    if (to <= from) return -1;
+    if (to - from > (qint64(16) << 20)) return from;
     const QByteArray b = src.read(from, to - from + 1);
     const unsigned char* p = ubytes(b);
     for (qsizetype i = 0; i + 1 < b.size() && from + i < to; ++i) {
-        if (p[i] == 0xFF && (p[i + 1] & 0xE0) == 0xE0 && audioStartsAt(src, from + i))
-            return from + i;
+        if (p[i] == 0xFF && (p[i + 1] & 0xE0) == 0xE0 && audioStartsAt(src, from + i)) return from + i;
     }
     return -1;
 }
@@ -108,24 +99,20 @@ struct Header {
 std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
 {
     const QByteArray h = src.read(offset, 10);
-    if (h.size() < 10 || !h.startsWith("ID3"))
-        return std::nullopt;
+    if (h.size() < 10 || !h.startsWith("ID3")) return std::nullopt;
     Header hd;
     hd.major = static_cast<unsigned char>(h[3]);
     const int revision = static_cast<unsigned char>(h[4]);
     hd.flags = static_cast<unsigned char>(h[5]);
-    if (hd.major < 2 || hd.major > 4 || revision == 0xFF)
-        return std::nullopt;
+    if (hd.major < 2 || hd.major > 4 || revision == 0xFF) return std::nullopt;
     // A tag never reaches into the ID3v1 record that ends the file: a tag cut
     // short by the end of the file must not swallow a record appended to it.
     // (Looked at only for a candidate that reaches into the last 128 bytes.)
     const qint64 recordStart = src.size() - 128;
     std::optional<bool> record;
     auto clear = [&](qint64 v) {
-        if (offset + v <= recordStart)
-            return true;
-        if (!record)
-            record = recordStart >= offset + 10 && isRecordAt(src, recordStart);
+        if (offset + v <= recordStart) return true;
+        if (!record) record = recordStart >= offset + 10 && isRecordAt(src, recordStart);
         return !*record;
     };
     const qint64 avail = src.size() - offset;
@@ -134,14 +121,11 @@ std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
     auto fits = [&](qint64 v) { return v >= 10 && v <= avail && v <= MaxTagArea && clear(v); };
     if (ss) {
         const qint64 a = 10 + qint64(*ss) + ((hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0);
-        if (fits(a))
-            hd.a = a;
+        if (fits(a)) hd.a = a;
     }
     if (!ss || qint64(*ss) != pl) {
-        if (fits(pl))
-            hd.b = pl;
-        if (fits(pl + 10))
-            hd.c = pl + 10;
+        if (fits(pl)) hd.b = pl;
+        if (fits(pl + 10)) hd.c = pl + 10;
     }
     if (!hd.a && !hd.b && !hd.c) {
         // A size past the end of the file or into its ID3v1 record: still a
@@ -149,8 +133,7 @@ std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
         // it behind a new one nor takes what follows it.
         clear(avail);
         const qint64 rest = record.value_or(false) ? recordStart - offset : avail;
-        if (rest < 10 || rest > MaxTagArea)
-            return std::nullopt;
+        if (rest < 10 || rest > MaxTagArea) return std::nullopt;
         hd.a = rest;
         hd.unfit = true;
     }
@@ -168,8 +151,7 @@ struct Parsed {
 bool allZero(const char* p, qsizetype n)
 {
     for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] != '\0')
-            return false;
+        if (p[i] != '\0') return false;
     }
     return true;
 }
@@ -182,8 +164,7 @@ bool isWellFormedFrameId(const char* p)
     for (int i = 0; i < 4; ++i) {
         const char c = p[i];
         const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        if (!(letter || (c >= '0' && c <= '9') || c == ' ' || c == '\0'))
-            return false;
+        if (!(letter || (c >= '0' && c <= '9') || c == ' ' || c == '\0')) return false;
     }
     return !allZero(p, 4);
 }
@@ -191,10 +172,8 @@ bool isWellFormedFrameId(const char* p)
 // Whether a frame header could start at pos of data (or the frames end there).
 bool plausibleNext(const QByteArray& data, qsizetype pos)
 {
-    if (pos == data.size())
-        return true;
-    if (pos > data.size())
-        return false;
+    if (pos == data.size()) return true;
+    if (pos > data.size()) return false;
     const qsizetype n = std::min<qsizetype>(4, data.size() - pos);
     return allZero(data.constData() + pos, n) || (n == 4 && isWellFormedFrameId(data.constData() + pos));
 }
@@ -206,13 +185,11 @@ bool plausibleNext(const QByteArray& data, qsizetype pos)
 // frames then start right after the tag header, as other readers take them.
 qsizetype framesStart(const QByteArray& data, int major)
 {
-    if (data.size() < 4)
-        return 0;
+    if (data.size() < 4) return 0;
     qint64 skip = -1;
     if (major == 3) {
         const qint64 s = plain32(data.constData(), 4);
-        if (s == 6 || s == 10)
-            skip = 4 + s;
+        if (s == 6 || s == 10) skip = 4 + s;
     } else if (const auto s = synchsafe32(data.constData()); s && *s >= 6) {
         skip = *s;
     }
@@ -225,24 +202,21 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
     Parsed out;
     QByteArray data = area.mid(10, area.size() - 10 - footer);
     const bool tagUnsync = flags & 0x80;
-    if (major < 4 && tagUnsync)
-        data = removeUnsync(data);
+    if (major < 4 && tagUnsync) data = removeUnsync(data);
 
     qsizetype pos = 0;
     if (major == 2 && (flags & 0x40)) {
         out.unread = QStringLiteral("the ID3v2.2 tag is compressed");
         return out;
     }
-    if (major >= 3 && (flags & 0x40))
-        pos = framesStart(data, major);
+    if (major >= 3 && (flags & 0x40)) pos = framesStart(data, major);
 
     const int idLen = major == 2 ? 3 : 4;
     const int headLen = major == 2 ? 6 : 10;
     while (pos < data.size()) {
         const qsizetype left = data.size() - pos;
         const char* p = data.constData() + pos;
-        if (allZero(p, std::min<qsizetype>(idLen, left)))
-            break; // padding
+        if (allZero(p, std::min<qsizetype>(idLen, left))) break; // padding
         if (left < headLen) {
             out.overran = isValidFrameId(p, int(std::min<qsizetype>(idLen, left)));
             out.unread = QStringLiteral("%1 bytes after the last frame are no frame").arg(left);
@@ -268,7 +242,8 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
             size = ss ? qint64(*ss) : pl;
             // Some writers put plain sizes into 2.4 frames; take the reading
             // after which the next frame header makes sense.
-            if (ss && *ss != pl && !plausibleNext(data, pos + 10 + size) && plausibleNext(data, pos + 10 + pl))
+            if (ss && *ss != pl && !plausibleNext(data, pos + 10 + size) &&
+                plausibleNext(data, pos + 10 + pl))
                 size = pl;
         }
         if (size > left - headLen || (!standard && !plausibleNext(data, pos + headLen + size))) {
@@ -285,7 +260,8 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
         if (major == 2) {
             const QString id23 = mapV22Id(id);
             if (id23.isEmpty()) {
-                out.warnings << QStringLiteral("ID3v2.2 frame %1 has no ID3v2.3 equivalent; it is left out").arg(id);
+                out.warnings
+                    << QStringLiteral("ID3v2.2 frame %1 has no ID3v2.3 equivalent; it is left out").arg(id);
                 continue;
             }
             rf.frame.id = id23;
@@ -299,7 +275,9 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
         } else {
             const auto f = convertV24Frame(id, quint16(plain32(p + 8, 2)), body, tagUnsync);
             if (!f) {
-                out.warnings << QStringLiteral("ID3v2.4 frame %1 cannot be expressed in ID3v2.3; it is left out").arg(id);
+                out.warnings << QStringLiteral(
+                                    "ID3v2.4 frame %1 cannot be expressed in ID3v2.3; it is left out")
+                                    .arg(id);
                 continue;
             }
             rf.frame = *f;
@@ -323,22 +301,18 @@ qint64 audioRunningToEnd(const QByteArray& area)
     const qint64 size = area.size();
     for (qint64 i = 10; i + 4 <= size; ++i) {
         const void* ff = std::memchr(p + i, 0xFF, size_t(size - 4 - i + 1));
-        if (!ff)
-            break;
+        if (!ff) break;
         i = static_cast<const unsigned char*>(ff) - p;
-        if ((p[i + 1] & 0xE0) != 0xE0 || !isMpegHeader(p + i))
-            continue;
+        if ((p[i + 1] & 0xE0) != 0xE0 || !isMpegHeader(p + i)) continue;
         qint64 pos = i;
         // Every frame must agree with the first on version, layer and sample rate.
-        while (pos + 4 <= size && isMpegHeader(p + pos) && (p[pos + 1] & 0xFE) == (p[i + 1] & 0xFE)
-               && (p[pos + 2] & 0x0C) == (p[i + 2] & 0x0C)) {
+        while (pos + 4 <= size && isMpegHeader(p + pos) && (p[pos + 1] & 0xFE) == (p[i + 1] & 0xFE) &&
+               (p[pos + 2] & 0x0C) == (p[i + 2] & 0x0C)) {
             const int len = mpegFrameLength(p + pos);
-            if (len <= 0)
-                break;
+            if (len <= 0) break;
             pos += len;
         }
-        if (pos == size)
-            return i;
+        if (pos == size) return i;
     }
     return -1;
 }
@@ -346,7 +320,7 @@ qint64 audioRunningToEnd(const QByteArray& area)
 // The tag area length chosen for the header hd at offset (see the header file).
 // The bytes of a tag from its offset, read as far as they are needed.
 class AreaBytes {
-public:
+  public:
     AreaBytes(const ByteSource& src, qint64 offset) : src_(src), offset_(offset) {}
     QByteArray left(qint64 n)
     {
@@ -357,7 +331,7 @@ public:
         return bytes_.left(n);
     }
 
-private:
+  private:
     const ByteSource& src_;
     qint64 offset_;
     QByteArray bytes_;
@@ -374,10 +348,8 @@ qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBy
     };
     auto cleanCandidate = [&](qint64 c, bool needAudio) {
         const Parsed pc = parse(c, false);
-        if (pc.overran)
-            return false;
-        if (needAudio && !audioStartsAt(src, offset + c))
-            return false;
+        if (pc.overran) return false;
+        if (needAudio && !audioStartsAt(src, offset + c)) return false;
         return !audioBetween(src, offset + pc.end, offset + c);
     };
 
@@ -390,19 +362,16 @@ qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBy
             return a;
         }
         for (bool needAudio : {true, false}) {
-            if (!needAudio && !pa.overran)
-                break; // frames fit and nothing proves a larger area
+            if (!needAudio && !pa.overran) break; // frames fit and nothing proves a larger area
             for (const auto& c : alternatives) {
-                if (c && *c > a && cleanCandidate(*c, needAudio))
-                    return *c;
+                if (c && *c > a && cleanCandidate(*c, needAudio)) return *c;
             }
         }
         return a;
     }
     for (bool needAudio : {true, false}) {
         for (const auto& c : alternatives) {
-            if (c && cleanCandidate(*c, needAudio))
-                return *c;
+            if (c && cleanCandidate(*c, needAudio)) return *c;
         }
     }
     return hd.b ? *hd.b : *hd.c;
@@ -417,21 +386,17 @@ bool readsAsTag(const ByteSource& src, qint64 offset);
 bool audioStartsAt(const ByteSource& src, qint64 pos)
 {
     const qint64 size = src.size();
-    if (pos == size || isRecordAt(src, pos))
-        return true;
+    if (pos == size || isRecordAt(src, pos)) return true;
     const QByteArray h = src.read(pos, 4);
-    if (h.size() < 4 || !isMpegHeader(ubytes(h)))
-        return false;
+    if (h.size() < 4 || !isMpegHeader(ubytes(h))) return false;
     const int len = mpegFrameLength(ubytes(h));
-    if (len <= 0)
-        return false;
+    if (len <= 0) return false;
     const qint64 next = pos + len;
-    if (next == size || isRecordAt(src, next))
-        return true;
+    if (next == size || isRecordAt(src, next)) return true;
     const QByteArray n = src.read(next, 4);
     // The next header must agree on version, layer and sample rate.
-    return n.size() == 4 && isMpegHeader(ubytes(n)) && (n[1] & 0xFE) == (h[1] & 0xFE)
-           && (n[2] & 0x0C) == (h[2] & 0x0C);
+    return n.size() == 4 && isMpegHeader(ubytes(n)) && (n[1] & 0xFE) == (h[1] & 0xFE) &&
+           (n[2] & 0x0C) == (h[2] & 0x0C);
 }
 
 qint64 findTag(const ByteSource& src)
@@ -445,12 +410,10 @@ qint64 findTag(const ByteSource& src)
         const unsigned char* p = ubytes(b);
         const qsizetype n = std::min<qsizetype>(b.size(), chunk);
         for (qsizetype i = 0; i < n; ++i) {
-            if (p[i] == 0xFF && i + 1 < b.size() && (p[i + 1] & 0xE0) == 0xE0)
-                return -1;
+            if (p[i] == 0xFF && i + 1 < b.size() && (p[i + 1] & 0xE0) == 0xE0) return -1;
             if (p[i] == 'I' && i + 2 < b.size() && p[i + 1] == 'D' && p[i + 2] == '3') {
                 const std::optional<Header> hd = parseHeader(src, start + i);
-                if (hd && (!hd->unfit || readsAsTag(src, start + i)))
-                    return start + i;
+                if (hd && (!hd->unfit || readsAsTag(src, start + i))) return start + i;
             }
         }
     }
@@ -469,8 +432,7 @@ struct Single {
 std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
 {
     const std::optional<Header> hd = parseHeader(src, offset);
-    if (!hd)
-        return std::nullopt;
+    if (!hd) return std::nullopt;
     AreaBytes bytes(src, offset);
     Single s;
     s.hd = *hd;
@@ -505,10 +467,10 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     } else if (hd->unfit) {
         // No audio: a tag cut by the end of the file is whole when nothing
         // but zero bytes follows its frames.
-        if (s.parsed.frames.isEmpty())
-            return std::nullopt; // no frames: only bytes that look like a header
+        if (s.parsed.frames.isEmpty()) return std::nullopt; // no frames: only bytes that look like a header
         const QByteArray area = bytes.left(s.area);
-        if (s.parsed.unread.isEmpty() && !allZero(area.constData() + s.parsed.end, area.size() - s.parsed.end))
+        if (s.parsed.unread.isEmpty() &&
+            !allZero(area.constData() + s.parsed.end, area.size() - s.parsed.end))
             s.parsed.unread = QStringLiteral("the tag size reaches past the end of the file");
     }
     return s;
@@ -525,8 +487,7 @@ TagRead readTagAt(const ByteSource& src, qint64 offset)
 {
     TagRead out;
     std::optional<Single> tag = readSingle(src, offset);
-    if (!tag)
-        return out;
+    if (!tag) return out;
     qint64 area = tag->area;
 
     // Stale copies of a tag right behind this one, after zero bytes only.
@@ -541,20 +502,17 @@ TagRead readTagAt(const ByteSource& src, qint64 offset)
             i = 0;
             while (i < z.size() && z[i] == '\0')
                 ++i;
-            if (i < z.size() || z.isEmpty())
-                break;
+            if (i < z.size() || z.isEmpty()) break;
             pos += z.size();
         }
-        if (i >= z.size())
-            break;
+        if (i >= z.size()) break;
         pos += i;
-        if (!z.mid(i).startsWith("ID3") && src.read(pos, 3) != "ID3")
-            break;
+        if (!z.mid(i).startsWith("ID3") && src.read(pos, 3) != "ID3") break;
         const std::optional<Single> stale = readSingle(src, pos);
-        if (!stale || pos + stale->area - offset > MaxTagArea)
-            break;
+        if (!stale || pos + stale->area - offset > MaxTagArea) break;
         area = std::max(area, pos + stale->area - offset);
-        out.warnings << QStringLiteral("a stale copy of an ID3v2 tag follows the tag; it is removed when the tag is saved");
+        out.warnings << QStringLiteral(
+            "a stale copy of an ID3v2 tag follows the tag; it is removed when the tag is saved");
         pos += stale->area;
     }
 
@@ -570,8 +528,7 @@ TagRead readTagAt(const ByteSource& src, qint64 offset)
 TagRead readTag(const ByteSource& src)
 {
     const qint64 offset = findTag(src);
-    if (offset < 0)
-        return {};
+    if (offset < 0) return {};
     return readTagAt(src, offset);
 }
 

@@ -34,7 +34,7 @@ namespace vantrel::id3v2 {
 
 // Random access to the bytes of a file or of a buffer.
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
     virtual qint64 size() const = 0;
     // Up to length bytes from offset (fewer at the end, none outside).
@@ -42,18 +42,18 @@ public:
 };
 
 class MemorySource : public ByteSource {
-public:
+  public:
     explicit MemorySource(QByteArray data) : data_(std::move(data)) {}
     qint64 size() const override { return data_.size(); }
     QByteArray read(qint64 offset, qint64 length) const override;
 
-private:
+  private:
     QByteArray data_;
 };
 
 // A file opened for reading; error() holds the errno of a failed open.
 class FileSource : public ByteSource {
-public:
+  public:
     explicit FileSource(const QString& path);
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
@@ -64,7 +64,7 @@ public:
     qint64 size() const override { return size_; }
     QByteArray read(qint64 offset, qint64 length) const override;
 
-private:
+  private:
     int fd_ = -1;
     int error_ = 0;
     qint64 size_ = 0;

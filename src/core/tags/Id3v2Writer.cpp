@@ -52,8 +52,7 @@ bool writeTag(const QString& path, const QByteArray& frames, QString& error)
     const qint64 t = 10 + qint64(frames.size()) + 4;
 
     // Opening for writing first: a read-only, missing or locked file is left alone.
-    if (!fileIsWritable(path, &error))
-        return false;
+    if (!fileIsWritable(path, &error)) return false;
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {

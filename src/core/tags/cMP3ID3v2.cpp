@@ -59,8 +59,7 @@ QByteArray counterBytes(quint64 n)
 // The text a field property sees in a frame's content.
 QString frameText(const QString& id, const QByteArray& c)
 {
-    if (c.isEmpty())
-        return {};
+    if (c.isEmpty()) return {};
     if (id == QLatin1String("PCNT")) {
         const int n = int(std::min<qsizetype>(c.size(), 8));
         return QString::number(plain64(c.constData() + c.size() - n, n));
@@ -79,24 +78,20 @@ QString frameText(const QString& id, const QByteArray& c)
         QStringList values;
         for (const QByteArray& part : splitStrings(enc, rest)) {
             const QString v = decodeString(enc, part);
-            if (!v.isEmpty())
-                values << v;
+            if (!v.isEmpty()) values << v;
         }
         text = values.join(QLatin1Char('/'));
     } else if (id == QLatin1String("COMM") || id == QLatin1String("USLT")) {
         // Language, description, text. Without a terminator after the
         // description the frame is malformed; its rest is taken as the text.
         const QList<QByteArray> parts = splitStrings(enc, rest.mid(3), 2);
-        if (!parts.isEmpty())
-            text = decodeString(enc, parts.size() == 2 ? parts[1] : parts[0]);
+        if (!parts.isEmpty()) text = decodeString(enc, parts.size() == 2 ? parts[1] : parts[0]);
     } else if (id == QLatin1String("TXXX")) {
         const QList<QByteArray> parts = splitStrings(enc, rest, 2);
-        if (parts.size() == 2)
-            text = decodeString(enc, parts[1]);
+        if (parts.size() == 2) text = decodeString(enc, parts[1]);
     } else if (id == QLatin1String("WXXX")) {
         const QList<QByteArray> parts = splitStrings(enc, rest, 2);
-        if (parts.size() == 2)
-            text = latin1UpToZero(parts[1]);
+        if (parts.size() == 2) text = latin1UpToZero(parts[1]);
     }
     text.remove(QChar(0));
     return text;
@@ -183,13 +178,11 @@ void cMP3ID3v2::setMP3File(const QString& path)
     reset();
     path_ = path;
     FileSource src(path);
-    if (!src.isOpen())
-        throw TagFileError::fromErrno(src.error(), QStringLiteral("cMP3ID3v2"));
+    if (!src.isOpen()) throw TagFileError::fromErrno(src.error(), QStringLiteral("cMP3ID3v2"));
 
     TagRead tag = readTag(src);
     warnings_ = tag.warnings;
-    if (tag.offset < 0)
-        return;
+    if (tag.offset < 0) return;
     unread_ = tag.unread;
     if (!unread_.isEmpty())
         warnings_ << QStringLiteral("the ID3v2 tag could not be read completely (%1)").arg(unread_);
@@ -203,19 +196,14 @@ void cMP3ID3v2::setMP3File(const QString& path)
     read.reserve(tag.frames.size());
     for (const ReadFrame& rf : tag.frames) {
         const QString& id = rf.frame.id;
-        if (!isValidFrameId(id))
-            carried_.insert(id); // a non-standard id, written back as it came
+        if (!isValidFrameId(id)) carried_.insert(id); // a non-standard id, written back as it came
         const Occurrence* occ = storeReadFrame(rf.frame, rf.fillsField);
         read << rf.frame;
-        if (!occ)
-            continue; // not shown for a 2.2 tag, or encrypted
-        if (id == QLatin1String("TYER"))
-            haveTyer = true;
-        if (id == QLatin1String("TDRC"))
-            tdrcYear = occ->text.left(4);
+        if (!occ) continue; // not shown for a 2.2 tag, or encrypted
+        if (id == QLatin1String("TYER")) haveTyer = true;
+        if (id == QLatin1String("TDRC")) tdrcYear = occ->text.left(4);
     }
-    if (!haveTyer && !tdrcYear.isEmpty())
-        year_ = tdrcYear;
+    if (!haveTyer && !tdrcYear.isEmpty()) year_ = tdrcYear;
     // The tag is written as 2.3: give its readers the facts of the 2.4-only
     // frames too (also those a 2.3 tag holds, as older versions of this
     // program wrote them).
@@ -232,13 +220,10 @@ const cMP3ID3v2::Occurrence* cMP3ID3v2::storeReadFrame(const Frame23& frame, boo
     occ.body = frame.body;
     occ.flags = frame.flags;
     const auto content = content23(frame, kMaxContent);
-    if (content)
-        occ.text = frameText(id, *content);
-    if (!frames_.contains(id))
-        order_.append(id);
+    if (content) occ.text = frameText(id, *content);
+    if (!frames_.contains(id)) order_.append(id);
     frames_[id].append(occ);
-    if (!fillsField || !content)
-        return nullptr;
+    if (!fillsField || !content) return nullptr;
     applyField(id, occ.text);
     return &frames_[id].back();
 }
@@ -264,8 +249,7 @@ const QList<cMP3ID3v2::FieldFrame>& cMP3ID3v2::fieldFrames()
 QString cMP3ID3v2::*cMP3ID3v2::fieldOf(const QString& id)
 {
     for (const FieldFrame& f : fieldFrames()) {
-        if (id == QLatin1String(f.id))
-            return f.field;
+        if (id == QLatin1String(f.id)) return f.field;
     }
     return id == QLatin1String("TCON") ? &cMP3ID3v2::otherGenreName_ : nullptr;
 }
@@ -273,8 +257,7 @@ QString cMP3ID3v2::*cMP3ID3v2::fieldOf(const QString& id)
 void cMP3ID3v2::applyField(const QString& id, const QString& text)
 {
     QString cMP3ID3v2::*field = fieldOf(id);
-    if (field == nullptr)
-        return;
+    if (field == nullptr) return;
     if (id == QLatin1String("TCON")) {
         applyGenreText(text);
     } else if (id == QLatin1String("COMM") && !comment_.isEmpty()) {
@@ -323,8 +306,7 @@ int cMP3ID3v2::TagsInFrame(const QString& frame) const
 const cMP3ID3v2::Occurrence* cMP3ID3v2::occurrence(const QString& frame, int index) const
 {
     const auto it = frames_.constFind(frame);
-    if (it == frames_.constEnd() || index < 1 || index > it->size())
-        return nullptr;
+    if (it == frames_.constEnd() || index < 1 || index > it->size()) return nullptr;
     return &(*it)[index - 1];
 }
 
@@ -336,15 +318,13 @@ QString cMP3ID3v2::tagText(const QString& frame, int index) const
 
 void cMP3ID3v2::AddTag(const QString& sFrame, const QString& sTag)
 {
-    if (!frames_.contains(sFrame))
-        order_.append(sFrame);
+    if (!frames_.contains(sFrame)) order_.append(sFrame);
     frames_[sFrame].append(makeOccurrence(sFrame, sTag));
 }
 
 bool cMP3ID3v2::RemoveFrame(const QString& frame)
 {
-    if (!frames_.contains(frame))
-        return false;
+    if (!frames_.contains(frame)) return false;
     frames_.remove(frame);
     order_.removeAll(frame);
     return true;
@@ -353,11 +333,9 @@ bool cMP3ID3v2::RemoveFrame(const QString& frame)
 bool cMP3ID3v2::RemoveTag(const QString& sFrame, int tagIndex)
 {
     const auto it = frames_.find(sFrame);
-    if (it == frames_.end() || tagIndex < 1 || tagIndex > it->size())
-        return false;
+    if (it == frames_.end() || tagIndex < 1 || tagIndex > it->size()) return false;
     it->removeAt(tagIndex - 1);
-    if (it->isEmpty())
-        RemoveFrame(sFrame);
+    if (it->isEmpty()) RemoveFrame(sFrame);
     return true;
 }
 
@@ -386,15 +364,11 @@ int mainComment(const QList<cMP3ID3v2::Occurrence>& list)
     int first = -1;
     for (int i = 0; i < list.size(); ++i) {
         const auto c = content23(Frame23{QStringLiteral("COMM"), list[i].flags, list[i].body}, kMaxContent);
-        if (!c || c->size() < 4)
-            continue;
+        if (!c || c->size() < 4) continue;
         const auto enc = static_cast<unsigned char>(c->at(0));
-        if (!decodeString(enc, splitStrings(enc, c->mid(4), 2).value(0)).isEmpty())
-            continue;
-        if (plain.contains(c->mid(1, 3)))
-            return i;
-        if (first < 0)
-            first = i;
+        if (!decodeString(enc, splitStrings(enc, c->mid(4), 2).value(0)).isEmpty()) continue;
+        if (plain.contains(c->mid(1, 3))) return i;
+        if (first < 0) first = i;
     }
     return first;
 }
@@ -405,12 +379,10 @@ void cMP3ID3v2::setField(QString cMP3ID3v2::*field, const QString& v)
 {
     QString id;
     for (const FieldFrame& f : fieldFrames()) {
-        if (f.field == field)
-            id = QString::fromLatin1(f.id);
+        if (f.field == field) id = QString::fromLatin1(f.id);
     }
     // Written back as it was read: the frame stays as it is, byte for byte.
-    if (this->*field == v && frames_.contains(id))
-        return;
+    if (this->*field == v && frames_.contains(id)) return;
     this->*field = v;
     QList<Occurrence>* list = frames_.contains(id) ? &frames_[id] : nullptr;
     auto contentOf = [&](int i) {
@@ -452,8 +424,7 @@ void cMP3ID3v2::setField(QString cMP3ID3v2::*field, const QString& v)
         replaceFrame(id, v);
     }
     // TYER and TDRC must never disagree.
-    if (id == QLatin1String("TYER"))
-        RemoveFrame(QStringLiteral("TDRC"));
+    if (id == QLatin1String("TYER")) RemoveFrame(QStringLiteral("TDRC"));
 }
 
 // The setters: store the value, then replace the frame of the field.
@@ -525,16 +496,14 @@ void cMP3ID3v2::setTrack(const QString& v)
 void cMP3ID3v2::setGenre(int v)
 {
     const int n = (v >= 0 && v <= 255) ? v : NoGenre;
-    if (n == genre_ && frames_.contains(QStringLiteral("TCON")))
-        return;
+    if (n == genre_ && frames_.contains(QStringLiteral("TCON"))) return;
     genre_ = n;
     replaceFrame(QStringLiteral("TCON"), QStringLiteral("(%1)").arg(genre_) + otherGenreName_);
 }
 
 void cMP3ID3v2::setOtherGenreName(const QString& v)
 {
-    if (v == otherGenreName_ && frames_.contains(QStringLiteral("TCON")))
-        return;
+    if (v == otherGenreName_ && frames_.contains(QStringLiteral("TCON"))) return;
     otherGenreName_ = v;
     replaceFrame(QStringLiteral("TCON"), QStringLiteral("(%1)").arg(genre_) + v);
 }
@@ -562,8 +531,7 @@ bool cMP3ID3v2::Update()
     }
     QByteArray frames;
     for (const QString& id : std::as_const(order_)) {
-        if (id.contains(QLatin1String("ID3")))
-            continue;
+        if (id.contains(QLatin1String("ID3"))) continue;
         if (!isValidFrameId(id) && !carried_.contains(id)) {
             lastError_ = QStringLiteral("invalid frame id \"%1\"").arg(id);
             return false;

@@ -25,7 +25,7 @@ struct Frame23;
 }
 
 class cMP3ID3v2 {
-public:
+  public:
     // One occurrence of a frame: the body as it will be written (2.3 form),
     // the 2.3 frame flags, and the text the field properties see.
     struct Occurrence {
@@ -155,7 +155,7 @@ public:
     qint64 tagOffset() const { return tagOffset_; }
     qint64 tagAreaSize() const { return tagArea_; }
 
-private:
+  private:
     // A frame id and the text field it fills when read and writes when set.
     struct FieldFrame {
         const char* id;

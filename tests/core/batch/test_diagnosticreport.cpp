@@ -10,7 +10,10 @@ using namespace vantrel;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 ReportFile sampleFile()
 {
@@ -41,17 +44,49 @@ TEST(DiagnosticReport, WholeTextLineByLine)
     EXPECT_FALSE(text.endsWith(u("\r\n")));
     EXPECT_FALSE(text.contains(QRegularExpression(u("[^\r]\n"))));
     const QStringList expected = {
-        "--------- BEGIN INFO ---------", "Vantrel version " + versionFull(), reportDateTime(when),
-        "Path: /music/", "Before: a - b.mp3", "After: A - B.mp3", "Size: 3.47MB", "",
-        "ID3v1", "Artist = Art1", "Title = Tit1", "Album = Alb1", "Year = 1999", "Comment = Com1", "Genre = Rock",
-        "", "",
-        "ID3v2", "Artist = Art2", "Title = Tit2", "Album = Alb2", "Year = 2001", "Comment = Com2", "Track = 7",
-        "Link to = http://x", "Genre = Pop", "", "",
-        "Debug info", "optType(1) value: True", "optType(2) value: False", "optType(0) value: False",
-        "chkForceId1 value: 0", "chkNumbers value: 1", "chkUcase value: 1", "chkUcaseAll value: 0",
-        "chkOptScheme(0) value: False", "chkOptScheme(1) value: False", "chkOptScheme(2) value: True",
-        "txtScheme value: <Track> <Title>", "",
-        "Error log:", "Path/File Access error in file: '/music/a - b.mp3', cannot continue.",
+        "--------- BEGIN INFO ---------",
+        "Vantrel version " + versionFull(),
+        reportDateTime(when),
+        "Path: /music/",
+        "Before: a - b.mp3",
+        "After: A - B.mp3",
+        "Size: 3.47MB",
+        "",
+        "ID3v1",
+        "Artist = Art1",
+        "Title = Tit1",
+        "Album = Alb1",
+        "Year = 1999",
+        "Comment = Com1",
+        "Genre = Rock",
+        "",
+        "",
+        "ID3v2",
+        "Artist = Art2",
+        "Title = Tit2",
+        "Album = Alb2",
+        "Year = 2001",
+        "Comment = Com2",
+        "Track = 7",
+        "Link to = http://x",
+        "Genre = Pop",
+        "",
+        "",
+        "Debug info",
+        "optType(1) value: True",
+        "optType(2) value: False",
+        "optType(0) value: False",
+        "chkForceId1 value: 0",
+        "chkNumbers value: 1",
+        "chkUcase value: 1",
+        "chkUcaseAll value: 0",
+        "chkOptScheme(0) value: False",
+        "chkOptScheme(1) value: False",
+        "chkOptScheme(2) value: True",
+        "txtScheme value: <Track> <Title>",
+        "",
+        "Error log:",
+        "Path/File Access error in file: '/music/a - b.mp3', cannot continue.",
         "--------- END INFO ---------",
     };
     EXPECT_EQ(text.split(u("\r\n")), expected);

@@ -202,12 +202,17 @@ TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
     const struct {
         const char* name;
         std::function<QByteArray(QByteArray)> edit; // the journal's new bytes from its old
-        int restored; // of a and b
-        bool blocked; // nothing can be read: nothing undone
+        int restored;                               // of a and b
+        bool blocked;                               // nothing can be read: nothing undone
     } table[] = {
         {"header", [](QByteArray b) { return b.replace("vantrel-fix", "vantr\x01"); }, 2, false},
         {"header garbage", [](QByteArray b) { return "\x7f\x01garbage" + b.mid(b.indexOf('\n')); }, 2, false},
-        {"record", [](QByteArray b) { b[b.lastIndexOf('\n', b.indexOf("b.mp3")) + 1] = '#'; return b; }, 1, false},
+        {"record",
+         [](QByteArray b) {
+             b[b.lastIndexOf('\n', b.indexOf("b.mp3")) + 1] = '#';
+             return b;
+         },
+         1, false},
         {"truncation", [](QByteArray b) { return b.left(b.lastIndexOf("b.mp3")); }, 1, false},
         {"garbage", [](QByteArray) { return QByteArray("\x01\x02\x03 not a journal\n}{\n"); }, 0, false},
         {"unreadable", {}, 0, true},

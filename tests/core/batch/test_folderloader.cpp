@@ -1,16 +1,14 @@
 // Loading folders into the list: order, extensions, subfolders, drops, names
 // that cannot be represented, link cycles, progress and stop.
-#include "batch/FolderLoader.h"
-
 #include "TestFiles.h"
+#include "batch/FolderLoader.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace vantrel;
@@ -19,7 +17,7 @@ using QSL = QStringList;
 namespace {
 
 class FolderLoaderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
 
     QString root() const { return tmp.path(); }
@@ -55,8 +53,9 @@ TEST_F(FolderLoaderTest, BreadthFirstWithAndWithoutSubfolders)
         bool subfolders;
         QStringList expected;
     } cases[] = {
-        {true, {"A.MP3", "b.mp3", "Sub1/y.mp3", "sub2/x.wma", "Sub1/deep/z.mp3", "sub2/deeper/w.Mp3",
-                "Sub1/deep/deepest/v.wma"}},
+        {true,
+         {"A.MP3", "b.mp3", "Sub1/y.mp3", "sub2/x.wma", "Sub1/deep/z.mp3", "sub2/deeper/w.Mp3",
+          "Sub1/deep/deepest/v.wma"}},
         {false, {"A.MP3", "b.mp3"}},
     };
     for (const auto& c : cases) {
@@ -116,9 +115,12 @@ TEST_F(FolderLoaderTest, DropAddsFoldersFilesAndNothingTwice)
     } steps[] = {
         {{at("one")}, false, {"two/d.mp3", "one/a.mp3"}},
         {{at("one")}, true, {"two/d.mp3", "one/a.mp3", "one/sub/b.wma"}},
-        {{at("loose.txt"), at("loose.mp3"), at("loose.mp3")}, true,
+        {{at("loose.txt"), at("loose.mp3"), at("loose.mp3")},
+         true,
          {"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3"}},
-        {{at("two/d.mp3"), at("vanished.mp3")}, true, {"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3"}},
+        {{at("two/d.mp3"), at("vanished.mp3")},
+         true,
+         {"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3"}},
         // A folder whose name looks like an audio file adds its files, not itself.
         {{at("Hits.mp3")}, true, {"two/d.mp3", "one/a.mp3", "one/sub/b.wma", "loose.mp3", "Hits.mp3/c.mp3"}},
     };
@@ -169,15 +171,16 @@ TEST_F(FolderLoaderTest, LinkCyclesEndAndListEachFileOnce)
 
 TEST_F(FolderLoaderTest, UnreadableSubfolderIsSkippedAndReported)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     make({"a.mp3", "closed/b.mp3", "open/c.mp3"});
     ASSERT_TRUE(QFile::setPermissions(at("closed"), QFileDevice::WriteOwner));
     loader.loadFresh(root(), true);
-    QFile::setPermissions(at("closed"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(at("closed"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(listed(), (QSL{"a.mp3", "open/c.mp3"}));
     ASSERT_EQ(prompter.prompts().size(), 1);
-    EXPECT_TRUE(prompter.prompts().first().text.endsWith(at("closed") + QStringLiteral("/ (Permission denied)")));
+    EXPECT_TRUE(
+        prompter.prompts().first().text.endsWith(at("closed") + QStringLiteral("/ (Permission denied)")));
 }
 
 TEST_F(FolderLoaderTest, ProgressReportsEachFolderAndCanStop)
@@ -216,8 +219,9 @@ TEST_F(FolderLoaderTest, ProgressReportsEachFolderAndCanStop)
 
 TEST(FolderLoaderText, NoFilesMessages)
 {
-    const QString base = QStringLiteral("The folder you specified doesn't seem to contain any valid media files. "
-                                        "Make sure the option 'Include subfolders' is checked.");
+    const QString base =
+        QStringLiteral("The folder you specified doesn't seem to contain any valid media files. "
+                       "Make sure the option 'Include subfolders' is checked.");
     EXPECT_EQ(FolderLoader::noFilesText(false), base);
     EXPECT_EQ(FolderLoader::noFilesText(true),
               base + QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE"));

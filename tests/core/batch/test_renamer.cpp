@@ -1,19 +1,17 @@
 // "Fix files!" renaming: the character cleanup, duplicate suffixes, refused
 // names, the failure buttons, files appearing at the last moment, access
 // failures and cancel. The lists must always say where every file is.
+#include "../platform/LockedFolder.h"
+#include "TestFiles.h"
 #include "batch/FileList.h"
 #include "batch/Renamer.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompter.h"
 
-#include "../platform/LockedFolder.h"
-#include "TestFiles.h"
-
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <gtest/gtest.h>
 
 using namespace vantrel;
 using vantrel::test::readFile;
@@ -21,7 +19,10 @@ using vantrel::test::writeFile;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // A folder of small files (each holding its own name), each listed with the
 // proposal in its After column.
@@ -38,8 +39,7 @@ struct Folder {
     QStringList disk() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
     void add(const QString& name, const QString& after, bool create = true)
     {
-        if (create)
-            writeFile(path(name), name.toUtf8());
+        if (create) writeFile(path(name), name.toUtf8());
         list.append(path(name));
         afters.append(after);
     }
@@ -80,13 +80,17 @@ TEST(Renamer, CleansCharactersByTheirCodes)
         const char* in;
         const char* out;
     } table[] = {
-        {"Why?.mp3", "Why.mp3"},        {"Say \"Hi\".mp3", "Say 'Hi'.mp3"}, {"a_b [live].mp3", "ab live.mp3"},
-        {"x:y;z<=>@.mp3", "xyz.mp3"},   {"a\\b^`c{|}~*.mp3", "abc.mp3"},
+        {"Why?.mp3", "Why.mp3"},
+        {"Say \"Hi\".mp3", "Say 'Hi'.mp3"},
+        {"a_b [live].mp3", "ab live.mp3"},
+        {"x:y;z<=>@.mp3", "xyz.mp3"},
+        {"a\\b^`c{|}~*.mp3", "abc.mp3"},
         {"Tom\u2019s \u201cbest\u201d \u2013 mix\u2026.mp3", "Toms best  mix.mp3"},
         {"\u20ac5 \u2122 \u203a\u2039.mp3", "5  .mp3"},
         {"\u00f0\u00f8 \u00c5ngstr\u00f6m.mp3", " \u00c5ngstr\u00f6m.mp3"},
         {"\u0160\u0161\u0153\u017e\u0178.mp3", "\u0160\u0161\u0153\u017e\u0178.mp3"},
-        {"AC/DC.mp3", "AC/DC.mp3"},     {"\u00e9t\u00e9 \u4e2d.mp3", "\u00e9t\u00e9 \u4e2d.mp3"},
+        {"AC/DC.mp3", "AC/DC.mp3"},
+        {"\u00e9t\u00e9 \u4e2d.mp3", "\u00e9t\u00e9 \u4e2d.mp3"},
     };
     for (const auto& row : table)
         EXPECT_EQ(cleanFileName(u(row.in)), u(row.out)) << row.in;
@@ -117,23 +121,39 @@ TEST(Renamer, RenamesAsProposedAndKeepsListsParallel)
     const struct {
         const char* what;
         std::vector<std::pair<const char*, const char*>> files; // name, After text
-        QStringList disk;  // the folder afterwards
-        QStringList names; // lstFiles afterwards
-        int errors;        // "Error!" messages
-        int skipped = 0;   // names that cannot be used: no message, a log line
+        QStringList disk;                                       // the folder afterwards
+        QStringList names;                                      // lstFiles afterwards
+        int errors;                                             // "Error!" messages
+        int skipped = 0; // names that cannot be used: no message, a log line
     } table[] = {
         {"cleaned: quote to apostrophe, question mark, underscore and bracket removed",
-         {{"a.mp3", "Say \"Hi\"? [x_y].mp3"}}, {"Say 'Hi' xy.mp3"}, {"Say 'Hi' xy.mp3"}, 0},
-        {"three equal proposals", {{"a.mp3", "S.mp3"}, {"b.mp3", "S.mp3"}, {"c.mp3", "S.mp3"}},
-         {"S (1) (1).mp3", "S (1).mp3", "S.mp3"}, {"S.mp3", "S (1).mp3", "S (1) (1).mp3"}, 0},
+         {{"a.mp3", "Say \"Hi\"? [x_y].mp3"}},
+         {"Say 'Hi' xy.mp3"},
+         {"Say 'Hi' xy.mp3"},
+         0},
+        {"three equal proposals",
+         {{"a.mp3", "S.mp3"}, {"b.mp3", "S.mp3"}, {"c.mp3", "S.mp3"}},
+         {"S (1) (1).mp3", "S (1).mp3", "S.mp3"},
+         {"S.mp3", "S (1).mp3", "S (1) (1).mp3"},
+         0},
         {"case only", {{"song.mp3", "Song.mp3"}}, {"Song.mp3"}, {"Song.mp3"}, 0},
-        {"takes the name of the file before it", {{"a.mp3", "b.mp3"}, {"b.mp3", "c.mp3"}},
-         {"b (1).mp3", "c.mp3"}, {"b (1).mp3", "c.mp3"}, 0},
-        {"slash refused", {{"a.mp3", "AC/DC - T.mp3"}, {"b.mp3", "B.mp3"}}, {"B.mp3", "a.mp3"},
-         {"a.mp3", "B.mp3"}, 0, 1},
+        {"takes the name of the file before it",
+         {{"a.mp3", "b.mp3"}, {"b.mp3", "c.mp3"}},
+         {"b (1).mp3", "c.mp3"},
+         {"b (1).mp3", "c.mp3"},
+         0},
+        {"slash refused",
+         {{"a.mp3", "AC/DC - T.mp3"}, {"b.mp3", "B.mp3"}},
+         {"B.mp3", "a.mp3"},
+         {"a.mp3", "B.mp3"},
+         0,
+         1},
         {"dot dot refused", {{"a.mp3", ".."}, {"b.mp3", "?"}}, {"a.mp3", "b.mp3"}, {"a.mp3", "b.mp3"}, 0, 2},
-        {"file gone since loading", {{"gone.mp3", "X.mp3"}, {"b.mp3", "B.mp3"}}, {"B.mp3"},
-         {"gone.mp3", "B.mp3"}, 1},
+        {"file gone since loading",
+         {{"gone.mp3", "X.mp3"}, {"b.mp3", "B.mp3"}},
+         {"B.mp3"},
+         {"gone.mp3", "B.mp3"},
+         1},
     };
     for (const auto& sc : table) {
         SCOPED_TRACE(sc.what);
@@ -152,13 +172,14 @@ TEST(Renamer, RenamesAsProposedAndKeepsListsParallel)
         EXPECT_EQ(s.errorLog.count(u("\r\n")), sc.skipped + out.otherNames.size());
         for (int k = 0; k < s.list.count(); ++k) {
             EXPECT_EQ(s.list.row(k).after, s.afters.at(k)); // the proposals stay in the After column
-            if (QFile::exists(s.list.lstAllfiles.at(k))) { // contents travelled with their files
+            if (QFile::exists(s.list.lstAllfiles.at(k))) {  // contents travelled with their files
                 EXPECT_EQ(readFile(s.list.lstAllfiles.at(k)), QByteArray(sc.files.at(k).first));
             }
         }
         s.expectListsMatchDisk();
         for (const auto& f : out.failures) // a skipped name says why
-            EXPECT_TRUE(f.message.contains(nameProblem(s.dir.path() + u("/"), cleanFileName(s.afters.at(f.row)))));
+            EXPECT_TRUE(
+                f.message.contains(nameProblem(s.dir.path() + u("/"), cleanFileName(s.afters.at(f.row)))));
     }
 }
 
@@ -177,8 +198,12 @@ TEST(Renamer, AbortRetryAndIgnoreDoWhatTheySay)
         {"ignore: the next file is renamed", 9, {Answer::Ignore}, {"A.mp3", "b.mp3", "C.mp3"}, 1, false},
         {"abort: the run ends at that file", 9, {Answer::Abort}, {"A.mp3", "b.mp3", "c.mp3"}, 1, true},
         {"retry succeeds", 1, {Answer::Retry}, {"A.mp3", "B.mp3", "C.mp3"}, 1, false},
-        {"retry fails, message again, abort", 9, {Answer::Retry, Answer::Retry, Answer::Abort},
-         {"A.mp3", "b.mp3", "c.mp3"}, 3, true},
+        {"retry fails, message again, abort",
+         9,
+         {Answer::Retry, Answer::Retry, Answer::Abort},
+         {"A.mp3", "b.mp3", "c.mp3"},
+         3,
+         true},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.what);
@@ -242,8 +267,7 @@ TEST(Renamer, FileAppearingAtTheLastMomentIsNeverReplaced)
         s.add(u("old.mp3"), u("New.mp3"));
         int appeared = 0;
         s.hook.renameFile = [&](const QString& from, const QString& to) {
-            if (appeared++ < row.blockers)
-                writeFile(to, "intruder");
+            if (appeared++ < row.blockers) writeFile(to, "intruder");
             return safeRename(from, to);
         };
         s.run();
@@ -264,8 +288,7 @@ TEST(Renamer, AccessFailureStopsWithConsistentListsAndOffersTheReport)
         s.add(u("locked/b.mp3"), u("B.mp3"));
         s.add(u("z/c.mp3"), u("C.mp3"));
         test::LockedFolder lock(s.path(u("locked")));
-        if (!lock.locked())
-            GTEST_SKIP() << "this medium cannot lock a folder (no immutable flag for root)";
+        if (!lock.locked()) GTEST_SKIP() << "this medium cannot lock a folder (no immutable flag for root)";
         s.prompter.queue(answer);
         int reportedRow = -1;
         s.hook.report = [&](int k, const QString& log) {
@@ -279,12 +302,14 @@ TEST(Renamer, AccessFailureStopsWithConsistentListsAndOffersTheReport)
         EXPECT_TRUE(QFile::exists(s.path(u("z/c.mp3"))));
         s.expectListsMatchDisk();
 
-        const QString log = u("\r\nPath/File Access error in file: '") + s.path(u("locked/b.mp3")) +
-                            u("', cannot continue.\r\nMake sure the file is not in use by another application, "
-                              "such as an P2P client.");
+        const QString log =
+            u("\r\nPath/File Access error in file: '") + s.path(u("locked/b.mp3")) +
+            u("', cannot continue.\r\nMake sure the file is not in use by another application, "
+              "such as an P2P client.");
         ASSERT_EQ(s.prompter.prompts().size(), 1);
-        const QString question = u("One or more errors occurred while performing the requested operation. Would "
-                                   "you like to place the errorlog in the clipboard?\r\n");
+        const QString question =
+            u("One or more errors occurred while performing the requested operation. Would "
+              "you like to place the errorlog in the clipboard?\r\n");
         EXPECT_EQ(s.prompter.prompts().first().text, question + log);
         EXPECT_EQ(s.prompter.prompts().first().title, u("Error log"));
         EXPECT_EQ(s.prompter.prompts().first().icon, Icon::Information);

@@ -1,11 +1,10 @@
 // The simulation over a list of real files made here: which way each file is
 // named (tag or parser), the columns, the collision rules, vanished files,
 // the questions, the error log and stopping part way.
-#include "batch/Simulation.h"
-
 #include "Id3v2Bytes.h"
 #include "TestFiles.h"
 #include "batch/Renamer.h"
+#include "batch/Simulation.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompter.h"
 #include "tags/modTag.h"
@@ -14,7 +13,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
 #include <vector>
 
 using namespace vantrel;
@@ -27,23 +25,22 @@ QByteArray v2(const char* artist, const char* title, const char* album = nullptr
 {
     QByteArray f;
     for (auto [id, text] : {std::pair{"TPE1", artist}, {"TIT2", title}, {"TALB", album}, {"TRCK", track}})
-        if (text)
-            f += frame23(id, QByteArray(1, '\0') + text); // encoding 0, text
+        if (text) f += frame23(id, QByteArray(1, '\0') + text); // encoding 0, text
     return id3v2Tag(3, f, 64);
 }
 
 // A folder of files, the list loaded from it in the order given.
 class Folder {
-public:
+  public:
     Folder() { EXPECT_TRUE(dir_.isValid()); }
     QString path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
 
     // An audio file: optional ID3v2 tag in front, frames, optional ID3v1 record.
-    void add(const QString& name, const QByteArray& tag2 = {}, const QByteArray& tag1 = {}, bool listed = true)
+    void add(const QString& name, const QByteArray& tag2 = {}, const QByteArray& tag1 = {},
+             bool listed = true)
     {
         ASSERT_TRUE(writeFile(path(name), tag2 + mpegFrames(2) + tag1));
-        if (listed)
-            list.append(path(name));
+        if (listed) list.append(path(name));
     }
     QStringList afters() const
     {
@@ -63,7 +60,7 @@ public:
 
     FileList list;
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
@@ -91,9 +88,17 @@ TEST(SimulationQuestions, TrackNumbersQuestionOnlyWhenTheSchemeNeedsThem)
         Answer answer;
         bool removeAfter;
     } cases[] = {
-        {"<Track>, answered yes", custom, "<Track>. <Artist>", Mode::TagNames, true, true, Answer::Yes, false},
+        {"<Track>, answered yes", custom, "<Track>. <Artist>", Mode::TagNames, true, true, Answer::Yes,
+         false},
         {"<Track>, answered no", custom, "<Track>. <Artist>", Mode::TagNames, true, true, Answer::No, true},
-        {"scheme not custom", SchemeChoice::ArtistTitle, "<Track>. <Artist>", Mode::TagNames, true, false, {}, true},
+        {"scheme not custom",
+         SchemeChoice::ArtistTitle,
+         "<Track>. <Artist>",
+         Mode::TagNames,
+         true,
+         false,
+         {},
+         true},
         {"names from file names", custom, "<Track>. <Artist>", Mode::FileNames, true, false, {}, true},
         {"track numbers kept", custom, "<Track>. <Artist>", Mode::TagNames, false, false, {}, false},
     };
@@ -104,19 +109,20 @@ TEST(SimulationQuestions, TrackNumbersQuestionOnlyWhenTheSchemeNeedsThem)
         o.mode = c.mode;
         o.parser.removeTrackNumbers = c.removeTrackNumbers;
         ScriptedPrompter p(Answer::Yes);
-        if (c.asks)
-            p.queue(c.answer);
+        if (c.asks) p.queue(c.answer);
         EXPECT_TRUE(askBeforeSimulate(o, 7, p));
         ASSERT_EQ(p.prompts().size(), c.asks ? 2 : 1);
         if (c.asks) {
             const auto& q = p.prompts().first();
             EXPECT_EQ(q.title, QStringLiteral("Track numbers"));
-            EXPECT_EQ(q.text, QStringLiteral("You have chosen to include track numbers in your custom renaming "
-                                             "scheme, but also to remove track numbers.\r\nWould you like to "
-                                             "deactivate removal of track numbers?"));
+            EXPECT_EQ(q.text,
+                      QStringLiteral("You have chosen to include track numbers in your custom renaming "
+                                     "scheme, but also to remove track numbers.\r\nWould you like to "
+                                     "deactivate removal of track numbers?"));
             EXPECT_EQ(q.buttons, Buttons::YesNo);
         }
-        EXPECT_EQ(p.prompts().last().text, QStringLiteral("You are about to simulate fix of 7 files. Continiue?"));
+        EXPECT_EQ(p.prompts().last().text,
+                  QStringLiteral("You are about to simulate fix of 7 files. Continiue?"));
         EXPECT_EQ(p.prompts().last().title, QStringLiteral("Fix files"));
         EXPECT_EQ(o.parser.removeTrackNumbers, c.removeAfter);
     }
@@ -187,8 +193,9 @@ TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
         {"UTF-16 tag text", Mode::TagNames, false, utf16Tag, none, "x y.mp3", SchemeChoice::ArtistTitle,
          QStringLiteral("Bj\u00F6rk - J\u00F3ga.mp3"), QStringLiteral("Bj\u00F6rk"),
          QStringLiteral("J\u00F3ga")},
-        {"track and album through the custom scheme", Mode::TagNames, false, v2("Artist", "Song", "Album", "3/12"),
-         none, "x y.mp3", SchemeChoice::Custom, "03. Artist - Album - Song.mp3", "Artist", "Song"},
+        {"track and album through the custom scheme", Mode::TagNames, false,
+         v2("Artist", "Song", "Album", "3/12"), none, "x y.mp3", SchemeChoice::Custom,
+         "03. Artist - Album - Song.mp3", "Artist", "Song"},
         {"a slash in the tag never reaches the name", Mode::TagNames, false, v2("AC/DC", "Song"), none,
          "x y.mp3", SchemeChoice::ArtistTitle, "", "AC/DC", "Song"},
     };
@@ -242,15 +249,21 @@ TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
         std::vector<const char*> onDisk;                        // other files of the folder, not listed
         QStringList afters;
     } cases[] = {
-        {"another file holds the name", {{"a.mp3", v2("Artist", "Song")}}, {"Artist - Song.mp3"},
+        {"another file holds the name",
+         {{"a.mp3", v2("Artist", "Song")}},
+         {"Artist - Song.mp3"},
          {"Artist - Song (1).mp3"}},
         {"repeated while taken",
          {{"a.mp3", v2("Artist", "Song")}},
          {"Artist - Song.mp3", "Artist - Song (1).mp3"},
          {"Artist - Song (1) (1).mp3"}},
-        {"a file differing only in case is another file", {{"a.mp3", v2("Artist", "Song")}},
-         {"artist - song.mp3"}, {"Artist - Song.mp3"}},
-        {"the file's own name is no collision", {{"Artist - Song.mp3", v2("Artist", "Song")}}, {},
+        {"a file differing only in case is another file",
+         {{"a.mp3", v2("Artist", "Song")}},
+         {"artist - song.mp3"},
+         {"Artist - Song.mp3"}},
+        {"the file's own name is no collision",
+         {{"Artist - Song.mp3", v2("Artist", "Song")}},
+         {},
          {"Artist - Song.mp3"}},
         {"a case-only change of its own name", {{"artist - song.mp3", none}}, {}, {"Artist - Song.mp3"}},
         {"parsed names repeating an earlier proposal",
@@ -265,8 +278,10 @@ TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
          {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}, {"c.mp3", v2("ARTIST", "SONG")}},
          {},
          {"Artist - Song.mp3", "Artist - Song (1).mp3", "Artist - Song (1) (1).mp3"}},
-        {"a suffix for a repeat still avoids the disk", {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}},
-         {"Artist - Song (1).mp3"}, {"Artist - Song.mp3", "Artist - Song (1) (1).mp3"}},
+        {"a suffix for a repeat still avoids the disk",
+         {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}},
+         {"Artist - Song (1).mp3"},
+         {"Artist - Song.mp3", "Artist - Song (1) (1).mp3"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -386,11 +401,16 @@ TEST(SimulationThenFix, TheFolderEndsHoldingTheAfterNames)
     // Tagged and parsed duplicates; names on disk; many files parsing to one
     // name until the suffixes make it longer than the folder takes; a file
     // that appears after the simulation (the last library).
-    std::vector<std::vector<std::pair<QString, QByteArray>>> libraries = {
-        {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("artist", "song")}, {"some_name.mp3", {}}, {"SOME NAME.mp3", {}}},
-        {{"B.mp3", v2("A", "Song")}, {"A - Song.mp3", v2("B", "")}, {"Artist - Song.mp3", {}}, {"c.mp3", v2("Artist", "Song")}},
-        {},
-        {{"a.mp3", v2("Artist", "Song")}}};
+    std::vector<std::vector<std::pair<QString, QByteArray>>> libraries = {{{"a.mp3", v2("Artist", "Song")},
+                                                                           {"b.mp3", v2("artist", "song")},
+                                                                           {"some_name.mp3", {}},
+                                                                           {"SOME NAME.mp3", {}}},
+                                                                          {{"B.mp3", v2("A", "Song")},
+                                                                           {"A - Song.mp3", v2("B", "")},
+                                                                           {"Artist - Song.mp3", {}},
+                                                                           {"c.mp3", v2("Artist", "Song")}},
+                                                                          {},
+                                                                          {{"a.mp3", v2("Artist", "Song")}}};
     for (int i = 0; i < 70; ++i)
         libraries[2].push_back({QStringLiteral("%1 track.mp3").arg(i, 4, 10, QLatin1Char('0')), {}});
     for (const auto& library : libraries) {
@@ -399,9 +419,9 @@ TEST(SimulationThenFix, TheFolderEndsHoldingTheAfterNames)
             f.add(name, tag);
         f.fix(defaults());
         const bool appears = library.size() == 1;
-        if (appears)
-            f.add(QStringLiteral("Artist - Song.mp3"), {}, {}, false);
-        QStringList expected = appears ? QStringList{"Artist - Song (1).mp3", "Artist - Song.mp3"} : QStringList();
+        if (appears) f.add(QStringLiteral("Artist - Song.mp3"), {}, {}, false);
+        QStringList expected =
+            appears ? QStringList{"Artist - Song (1).mp3", "Artist - Song.mp3"} : QStringList();
         int marked = 0;
         for (int r = 0; r < f.list.rowCountShown() && !appears; ++r) {
             marked += !f.list.problem(r).isEmpty();

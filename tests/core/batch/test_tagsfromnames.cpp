@@ -1,5 +1,7 @@
 // "Fix files!" in the tags-from-names mode: both tags written from the parsed
 // name, the overwrite question, missing files and cancel.
+#include "Id3v2Bytes.h"
+#include "TestFiles.h"
 #include "batch/FileList.h"
 #include "batch/Simulation.h"
 #include "batch/TagsFromNames.h"
@@ -7,9 +9,6 @@
 #include "tags/cMP3ID3v1.h"
 #include "tags/cMP3ID3v2.h"
 #include "tags/formTag.h"
-
-#include "Id3v2Bytes.h"
-#include "TestFiles.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -19,7 +18,10 @@ using namespace vantrel::test;
 
 namespace {
 
-QString u(const char* s) { return QString::fromUtf8(s); }
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // A file with an ID3v2.3 tag holding only an artist (TPE1, Latin-1) and an
 // ID3v1 record holding only the artist "Old".
@@ -56,10 +58,14 @@ TEST(TagsFromNames, SplitsAtDashes)
         const char* artist;
         const char* title;
     } table[] = {
-        {"Artist - Song.mp3", "Artist", "Song"}, {"Artist - Album - Song.mp3", "Artist", "Song"},
-        {"Song.mp3", "", "Song"},                {"  Spaced  .mp3", "", "Spaced"},
-        {"A-B.mp3", "A", "B"},                   {"- Song.mp3", "", "Song"},
-        {"Artist -.mp3", "Artist", ""},          {".mp3", "", ""},
+        {"Artist - Song.mp3", "Artist", "Song"},
+        {"Artist - Album - Song.mp3", "Artist", "Song"},
+        {"Song.mp3", "", "Song"},
+        {"  Spaced  .mp3", "", "Spaced"},
+        {"A-B.mp3", "A", "B"},
+        {"- Song.mp3", "", "Song"},
+        {"Artist -.mp3", "Artist", ""},
+        {".mp3", "", ""},
     };
     for (const auto& row : table) {
         const ArtistTitle at = splitArtistTitle(u(row.parsed));
@@ -115,7 +121,8 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
         const TagsFromNamesOutcome out = fixlisttags(list, ParserOptions{}, prompter, tags);
         EXPECT_EQ(shown.after, shown.before);
         if (row.answer == Answer::Yes)
-            EXPECT_EQ((Tags{shown.artist.trimmed(), shown.title, shown.artist.trimmed(), shown.title}), row.expected);
+            EXPECT_EQ((Tags{shown.artist.trimmed(), shown.title, shown.artist.trimmed(), shown.title}),
+                      row.expected);
         EXPECT_EQ(out.overwrite, row.answer == Answer::Yes);
         EXPECT_EQ(out.written, 1);
         EXPECT_TRUE(out.failures.isEmpty());
@@ -160,8 +167,9 @@ TEST(TagsFromNames, MissingFilesAndCancel)
                       [](qsizetype done, qsizetype) { return done < 1; });
     EXPECT_TRUE(out.cancelled);
     EXPECT_EQ(out.written, 1);
-    EXPECT_TRUE(prompter.prompts().last().text.startsWith(u("Stopped after 1 of 3 files: 1 file(s) written, 0 "
-                                                            "skipped, 0 failed.")));
+    EXPECT_TRUE(
+        prompter.prompts().last().text.startsWith(u("Stopped after 1 of 3 files: 1 file(s) written, 0 "
+                                                    "skipped, 0 failed.")));
     EXPECT_EQ(readTags(list.lstAllfiles.at(0)).v2Title, u("B"));
     EXPECT_EQ(readTags(list.lstAllfiles.at(2)).v2Title, u(""));
 }

@@ -4,9 +4,8 @@
 #include "parser/FilenameParser.h"
 #include "parser/ParserText.h"
 
-#include <gtest/gtest.h>
-
 #include <QStringList>
+#include <gtest/gtest.h>
 
 using vantrel::ParserOptions;
 
@@ -38,7 +37,8 @@ void checkAll(const std::vector<Case>& cases)
     for (const Case& c : cases) {
         const QString name = QString::fromUtf16(c.name);
         const std::string expected = QString::fromUtf16(c.expected).toStdString();
-        EXPECT_EQ(vantrel::trimfilename(name, c.options).toStdString(), expected) << "production: " << name.toStdString();
+        EXPECT_EQ(vantrel::trimfilename(name, c.options).toStdString(), expected)
+            << "production: " << name.toStdString();
         EXPECT_EQ(literalParse(name, c.options).toStdString(), expected) << "literal: " << name.toStdString();
     }
 }
@@ -62,7 +62,8 @@ TEST(FilenameParser, Cleanup)
         {u"Artist - Song [www.example.nu] extra.mp3", u"Artist - Song - Extra.mp3"},
         {u"artist - song (remix.mp3", u"Artist - Song - Remix.mp3"},
         {u"Artist - Song.mp3.mp3", u"Artist - Song.mp3"},
-        {u"Artist - Song.MP3.mp3", u"Artist - Song Mp3.mp3"}, // ".MP3" survives the deletion, its dot does not
+        {u"Artist - Song.MP3.mp3",
+         u"Artist - Song Mp3.mp3"}, // ".MP3" survives the deletion, its dot does not
         {u"6 zan - changes.mp3", u"6zan - Changes.mp3"},
         {u"(Live) Artist - Song.mp3", u"(Live) Artist - Song.mp3"},
         {u"Artist - Sooooong.mp3", u"Artist - Song.mp3", collapse},
@@ -81,7 +82,8 @@ TEST(FilenameParser, TextOptions)
         o.replaceWith = QString::fromLatin1(with);
         return o;
     };
-    const ParserOptions replace = replacing(true, "abc", "The ABC"), replaceOff = replacing(false, "abc", "The ABC");
+    const ParserOptions replace = replacing(true, "abc", "The ABC"),
+                        replaceOff = replacing(false, "abc", "The ABC");
     const ParserOptions regexLike = replacing(true, ".*", "$1 &repwith&");
     ParserOptions remove;
     remove.removeEnabled = true;
@@ -132,7 +134,8 @@ TEST(FilenameParser, DecidedLimits)
         {u"", u"Unknown Artist - Unknown Title"},
         {u"mp3", u"Unknown Artist - Unknown Titlemp3"}, // shorter than an extension: all extension
         {u"www.example.com.mp3", u"Unknown Artist - Unknown Title.mp3"},
-        {u"Song .com www.x.mp3", u"Song Com .X.mp3"}, // the ending before the address: pieces joined as they are
+        {u"Song .com www.x.mp3",
+         u"Song Com .X.mp3"}, // the ending before the address: pieces joined as they are
         {u"ab.c.mp3", u"AB.C.mp3", keepNumbers},
     });
     // A U+0000 two places after a dot is a character, not the end of the name:
@@ -168,8 +171,7 @@ TEST(FilenameParser, LowerCaseIsStable)
     int unstable = 0;
     for (char32_t c = 0; c < 0x10000; ++c) {
         const char16_t l = vantrel::parser::lowerUnit(char16_t(c));
-        if (vantrel::parser::lowerUnit(l) != l)
-            ++unstable;
+        if (vantrel::parser::lowerUnit(l) != l) ++unstable;
     }
     EXPECT_EQ(unstable, 0);
 }

@@ -4,11 +4,9 @@
 #include "LiteralParser.h"
 #include "parser/FilenameParser.h"
 
-#include <gtest/gtest.h>
-
 #include <QStringList>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -72,19 +70,17 @@ const QStringList& pieces()
 QString randomPiece(Random& r)
 {
     const int kind = r.below(100);
-    if (kind < 80)
-        return pieces()[r.below(int(pieces().size()))];
+    if (kind < 80) return pieces()[r.below(int(pieces().size()))];
     if (kind < 86) { // byte characters 128 to 255, and the raw code units of that range
-        const char16_t cp1252[] = {0x20AC, 0x201A, 0x0192, 0x2026, 0x2020, 0x0160, 0x0161, 0x2039, 0x203A,
-                                   0x0152, 0x0153, 0x017D, 0x2018, 0x2019, 0x201C, 0x201D, 0x2013, 0x2014,
-                                   0x2122, 0x0178, 0x008D, 0x0081, 0x009D};
-        if (r.chance(50))
-            return QString(QChar(cp1252[r.below(int(std::size(cp1252)))]));
+        const char16_t cp1252[] = {0x20AC, 0x201A, 0x0192, 0x2026, 0x2020, 0x0160, 0x0161, 0x2039,
+                                   0x203A, 0x0152, 0x0153, 0x017D, 0x2018, 0x2019, 0x201C, 0x201D,
+                                   0x2013, 0x2014, 0x2122, 0x0178, 0x008D, 0x0081, 0x009D};
+        if (r.chance(50)) return QString(QChar(cp1252[r.below(int(std::size(cp1252)))]));
         return QString(QChar(char16_t(0x80 + r.below(128))));
     }
-    if (kind < 89) // control characters, the year markers' range included
+    if (kind < 89)                                    // control characters, the year markers' range included
         return QString(QChar(char16_t(r.below(32)))); // U+0000 included
-    if (kind < 92) { // a run of one repeated character
+    if (kind < 92) {                                  // a run of one repeated character
         const char16_t c = QStringLiteral("ao-_. e1%")[r.below(9)].unicode();
         return QString(2 + r.below(8), QChar(c));
     }
@@ -95,8 +91,9 @@ QString randomPiece(Random& r)
         return d;
     }
     if (kind < 97) { // other scripts and case oddities
-        static const char16_t* const odd[] = {u"\u0130", u"\u00df", u"\u00e9t\u00e9", u"\u0391\u03b2", u"\u212a",
-                                              u"\u017f", u"\U0001F3B5", u"\u0149", u"\u01c5", u"\uFB00"};
+        static const char16_t* const odd[] = {u"\u0130", u"\u00df", u"\u00e9t\u00e9", u"\u0391\u03b2",
+                                              u"\u212a", u"\u017f", u"\U0001F3B5",    u"\u0149",
+                                              u"\u01c5", u"\uFB00"};
         return QString::fromUtf16(odd[r.below(int(std::size(odd)))]);
     }
     QString w; // random ASCII letters
@@ -111,13 +108,16 @@ QString randomName(Random& r, bool allowLong)
 {
     QString name;
     const int shape = r.below(100);
-    const int count = shape < 3 ? 0 : shape < 10 ? 1 : (shape < 97 || !allowLong) ? 2 + r.below(10) : 20 + r.below(25);
+    const int count = shape < 3                    ? 0
+                      : shape < 10                 ? 1
+                      : (shape < 97 || !allowLong) ? 2 + r.below(10)
+                                                   : 20 + r.below(25);
     for (int i = 0; i < count; ++i) {
         name += randomPiece(r);
-        if (r.chance(30))
-            name += QLatin1Char(' ');
+        if (r.chance(30)) name += QLatin1Char(' ');
     }
-    static const char* const endings[] = {".mp3", ".mp3", ".mp3", ".mp3", ".MP3", ".wma", ".WMA", ".Mp3", "", "mp3", ".m", " .mp3", ".mp "};
+    static const char* const endings[] = {".mp3", ".mp3", ".mp3", ".mp3", ".MP3",  ".wma", ".WMA",
+                                          ".Mp3", "",     "mp3",  ".m",   " .mp3", ".mp "};
     name += QLatin1String(endings[r.below(int(std::size(endings)))]);
     return name;
 }
@@ -131,9 +131,9 @@ struct Options {
 Options optionSet(int k)
 {
     static const char* const removeTexts[] = {"various artists", "", "  ", "a", " - ", "Song"};
-    static const char* const replaces[][2] = {{"", ""},       {"va", "various artists"}, {"abc", "The ABC"},
-                                              {"-", "&repwith&"}, {".*", "$1"},            {"a", ""},
-                                              {"song", "SONG"}, {"1", "one"}};
+    static const char* const replaces[][2] = {
+        {"", ""},  {"va", "various artists"}, {"abc", "The ABC"}, {"-", "&repwith&"}, {".*", "$1"},
+        {"a", ""}, {"song", "SONG"},          {"1", "one"}};
     Options o;
     o.removeTrackNumbers = k & 1;
     o.capitalizeWords = k & 2;
@@ -162,16 +162,15 @@ void runShard(int shard)
         // The step that collapses repeated characters makes the transcription
         // about ten times slower; it stays in every combination but only on
         // every fourth pass through the option sets.
-        if ((k & 16) && (index / kOptionSets) % 4 != 0)
-            k &= ~16;
+        if ((k & 16) && (index / kOptionSets) % 4 != 0) k &= ~16;
         const QString name = randomName(r, !(k & 16));
         const Options o = optionSet(k);
-        const QString expected = vantrel::literal::trimfilename(name, o.removeTrackNumbers, o.capitalizeWords,
-                                                                o.removeText, o.removeEnabled, o.collapseRepeats,
-                                                                o.replaceWhat, o.replaceWith, o.removeAllNumbers);
-        const QString actual = vantrel::trimfilename(name, o.removeTrackNumbers, o.capitalizeWords, o.removeText,
-                                                     o.removeEnabled, o.collapseRepeats, o.replaceWhat,
-                                                     o.replaceWith, o.removeAllNumbers);
+        const QString expected = vantrel::literal::trimfilename(
+            name, o.removeTrackNumbers, o.capitalizeWords, o.removeText, o.removeEnabled, o.collapseRepeats,
+            o.replaceWhat, o.replaceWith, o.removeAllNumbers);
+        const QString actual = vantrel::trimfilename(name, o.removeTrackNumbers, o.capitalizeWords,
+                                                     o.removeText, o.removeEnabled, o.collapseRepeats,
+                                                     o.replaceWhat, o.replaceWith, o.removeAllNumbers);
         if (actual != expected && ++failures <= 20) {
             ADD_FAILURE() << "name [" << name.toStdString() << "] option set " << k << "\n  literal    ["
                           << expected.toStdString() << "]\n  production [" << actual.toStdString() << "]";
@@ -182,7 +181,10 @@ void runShard(int shard)
 
 class ParserDifferential : public ::testing::TestWithParam<int> {};
 
-TEST_P(ParserDifferential, AgreesWithStepList) { runShard(GetParam()); }
+TEST_P(ParserDifferential, AgreesWithStepList)
+{
+    runShard(GetParam());
+}
 
 INSTANTIATE_TEST_SUITE_P(Corpus, ParserDifferential, ::testing::Range(0, kShards));
 
@@ -192,8 +194,7 @@ TEST(ParserDifferentialCorpus, CoversEveryOptionSet)
     std::vector<bool> seen(kOptionSets, false);
     for (int index = 0; index < kShards * kNamesPerShard; ++index) {
         int k = index % kOptionSets;
-        if ((k & 16) && (index / kOptionSets) % 4 != 0)
-            k &= ~16;
+        if ((k & 16) && (index / kOptionSets) % 4 != 0) k &= ~16;
         seen[size_t(k)] = true;
     }
     EXPECT_EQ(std::count(seen.begin(), seen.end(), false), 0);

@@ -17,8 +17,8 @@ struct SchemeCase {
     const char16_t* expected;
 };
 
-SchemeFields tag(const char16_t* title = u"Song", const char16_t* album = u"Album", const char16_t* track = u"03",
-                 const char16_t* artist = u"Artist")
+SchemeFields tag(const char16_t* title = u"Song", const char16_t* album = u"Album",
+                 const char16_t* track = u"03", const char16_t* artist = u"Artist")
 {
     return {QString::fromUtf16(artist), QString::fromUtf16(title), QString::fromUtf16(album),
             QString::fromUtf16(track)};
@@ -47,9 +47,11 @@ TEST(RenamingScheme, ComposesAndCleans)
         {SchemeChoice::Custom, custom, tag(u"Song", u"1999"), false, false, u"03. Artist - 1999 - Song.mp3"},
         {SchemeChoice::Custom, custom, tag(u"Song", u"Best 12 Hits"), false, false,
          u"03. Artist - Best 12 Hits - Song.mp3"},
-        {SchemeChoice::Custom, custom, tag(u"Song", u"Best 12 Hits"), true, false, u" Artist - Best Hits - Song.mp3"},
+        {SchemeChoice::Custom, custom, tag(u"Song", u"Best 12 Hits"), true, false,
+         u" Artist - Best Hits - Song.mp3"},
         // An empty track leaves ". " in front, which goes.
-        {SchemeChoice::Custom, custom, tag(u"Song", u"Album", u""), false, false, u" Artist - Album - Song.mp3"},
+        {SchemeChoice::Custom, custom, tag(u"Song", u"Album", u""), false, false,
+         u" Artist - Album - Song.mp3"},
         // Placeholders are case-sensitive; a wrong spelling stays as text in brackets.
         {SchemeChoice::Custom, u"<artist> - <Title>", tag(), true, false, u"(Artist) - Song.mp3"},
         // Dots of the pattern survive the parser, which turns other inner dots into spaces.
@@ -59,7 +61,8 @@ TEST(RenamingScheme, ComposesAndCleans)
         ParserOptions o;
         o.removeTrackNumbers = c.removeTrackNumbers;
         o.allUpper = c.allUpper;
-        const QString out = composeSchemeName(c.choice, QString::fromUtf16(c.pattern), c.fields, u".mp3"_qs, o);
+        const QString out =
+            composeSchemeName(c.choice, QString::fromUtf16(c.pattern), c.fields, u".mp3"_qs, o);
         EXPECT_EQ(out.toStdString(), QString::fromUtf16(c.expected).toStdString())
             << c.fields.title.toStdString() << " / " << c.fields.album.toStdString();
     }
@@ -67,7 +70,10 @@ TEST(RenamingScheme, ComposesAndCleans)
 
 TEST(RenamingScheme, NormalizeScheme)
 {
-    struct Case { const char16_t* in; const char16_t* out; };
+    struct Case {
+        const char16_t* in;
+        const char16_t* out;
+    };
     const Case cases[] = {
         {u"<ARTIST> / <title>: \"live\"", u"<Artist>  <Title> live"},
         {u"<Track>. <Artist> - <Album> - <Title>", u"<Track>. <Artist> - <Album> - <Title>"},
@@ -77,5 +83,6 @@ TEST(RenamingScheme, NormalizeScheme)
         {u"", u""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(NormalizeScheme(QString::fromUtf16(c.in)).toStdString(), QString::fromUtf16(c.out).toStdString());
+        EXPECT_EQ(NormalizeScheme(QString::fromUtf16(c.in)).toStdString(),
+                  QString::fromUtf16(c.out).toStdString());
 }

@@ -1,14 +1,12 @@
 // The file-system questions: what exists, folder contents in name order,
 // unreadable things, name bytes, counting a tree with link cycles.
-#include "platform/FileSystem.h"
-
 #include "TestFiles.h"
+#include "platform/FileSystem.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +15,7 @@ using namespace vantrel;
 namespace {
 
 class FileSystemTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
     QString at(const char* rel) const { return tmp.path() + QLatin1Char('/') + QString::fromUtf8(rel); }
     void file(const char* rel) { ASSERT_TRUE(test::writeFile(at(rel), "x")); }
@@ -44,9 +42,10 @@ TEST_F(FileSystemTest, ExistenceAndFolderEntriesTellFilesFoldersAndOddEntriesApa
         const char* rel;
         bool file, folder, taken;
     } cases[] = {
-        {"Alpha.mp3", true, false, true},     {"folder.mp3", false, true, true}, {"to-file", true, false, true},
-        {"Foxtrot", false, true, true},       {"dangling.mp3", false, false, true},
-        {"pipe.mp3", false, false, true},     {"missing.mp3", false, false, false},
+        {"Alpha.mp3", true, false, true},     {"folder.mp3", false, true, true},
+        {"to-file", true, false, true},       {"Foxtrot", false, true, true},
+        {"dangling.mp3", false, false, true}, {"pipe.mp3", false, false, true},
+        {"missing.mp3", false, false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FileExists(at(c.rel)), c.file) << c.rel;
@@ -71,8 +70,7 @@ TEST_F(FileSystemTest, UnreadableFileOrFolderReadsAsNothing)
     e.files = QStringList{"stale"};
     EXPECT_FALSE(readFolder(at("missing"), e));
     EXPECT_TRUE(e.files.isEmpty());
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     file("locked.mp3");
     ASSERT_TRUE(QFile::setPermissions(at("locked.mp3"), QFileDevice::WriteOwner));
     EXPECT_FALSE(FileExists(at("locked.mp3")));
@@ -80,7 +78,8 @@ TEST_F(FileSystemTest, UnreadableFileOrFolderReadsAsNothing)
     file("closed/a.mp3");
     ASSERT_TRUE(QFile::setPermissions(at("closed"), QFileDevice::WriteOwner));
     EXPECT_FALSE(readFolder(at("closed"), e));
-    QFile::setPermissions(at("closed"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(at("closed"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST(FileSystem, NameBytesValidity)

@@ -1,15 +1,13 @@
 // Renaming that never replaces an existing file, by both ways the program
 // knows: renameat2 with RENAME_NOREPLACE and link-then-unlink.
-#include "platform/SafeRename.h"
-
 #include "LockedFolder.h"
 #include "TestFiles.h"
+#include "platform/SafeRename.h"
 
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <gtest/gtest.h>
 
 using namespace vantrel;
 using vantrel::test::readFile;
@@ -23,7 +21,7 @@ struct Variant {
 };
 
 class SafeRenameTest : public ::testing::TestWithParam<Variant> {
-protected:
+  protected:
     QTemporaryDir dir;
     QString p(const char* n) const { return dir.path() + QLatin1Char('/') + QString::fromUtf8(n); }
 };
@@ -53,7 +51,9 @@ TEST_P(SafeRenameTest, RenamesButNeverReplacesAnExistingFileAndReportsAMissingOn
 INSTANTIATE_TEST_SUITE_P(Both, SafeRenameTest,
                          ::testing::Values(Variant{"Renameat2", &safeRename},
                                            Variant{"LinkUnlink", &detail::renameByLink}),
-                         [](const ::testing::TestParamInfo<Variant>& p) { return std::string(p.param.name); });
+                         [](const ::testing::TestParamInfo<Variant>& p) {
+                             return std::string(p.param.name);
+                         });
 
 TEST(SafeRename, SamePathCaseOnlyChangeAndLockedFolder)
 {
@@ -67,8 +67,7 @@ TEST(SafeRename, SamePathCaseOnlyChangeAndLockedFolder)
     EXPECT_EQ(safeRename(a, a).error, RenameError::Other);
 
     vantrel::test::LockedFolder lock(dir.path());
-    if (!lock.locked())
-        GTEST_SKIP() << "this medium cannot lock a folder (no immutable flag for root)";
+    if (!lock.locked()) GTEST_SKIP() << "this medium cannot lock a folder (no immutable flag for root)";
     const RenameResult r = safeRename(b, dir.path() + QStringLiteral("/c.mp3"));
     EXPECT_EQ(r.error, RenameError::AccessRefused) << r.code;
     EXPECT_TRUE(QFile::exists(b));

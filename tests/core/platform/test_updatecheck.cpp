@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-
 using namespace vantrel;
 
 namespace {
@@ -28,10 +27,13 @@ struct Reply {
     bool hang = false;
     QByteArray location;
 };
-Reply redirect(const QString& to) { return {302, {}, -1, false, to.toLatin1()}; }
+Reply redirect(const QString& to)
+{
+    return {302, {}, -1, false, to.toLatin1()};
+}
 
 class HttpServer : public QObject {
-public:
+  public:
     explicit HttpServer(const QHostAddress& on = QHostAddress::LocalHost)
     {
         server_.listen(on, 0);
@@ -49,22 +51,20 @@ public:
     void set(const QString& path, const Reply& r) { replies_[path] = r; }
     const QStringList& requests() const { return requests_; }
 
-private:
+  private:
     void serve(QTcpSocket* s)
     {
         QByteArray& buf = pending_[s];
         buf += s->readAll();
-        if (!buf.contains("\r\n\r\n"))
-            return;
+        if (!buf.contains("\r\n\r\n")) return;
         const QString path = QString::fromLatin1(buf.left(buf.indexOf("\r\n")).split(' ').value(1));
         requests_.append(path);
         const Reply r = replies_.value(path, Reply{404, "not here"});
-        if (r.hang)
-            return;
+        if (r.hang) return;
         QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nConnection: close\r\n";
-        head += "Content-Length: " + QByteArray::number(r.announced >= 0 ? r.announced : r.body.size()) + "\r\n";
-        if (!r.location.isEmpty())
-            head += "Location: " + r.location + "\r\n";
+        head +=
+            "Content-Length: " + QByteArray::number(r.announced >= 0 ? r.announced : r.body.size()) + "\r\n";
+        if (!r.location.isEmpty()) head += "Location: " + r.location + "\r\n";
         s->write(head + "\r\n" + r.body);
         s->disconnectFromHost();
     }
@@ -80,8 +80,7 @@ private:
 QString outwardAddress()
 {
     for (const QHostAddress& a : QNetworkInterface::allAddresses())
-        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
-            return a.toString();
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback()) return a.toString();
     return {};
 }
 
@@ -90,7 +89,7 @@ const QString kProgramPath = QStringLiteral("/app/Vantrel/Vantrel41.exe");
 const Reply kNewer{200, "4.1.5\r\n"};
 
 class UpdateCheckTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         if (!QCoreApplication::instance()) {
@@ -158,8 +157,10 @@ TEST(UpdateAddress, OnlyHttpsOrLoopbackAndTheEnvironmentOverrides)
         const char* url;
         bool trusted;
     } cases[] = {
-        {"https://update.example.org/app", true}, {"http://[::1]:9/x", true},
-        {"http://update.example.org/app", false}, {"http://127.0.0.1.example.org/x", false},
+        {"https://update.example.org/app", true},
+        {"http://[::1]:9/x", true},
+        {"http://update.example.org/app", false},
+        {"http://127.0.0.1.example.org/x", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(isTrustedAddress(QUrl(QString::fromLatin1(c.url))), c.trusted) << c.url;
@@ -178,7 +179,11 @@ TEST_F(UpdateCheckTest, VersionFileDecidesWhetherToAsk)
         QString status;
     } cases[] = {
         {"newer", kNewer, true, updatetext::NoUpdates},
-        {"newer after a BOM, two-digit minor", {200, "\xEF\xBB\xBF" "4.10.5\n"}, true, updatetext::NoUpdates},
+        {"newer after a BOM, two-digit minor",
+         {200, "\xEF\xBB\xBF"
+               "4.10.5\n"},
+         true,
+         updatetext::NoUpdates},
         {"blank last line", {200, "4.1.5\n\n"}, false, updatetext::NoUpdates},
         {"redirect on this machine", redirect(server.base() + "/v.txt"), true, updatetext::NoUpdates},
         {"equal", {200, "4.1.4\r\n"}, false, updatetext::NoUpdates},
@@ -208,8 +213,9 @@ TEST_F(UpdateCheckTest, YesFetchesStartsAndEnds)
     prompter.queue(Answer::Yes);
     EXPECT_EQ(runCheck(server.base()), QStringList{updatetext::Downloading});
     ASSERT_EQ(prompter.prompts().size(), 1);
-    EXPECT_EQ(prompter.prompts().first().text, QStringLiteral("There is an newer version available, version 4.1.5, "
-                                                             "would you like to update?\nCurrent version is 4.1.4."));
+    EXPECT_EQ(prompter.prompts().first().text,
+              QStringLiteral("There is an newer version available, version 4.1.5, "
+                             "would you like to update?\nCurrent version is 4.1.4."));
     EXPECT_EQ(prompter.prompts().first().title, QStringLiteral("Update available"));
     EXPECT_EQ(outcome, UpdateCheck::Outcome::Updating);
     EXPECT_TRUE(quitRequested);
@@ -240,8 +246,8 @@ TEST_F(UpdateCheckTest, ProgramStartedOnlyWhenComplete)
         server.set(kProgramPath, c.reply);
         prompter.queue(Answer::Yes);
 
-        EXPECT_EQ(runCheck(server.base()), (QStringList{"Downloading update, please wait..",
-                                                        "An error occurred while updating"}));
+        EXPECT_EQ(runCheck(server.base()),
+                  (QStringList{"Downloading update, please wait..", "An error occurred while updating"}));
         EXPECT_EQ(outcome, UpdateCheck::Outcome::Failed);
         EXPECT_FALSE(quitRequested);
         EXPECT_EQ(started.size(), c.startWorks ? 0 : 1);
@@ -256,8 +262,7 @@ TEST_F(UpdateCheckTest, ProgramStartedOnlyWhenComplete)
 TEST_F(UpdateCheckTest, PlainHttpOffThisMachineIsNeverContacted)
 {
     const QString host = outwardAddress();
-    if (host.isEmpty())
-        GTEST_SKIP() << "no network address besides loopback";
+    if (host.isEmpty()) GTEST_SKIP() << "no network address besides loopback";
     HttpServer outward(QHostAddress::AnyIPv4);
     outward.set(kVersionPath, kNewer);
     outward.set(kProgramPath, {200, "#!/bin/sh\n"});
@@ -339,8 +344,7 @@ TEST_F(UpdateCheckTest, ReadOnlyProgramFolder)
     runningProgram = programFolder + QStringLiteral("/vantrel");
     ASSERT_TRUE(test::writeFile(runningProgram, "running"));
     test::LockedFolder lock(programFolder);
-    if (!lock.locked())
-        GTEST_SKIP() << "this medium cannot lock a folder";
+    if (!lock.locked()) GTEST_SKIP() << "this medium cannot lock a folder";
     server.set(kProgramPath, {200, "#!/bin/sh\n"});
     server.set(kVersionPath, kNewer);
     prompter.queue(Answer::Yes);

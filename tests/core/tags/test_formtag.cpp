@@ -19,11 +19,14 @@ namespace {
 // with the byte order mark letters, the given genre text; audio; a v1.1 record.
 QByteArray taggedFile(const QByteArray& genreText = "(17)")
 {
-    const QByteArray frames = frame23("TIT2", latin1Text("Song")) + frame23("TPE1", '\x01' + utf16(QString::fromUtf8("Bänd")))
-                              + frame23("TALB", latin1Text("\xFF\xFE" "Disc")) + frame23("TRCK", latin1Text("3/12"))
-                              + frame23("TCON", latin1Text(genreText)) + frame23("COMM", QByteArray("\0eng\0Hello", 10))
-                              + frame23("TCOM", latin1Text("Comp"));
-    return id3v2Tag(3, frames, 64) + mpegFrames(2) + id3v1Record("Title1", "Artist1", "Album1", "2001", "c1", 7, 13);
+    const QByteArray frames =
+        frame23("TIT2", latin1Text("Song")) + frame23("TPE1", '\x01' + utf16(QString::fromUtf8("Bänd"))) +
+        frame23("TALB", latin1Text("\xFF\xFE"
+                                   "Disc")) +
+        frame23("TRCK", latin1Text("3/12")) + frame23("TCON", latin1Text(genreText)) +
+        frame23("COMM", QByteArray("\0eng\0Hello", 10)) + frame23("TCOM", latin1Text("Comp"));
+    return id3v2Tag(3, frames, 64) + mpegFrames(2) +
+           id3v1Record("Title1", "Artist1", "Album1", "2001", "c1", 7, 13);
 }
 
 // Exact names and unmatched texts (kept or not) are resolved in the save cases below.
@@ -32,7 +35,11 @@ TEST(FormTagPicker, ResolvesToTheFirstContainingName)
     GenrePicker p;
     ASSERT_EQ(p.ListCount(), 148);
     EXPECT_EQ(p.ItemData(0), 255); // the empty entry first
-    const struct { QString text; int genre; QString textAfter; } cases[] = {
+    const struct {
+        QString text;
+        int genre;
+        QString textAfter;
+    } cases[] = {
         {QStringLiteral("ock"), 1, QStringLiteral("Classic Rock")},
         {QStringLiteral("Techno - Ind"), 51, QStringLiteral("Techno - Industrial")},
         {QStringLiteral("rock"), 17, QStringLiteral("Rock")}, // an exact name in any case wins
@@ -50,7 +57,9 @@ TEST(FormTagPicker, ResolvesToTheFirstContainingName)
 TEST(FormTagMarker, RemovesOnlyTheWholeMarker)
 {
     const QString m = QStringLiteral("\u0001\u00FF\u00FE");
-    const struct { QString in, out; } cases[] = {
+    const struct {
+        QString in, out;
+    } cases[] = {
         {m + QStringLiteral("Song"), QStringLiteral("Song")},
         {QStringLiteral("A") + m + QStringLiteral("B") + m, QStringLiteral("AB")},
         {QStringLiteral("\u00FF\u00FESong"), QStringLiteral("\u00FF\u00FESong")},
@@ -70,12 +79,12 @@ TEST(FormTag, LoadFillsEveryFieldAndUnloadableFileKeepsThem)
     form.Load(QLatin1Char('"') + path + QStringLiteral("\" --other"));
     EXPECT_EQ(form.txtMp3File, path);
     const std::pair<QString, QString> fields[] = {
-        {form.txtTitle, QStringLiteral("Title1")},     {form.txtArtist, QStringLiteral("Artist1")},
-        {form.txtAlbum, QStringLiteral("Album1")},     {form.txtYear, QStringLiteral("2001")},
-        {form.txtComment, QStringLiteral("c1")},       {form.cboGenre.Text(), QStringLiteral("Pop")},
-        {form.txtTitleV2, QStringLiteral("Song")},     {form.txtArtistV2, QString::fromUtf8("Bänd")},
-        {form.txtAlbumV2, QString::fromUtf8("ÿþDisc")}, {form.txtTrack, QStringLiteral("3/12")},
-        {form.txtCommentV2, QStringLiteral("Hello")},  {form.txtComposer, QStringLiteral("Comp")},
+        {form.txtTitle, QStringLiteral("Title1")},        {form.txtArtist, QStringLiteral("Artist1")},
+        {form.txtAlbum, QStringLiteral("Album1")},        {form.txtYear, QStringLiteral("2001")},
+        {form.txtComment, QStringLiteral("c1")},          {form.cboGenre.Text(), QStringLiteral("Pop")},
+        {form.txtTitleV2, QStringLiteral("Song")},        {form.txtArtistV2, QString::fromUtf8("Bänd")},
+        {form.txtAlbumV2, QString::fromUtf8("ÿþDisc")},   {form.txtTrack, QStringLiteral("3/12")},
+        {form.txtCommentV2, QStringLiteral("Hello")},     {form.txtComposer, QStringLiteral("Comp")},
         {form.cboGenreV2.Text(), QStringLiteral("Rock")},
     };
     for (const auto& [actual, expected] : fields)
@@ -87,7 +96,8 @@ TEST(FormTag, LoadFillsEveryFieldAndUnloadableFileKeepsThem)
     EXPECT_FALSE(form.tagFile(missing));
     EXPECT_EQ(form.txtTitleV2, QStringLiteral("Song"));
     ASSERT_EQ(prompter.prompts().size(), 1);
-    EXPECT_EQ(prompter.prompts()[0].text, "Could not load file '" + missing + "'\r\n\r\nNo such file or directory");
+    EXPECT_EQ(prompter.prompts()[0].text,
+              "Could not load file '" + missing + "'\r\n\r\nNo such file or directory");
     EXPECT_EQ(prompter.prompts()[0].icon, Icon::Information);
 
     // An unclosed quote on the command line loads nothing.
@@ -139,15 +149,17 @@ TEST(FormTag, SaveWritesTheMappedFields)
         cMP3ID3v1 v1;
         v1.setMP3File(path);
         EXPECT_EQ(QStringList({v1.Artist(), v1.Title(), v1.Album(), v1.Comment()}),
-                  QStringList({QStringLiteral("New Artist"), QStringLiteral("New Title"), QStringLiteral("Album1"), stamp}));
+                  QStringList({QStringLiteral("New Artist"), QStringLiteral("New Title"),
+                               QStringLiteral("Album1"), stamp}));
         EXPECT_EQ(v1.Track(), 7);
         EXPECT_EQ(v1.Genre(), c.v1Genre);
         cMP3ID3v2 v2;
         v2.setMP3File(path);
         EXPECT_EQ(v2.ID3v2TagVersion(), 3);
         EXPECT_EQ(QStringList({v2.Artist(), v2.Title(), v2.Album(), v2.Comment(), v2.Track(), v2.Composer()}),
-                  QStringList({QString::fromUtf8("Ärtist Ω"), QStringLiteral("New Title"), QString::fromUtf8("ÿþDisc"),
-                               stamp, QStringLiteral("3/12"), QStringLiteral("Comp")}));
+                  QStringList({QString::fromUtf8("Ärtist Ω"), QStringLiteral("New Title"),
+                               QString::fromUtf8("ÿþDisc"), stamp, QStringLiteral("3/12"),
+                               QStringLiteral("Comp")}));
         EXPECT_EQ(v2.TagsInFrame(QStringLiteral("COMM")), 1);
         EXPECT_EQ(v2.Genre(), c.v2Genre);
         EXPECT_EQ(v2.OtherGenreName(), c.v2Other);

@@ -17,14 +17,16 @@ namespace {
 
 // A record laid out byte by byte, fields padded with spaces and a 30-byte
 // comment, so that the reader is tested against raw bytes, not our writer.
-QByteArray rawRecord(const QByteArray& title, const QByteArray& artist, const QByteArray& comment30, char genre)
+QByteArray rawRecord(const QByteArray& title, const QByteArray& artist, const QByteArray& comment30,
+                     char genre)
 {
     auto field = [](QByteArray v, int n) {
         v = v.left(n);
         v.append(n - v.size(), ' ');
         return v;
     };
-    return "TAG" + field(title, 30) + field(artist, 30) + field("Disc", 30) + "1999" + field(comment30, 30) + genre;
+    return "TAG" + field(title, 30) + field(artist, 30) + field("Disc", 30) + "1999" + field(comment30, 30) +
+           genre;
 }
 
 QStringList fieldsOf(const cMP3ID3v1& t)
@@ -36,20 +38,41 @@ const QByteArray audio = mpegFrames(2);
 
 TEST(Id3v1, ReadsFieldsAsStored)
 {
-    struct Case { const char* name; QByteArray file; QStringList fields; int track, genre; };
+    struct Case {
+        const char* name;
+        QByteArray file;
+        QStringList fields;
+        int track, genre;
+    };
     const Case cases[] = {
         {"space padded", rawRecord("Song", "Band", "Hi", 17), {"Song", "Band", "Disc", "1999", "Hi"}, 0, 17},
-        {"zero padded v1.1", id3v1Record("Title", "Artist", "Album", "2001", "Nice comment", 7, 13),
-         {"Title", "Artist", "Album", "2001", "Nice comment"}, 7, 13},
-        {"zero inside a field is dropped", id3v1Record(QByteArray("A\0B", 3), "  C  "), {"AB", "C", "", "", ""}, 0, 255},
+        {"zero padded v1.1",
+         id3v1Record("Title", "Artist", "Album", "2001", "Nice comment", 7, 13),
+         {"Title", "Artist", "Album", "2001", "Nice comment"},
+         7,
+         13},
+        {"zero inside a field is dropped",
+         id3v1Record(QByteArray("A\0B", 3), "  C  "),
+         {"AB", "C", "", "", ""},
+         0,
+         255},
         {"all zero", id3v1Record({}, {}, {}, {}, {}, 0, 0), {"", "", "", "", ""}, 0, 0},
         // ID3v1.0: the comment's last two bytes are text, not a track number.
-        {"v1.0 comment has no track", rawRecord("T", "A", "Thirty chars of comment text!!", 0),
-         {"T", "A", "Disc", "1999", "Thirty chars of comment text!!"}, 0, 0},
-        {"v1.0 non-zero before the track byte", rawRecord("T", "A", QByteArray(28, 'c') + "x\x07", 2),
-         {"T", "A", "Disc", "1999", QString(28, QLatin1Char('c')) + "x\x07"}, 0, 2},
-        {"Windows-1252", id3v1Record("Caf\xE9 \x80 \x9C", "Bj\xF6rk"),
-         {QString::fromUtf8("Café € œ"), QString::fromUtf8("Björk"), "", "", ""}, 0, 255},
+        {"v1.0 comment has no track",
+         rawRecord("T", "A", "Thirty chars of comment text!!", 0),
+         {"T", "A", "Disc", "1999", "Thirty chars of comment text!!"},
+         0,
+         0},
+        {"v1.0 non-zero before the track byte",
+         rawRecord("T", "A", QByteArray(28, 'c') + "x\x07", 2),
+         {"T", "A", "Disc", "1999", QString(28, QLatin1Char('c')) + "x\x07"},
+         0,
+         2},
+        {"Windows-1252",
+         id3v1Record("Caf\xE9 \x80 \x9C", "Bj\xF6rk"),
+         {QString::fromUtf8("Café € œ"), QString::fromUtf8("Björk"), "", "", ""},
+         0,
+         255},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.mp3"));
@@ -64,7 +87,8 @@ TEST(Id3v1, ReadsFieldsAsStored)
         EXPECT_EQ(tag.Genre(), c.genre);
     }
     // Lower-case marker, a record with no audio before it, no record, empty file.
-    for (const QByteArray& file : {audio + "tag" + QByteArray(125, 'x'), "TAG" + QByteArray(125, 'x'), audio, QByteArray()}) {
+    for (const QByteArray& file :
+         {audio + "tag" + QByteArray(125, 'x'), "TAG" + QByteArray(125, 'x'), audio, QByteArray()}) {
         ASSERT_TRUE(writeFile(path, file));
         cMP3ID3v1 tag;
         tag.setMP3File(path);
@@ -80,7 +104,8 @@ TEST(Id3v1, UnopenableFileRaisesWithErrnoAndResetsFields)
     QTemporaryDir dir;
     const QString good = dir.filePath(QStringLiteral("good.mp3"));
     ASSERT_TRUE(writeFile(good, audio + id3v1Record("Song", "Band", {}, {}, {}, 3, 9)));
-    const std::pair<QString, int> cases[] = {{dir.filePath(QStringLiteral("missing.mp3")), ENOENT}, {dir.path(), EISDIR}};
+    const std::pair<QString, int> cases[] = {{dir.filePath(QStringLiteral("missing.mp3")), ENOENT},
+                                             {dir.path(), EISDIR}};
     for (const auto& [path, errnum] : cases) {
         cMP3ID3v1 tag;
         tag.setMP3File(good);
@@ -104,7 +129,12 @@ TEST(Id3v1, UnopenableFileRaisesWithErrnoAndResetsFields)
 // that cannot take a record is left as it was.
 TEST(Id3v1, WriteKeepsAudioAndLaysOutTheRecord)
 {
-    struct Case { const char* name; QByteArray before; bool written; bool readOnly = false; };
+    struct Case {
+        const char* name;
+        QByteArray before;
+        bool written;
+        bool readOnly = false;
+    };
     const Case cases[] = {
         {"appends to an untagged file", mpegFrames(3), true},
         {"overwrites a record in place", mpegFrames(3) + id3v1Record("Old", "Old"), true},
@@ -114,9 +144,10 @@ TEST(Id3v1, WriteKeepsAudioAndLaysOutTheRecord)
         {"read-only file untouched", mpegFrames(3) + id3v1Record("Old", "Old"), false, true},
         {"empty file untouched, with a message", QByteArray(), false},
     };
-    const QByteArray expected = "TAG" "A title that is longer than th" + ("Rock" + QByteArray(26, ' '))
-                                + ("?mega \x80 album" + QByteArray(17, ' ')) + "2024" + ("Comment" + QByteArray(21, ' '))
-                                + QByteArray("\x00\x0C\x11", 3);
+    const QByteArray expected = "TAG"
+                                "A title that is longer than th" +
+                                ("Rock" + QByteArray(26, ' ')) + ("?mega \x80 album" + QByteArray(17, ' ')) +
+                                "2024" + ("Comment" + QByteArray(21, ' ')) + QByteArray("\x00\x0C\x11", 3);
     QTemporaryDir dir;
     int n = 0;
     for (const Case& c : cases) {
@@ -138,8 +169,9 @@ TEST(Id3v1, WriteKeepsAudioAndLaysOutTheRecord)
         const QByteArray after = readFile(path);
         if (c.before.isEmpty()) {
             ASSERT_EQ(prompter.prompts().size(), 1);
-            EXPECT_EQ(prompter.prompts()[0].text, path + " is not a valid MP3 file. The file might be damaged or "
-                                                         "corrupt. ID3-Tag cannot be saved.");
+            EXPECT_EQ(prompter.prompts()[0].text,
+                      path + " is not a valid MP3 file. The file might be damaged or "
+                             "corrupt. ID3-Tag cannot be saved.");
             EXPECT_EQ(prompter.prompts()[0].icon, Icon::Critical);
         } else {
             EXPECT_TRUE(prompter.prompts().isEmpty());

@@ -1,12 +1,10 @@
 // How far an existing tag reaches when the two readings of its size disagree,
 // as in tags that older versions of this program wrote with a plain size.
-#include "tags/cMP3ID3v2.h"
-
 #include "Id3v2Bytes.h"
 #include "TestFiles.h"
+#include "tags/cMP3ID3v2.h"
 
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -21,8 +19,8 @@ QByteArray text(const char* id, const QByteArray& s)
 
 struct Case {
     const char* name;
-    QByteArray file;   // the whole file
-    qint64 area;       // the tag area expected
+    QByteArray file;    // the whole file
+    qint64 area;        // the tag area expected
     QStringList frames; // the frame ids expected
 };
 
@@ -30,13 +28,17 @@ QList<Case> cases()
 {
     const QByteArray audio = mpegFrames(4);
     const QByteArray small = text("TIT2", "Old title") + text("TPE1", "Old band");
-    const QByteArray big = text("TIT2", "Old title") + text("COMM", QByteArray(1400, 'c')) + text("TPE1", "Old band");
+    const QByteArray big =
+        text("TIT2", "Old title") + text("COMM", QByteArray(1400, 'c')) + text("TPE1", "Old band");
     QList<Case> out;
 
     out << Case{"old program, fresh tag", plainSizeTag(small, 2048) + audio, 2048, {"TIT2", "TPE1"}};
-    out << Case{"old program, frames beyond the synchsafe reading", plainSizeTag(big, 2048) + audio, 2048,
+    out << Case{"old program, frames beyond the synchsafe reading",
+                plainSizeTag(big, 2048) + audio,
+                2048,
                 {"TIT2", "COMM", "TPE1"}};
-    out << Case{"old program, size byte of 0x80", plainSizeTag(small, 0x8000) + audio, 0x8000, {"TIT2", "TPE1"}};
+    out << Case{
+        "old program, size byte of 0x80", plainSizeTag(small, 0x8000) + audio, 0x8000, {"TIT2", "TPE1"}};
     {
         // Rewritten in place with fewer frames: the old frames stay behind the end marker.
         QByteArray t = plainSizeTag(text("TIT2", "New") + QByteArray(4, '\0') + small, 2048);
@@ -45,7 +47,8 @@ QList<Case> cases()
     {
         // Grown in front of a standard tag: size field N plain, N - S zero bytes
         // added at the start, so the old tag still stands behind the new one.
-        const QByteArray oldTag = QByteArray("ID3\x03\0\0\0\0\x02\0", 10) + text("TALB", "Stale") + QByteArray(256 - 15, '\0');
+        const QByteArray oldTag =
+            QByteArray("ID3\x03\0\0\0\0\x02\0", 10) + text("TALB", "Stale") + QByteArray(256 - 15, '\0');
         const QByteArray frames = text("TIT2", QByteArray(600, 't'));
         QByteArray grown = QByteArray(2048 - 512, '\0') + oldTag + audio; // S = plain 00 00 02 00 = 512
         const QByteArray head = QByteArray("ID3\x03\0\0\0\0\x08\0", 10) + frames + QByteArray(4, '\0');
@@ -56,15 +59,24 @@ QList<Case> cases()
         // Standard tag, zero bytes, then the audio; the plain reading of the
         // size (1024) falls on an audio frame, but audio starts before it.
         const QByteArray t = id3v2Tag(3, small, 512 - small.size());
-        out << Case{"standard tag, junk before the audio", t + QByteArray(607 - 522, '\0') + audio, 522, {"TIT2", "TPE1"}};
+        out << Case{"standard tag, junk before the audio",
+                    t + QByteArray(607 - 522, '\0') + audio,
+                    522,
+                    {"TIT2", "TPE1"}};
     }
-    out << Case{"standard tag, both readings agree", id3v2Tag(3, small, 100 - small.size()) + audio, 110,
+    out << Case{"standard tag, both readings agree",
+                id3v2Tag(3, small, 100 - small.size()) + audio,
+                110,
                 {"TIT2", "TPE1"}};
-    out << Case{"standard tag, readings differ", id3v2Tag(3, small, 1000) + audio, 10 + small.size() + 1000,
+    out << Case{"standard tag, readings differ",
+                id3v2Tag(3, small, 1000) + audio,
+                10 + small.size() + 1000,
                 {"TIT2", "TPE1"}};
     out << Case{"2.4 tag with footer",
-                id3v2Tag(4, frame24("TIT2", QByteArray("\0x", 2)), 0, 0x10) + QByteArray("3DI\x04\0\x10\0\0\0\x0C", 10) + audio,
-                32, {"TIT2"}};
+                id3v2Tag(4, frame24("TIT2", QByteArray("\0x", 2)), 0, 0x10) +
+                    QByteArray("3DI\x04\0\x10\0\0\0\x0C", 10) + audio,
+                32,
+                {"TIT2"}};
     {
         // A size past the end of the file: the tag ends where the audio starts.
         QByteArray t = id3v2Tag(3, small, 20);

@@ -1,8 +1,7 @@
 // The byte-level conversions: 2.4 frames into their 2.3 form, text
 // re-encoding, string splitting and MPEG frame headers.
-#include "tags/Id3v2Format.h"
-
 #include "Id3v2Bytes.h"
+#include "tags/Id3v2Format.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +12,13 @@ TEST(Id3v2Format, Version24FramesIn23Form)
 {
     const QByteArray text("\0hello", 6);
     const QByteArray zlib = qCompress(text).mid(4);
-    struct Case { const char* name; quint16 flags24; QByteArray body24; quint16 flags23; QByteArray body23; };
+    struct Case {
+        const char* name;
+        quint16 flags24;
+        QByteArray body24;
+        quint16 flags23;
+        QByteArray body23;
+    };
     const Case cases[] = {
         {"plain", 0, text, 0, text},
         {"status flags move", 0x7000, text, 0xE000, text},
@@ -41,7 +46,8 @@ TEST(Id3v2Format, Version24FramesIn23Form)
         }
     }
     // Whole-tag unsynchronisation reaches every frame.
-    EXPECT_EQ(convertV24Frame("TIT2", 0, QByteArray("\0\xFF\0\xE0", 4), true)->body, QByteArray("\0\xFF\xE0", 3));
+    EXPECT_EQ(convertV24Frame("TIT2", 0, QByteArray("\0\xFF\0\xE0", 4), true)->body,
+              QByteArray("\0\xFF\xE0", 3));
     // Too short for what the flags announce, or compressed garbage: not expressible.
     EXPECT_FALSE(convertV24Frame("TIT2", 0x0001, "ab", false).has_value());
     EXPECT_FALSE(convertV24Frame("TIT2", 0x0008, "not zlib", false).has_value());
@@ -50,24 +56,68 @@ TEST(Id3v2Format, Version24FramesIn23Form)
 TEST(Id3v2Format, Utf8TextBecomesUtf16)
 {
     const QString e = QStringLiteral("\u00e9");
-    struct Case { const char* id; QByteArray in; QByteArray out; };
+    struct Case {
+        const char* id;
+        QByteArray in;
+        QByteArray out;
+    };
     const Case cases[] = {
         {"TIT2", "\x03" + e.toUtf8(), "\x01" + utf16(e)},
         {"TIT2", "\x03" + e.toUtf8() + QByteArray(1, '\0'), "\x01" + utf16(e) + QByteArray(2, '\0')},
-        {"TPE1", QByteArray("\x03" "a\0b", 4), "\x01" + utf16("a") + QByteArray(2, '\0') + utf16("b")},
+        {"TPE1",
+         QByteArray("\x03"
+                    "a\0b",
+                    4),
+         "\x01" + utf16("a") + QByteArray(2, '\0') + utf16("b")},
         {"TPE1", "\x02" + utf16be(e), "\x01" + utf16(e)},
-        {"TXXX", QByteArray("\x03" "k\0v", 4), "\x01" + utf16("k") + QByteArray(2, '\0') + utf16("v")},
-        {"COMM", QByteArray("\x03" "eng" "d\0", 6) + e.toUtf8(),
-         "\x01" "eng" + utf16("d") + QByteArray(2, '\0') + utf16(e)},
-        {"USLT", QByteArray("\x03" "eng\0la", 7), "\x01" "eng" + utf16("") + QByteArray(2, '\0') + utf16("la")},
-        {"WXXX", QByteArray("\x03" "d\0http://x", 11), "\x01" + utf16("d") + QByteArray(2, '\0') + "http://x"},
-        {"APIC", QByteArray("\x03image/png\0\x03" "c\0\x89PNG", 18),
+        {"TXXX",
+         QByteArray("\x03"
+                    "k\0v",
+                    4),
+         "\x01" + utf16("k") + QByteArray(2, '\0') + utf16("v")},
+        {"COMM",
+         QByteArray("\x03"
+                    "eng"
+                    "d\0",
+                    6) +
+             e.toUtf8(),
+         "\x01"
+         "eng" +
+             utf16("d") + QByteArray(2, '\0') + utf16(e)},
+        {"USLT",
+         QByteArray("\x03"
+                    "eng\0la",
+                    7),
+         "\x01"
+         "eng" +
+             utf16("") + QByteArray(2, '\0') + utf16("la")},
+        {"WXXX",
+         QByteArray("\x03"
+                    "d\0http://x",
+                    11),
+         "\x01" + utf16("d") + QByteArray(2, '\0') + "http://x"},
+        {"APIC",
+         QByteArray("\x03image/png\0\x03"
+                    "c\0\x89PNG",
+                    18),
          QByteArray("\x01image/png\0\x03", 12) + utf16("c") + QByteArray(2, '\0') + "\x89PNG"},
-        {"GEOB", QByteArray("\x03" "a/b\0f\0d\0DATA", 13),
-         QByteArray("\x01" "a/b\0", 5) + utf16("f") + QByteArray(2, '\0') + utf16("d") + QByteArray(2, '\0') + "DATA"},
+        {"GEOB",
+         QByteArray("\x03"
+                    "a/b\0f\0d\0DATA",
+                    13),
+         QByteArray("\x01"
+                    "a/b\0",
+                    5) +
+             utf16("f") + QByteArray(2, '\0') + utf16("d") + QByteArray(2, '\0') + "DATA"},
         // Unchanged: other encodings, unknown layouts, empty bodies.
         {"TIT2", QByteArray("\0abc", 4), QByteArray("\0abc", 4)},
-        {"PRIV", QByteArray("\x03" "abc", 4), QByteArray("\x03" "abc", 4)},
+        {"PRIV",
+         QByteArray("\x03"
+                    "abc",
+                    4),
+         QByteArray("\x03"
+                    "abc",
+                    4)},
         {"TIT2", "", ""},
     };
     for (const Case& c : cases) {
@@ -80,9 +130,18 @@ TEST(Id3v2Format, Utf8TextBecomesUtf16)
 TEST(Id3v2Format, SeveralValuesJoinedFor23)
 {
     const QByteArray z(1, '\0');
-    struct Case { const char* id; QByteArray in; QByteArray out; };
+    struct Case {
+        const char* id;
+        QByteArray in;
+        QByteArray out;
+    };
     const Case cases[] = {
-        {"TPE1", QByteArray("\x03" "\xC3\xA9", 3) + z + "B" + z, "\x01" + utf16(QStringLiteral("\u00e9/B"))},
+        {"TPE1",
+         QByteArray("\x03"
+                    "\xC3\xA9",
+                    3) +
+             z + "B" + z,
+         "\x01" + utf16(QStringLiteral("\u00e9/B"))},
         {"TCON", latin1Text("17") + z + "18" + z + "Indie", latin1Text("(17)(18)Indie")},
         {"TXXX", latin1Text("k") + z + "a" + z + "b", latin1Text("k") + z + "a/b"},
         // One value, frames only 2.4 has, and frames that are not text: unchanged.
@@ -93,19 +152,25 @@ TEST(Id3v2Format, SeveralValuesJoinedFor23)
     for (const Case& c : cases)
         EXPECT_EQ(joinValuesFor23(c.id, c.in), c.out) << c.id;
     // 2.3 date frames only where missing, and only from a date in the 2.4 form.
-    EXPECT_EQ(v23Equivalents({{"TDRC", 0, latin1Text("2001-02")}, {"TYER", 0, latin1Text("2000")}}).size(), 0);
+    EXPECT_EQ(v23Equivalents({{"TDRC", 0, latin1Text("2001-02")}, {"TYER", 0, latin1Text("2000")}}).size(),
+              0);
     EXPECT_EQ(v23Equivalents({{"TDRC", 0, latin1Text("May 1988")}}).size(), 0);
 }
 
 TEST(Id3v2Format, StringsAndEncodings)
 {
     // UTF-16 terminators only count at even positions.
-    EXPECT_EQ(splitStrings(Utf16Bom, QByteArray("a\0\0b\0\0", 6)), (QList<QByteArray>{QByteArray("a\0\0b", 4)}));
-    EXPECT_EQ(splitStrings(Latin1, QByteArray("a\0b\0c", 5), 2), (QList<QByteArray>{"a", QByteArray("b\0c", 3)}));
+    EXPECT_EQ(splitStrings(Utf16Bom, QByteArray("a\0\0b\0\0", 6)),
+              (QList<QByteArray>{QByteArray("a\0\0b", 4)}));
+    EXPECT_EQ(splitStrings(Latin1, QByteArray("a\0b\0c", 5), 2),
+              (QList<QByteArray>{"a", QByteArray("b\0c", 3)}));
     EXPECT_EQ(splitStrings(Latin1, QByteArray("a\0", 2)), QList<QByteArray>{"a"});
     EXPECT_EQ(decodeString(Utf16Bom, QByteArray("a\0b\0", 4)), "ab"); // no mark: little-endian
-    EXPECT_EQ(decodeString(Utf16Bom, QByteArray("\xFF\xFE" "a", 3)), "");      // odd byte dropped
-    EXPECT_EQ(decodeString(7, "abc"), "abc");                                  // unknown encoding: Latin-1
+    EXPECT_EQ(decodeString(Utf16Bom, QByteArray("\xFF\xFE"
+                                                "a",
+                                                3)),
+              "");                            // odd byte dropped
+    EXPECT_EQ(decodeString(7, "abc"), "abc"); // unknown encoding: Latin-1
     EXPECT_EQ(chooseEncoding({QStringLiteral("\u00ff")}), Latin1);
     EXPECT_EQ(chooseEncoding({"a", QStringLiteral("\u0100")}), Utf16Bom);
     EXPECT_EQ(synchsafe32("\x00\x00\x0F\x76").value(), 2038u);
@@ -115,17 +180,21 @@ TEST(Id3v2Format, StringsAndEncodings)
 
 TEST(Id3v2Format, MpegHeaders)
 {
-    struct Case { QByteArray header; bool valid; int length; };
+    struct Case {
+        QByteArray header;
+        bool valid;
+        int length;
+    };
     const Case cases[] = {
-        {"\xFF\xFB\x90\x64", true, 417},  // MPEG-1 layer III 128 kbit/s 44.1 kHz
-        {"\xFF\xFB\x92\x64", true, 418},  // padded
-        {"\xFF\xF3\x90\x64", true, 261},  // MPEG-2 layer III 80 kbit/s 22.05 kHz
-        {"\xFF\xFF\x90\x64", true, 312},  // layer I 288 kbit/s: (12 * 288000 / 44100) * 4
-        {"\xFF\xEB\x90\x64", false, 0},   // reserved version
-        {"\xFF\xF9\x90\x64", false, 0},   // reserved layer
-        {"\xFF\xFB\xF0\x64", false, 0},   // bad bit rate
-        {"\xFF\xFB\x9C\x64", false, 0},   // reserved sample rate
-        {"\xFF\xFB\x00\x64", true, 0},    // free format: no length
+        {"\xFF\xFB\x90\x64", true, 417}, // MPEG-1 layer III 128 kbit/s 44.1 kHz
+        {"\xFF\xFB\x92\x64", true, 418}, // padded
+        {"\xFF\xF3\x90\x64", true, 261}, // MPEG-2 layer III 80 kbit/s 22.05 kHz
+        {"\xFF\xFF\x90\x64", true, 312}, // layer I 288 kbit/s: (12 * 288000 / 44100) * 4
+        {"\xFF\xEB\x90\x64", false, 0},  // reserved version
+        {"\xFF\xF9\x90\x64", false, 0},  // reserved layer
+        {"\xFF\xFB\xF0\x64", false, 0},  // bad bit rate
+        {"\xFF\xFB\x9C\x64", false, 0},  // reserved sample rate
+        {"\xFF\xFB\x00\x64", true, 0},   // free format: no length
         {"\xFE\xFB\x90\x64", false, 0},
     };
     for (const Case& c : cases) {

@@ -1,15 +1,12 @@
 // Reading ID3v2 tags of every version from files made here byte by byte.
+#include "Id3v2Bytes.h"
+#include "TestFiles.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v2.h"
 
-#include "Id3v2Bytes.h"
-#include "TestFiles.h"
-
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <gtest/gtest.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -17,7 +14,7 @@ using namespace vantrel::test;
 namespace {
 
 class Id3v2Read : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     int counter = 0;
 
@@ -41,16 +38,18 @@ protected:
 // interoperability test; 2.2 only comes from old files.
 TEST_F(Id3v2Read, FieldsFromVersion22)
 {
-    const QByteArray frames = frame22("TT2", latin1Text("Song")) + frame22("TP1", latin1Text("Band"))
-                              + frame22("TAL", latin1Text("Disc")) + frame22("TYE", latin1Text("1999"))
-                              + frame22("TRK", latin1Text("3/12")) + frame22("COM", QByteArray("\0eng\0Hello", 10))
-                              + frame22("TCO", latin1Text("(17)")) + frame22("TEN", latin1Text("Enc"));
+    const QByteArray frames = frame22("TT2", latin1Text("Song")) + frame22("TP1", latin1Text("Band")) +
+                              frame22("TAL", latin1Text("Disc")) + frame22("TYE", latin1Text("1999")) +
+                              frame22("TRK", latin1Text("3/12")) +
+                              frame22("COM", QByteArray("\0eng\0Hello", 10)) +
+                              frame22("TCO", latin1Text("(17)")) + frame22("TEN", latin1Text("Enc"));
     const cMP3ID3v2 t = read(id3v2Tag(2, frames, 64) + mpegFrames());
     EXPECT_TRUE(t.HasID3v2Tag());
     EXPECT_EQ(t.ID3v2TagVersion(), 2);
     // The comment is the text alone, not the language in front.
-    EXPECT_EQ(QStringList({t.Title(), t.Artist(), t.Album(), t.Year(), t.Track(), t.Comment(), t.EncodedBy()}),
-              QStringList({"Song", "Band", "Disc", "1999", "3/12", "Hello", "Enc"}));
+    EXPECT_EQ(
+        QStringList({t.Title(), t.Artist(), t.Album(), t.Year(), t.Track(), t.Comment(), t.EncodedBy()}),
+        QStringList({"Song", "Band", "Disc", "1999", "3/12", "Hello", "Enc"}));
     EXPECT_EQ(t.Genre(), 17);
     EXPECT_EQ(t.OtherGenreName(), "Rock");
     EXPECT_EQ(t.FrameCount(), 8);
@@ -59,14 +58,23 @@ TEST_F(Id3v2Read, FieldsFromVersion22)
 TEST_F(Id3v2Read, TextEncodings)
 {
     const QString cafe = QStringLiteral("Caf\u00e9 \u4e2d");
-    struct Case { const char* name; int major; QByteArray body; QString title; };
+    struct Case {
+        const char* name;
+        int major;
+        QByteArray body;
+        QString title;
+    };
     // Latin-1, UTF-16 with a little-endian mark and UTF-8: in the interoperability test.
     const Case cases[] = {
         {"utf16 be bom", 3, QByteArray(1, '\x01') + QByteArray("\xFE\xFF") + utf16be(cafe), cafe},
         {"utf16 terminated", 3, QByteArray(1, '\x01') + utf16(cafe) + QByteArray(2, '\0'), cafe},
         {"utf16be", 4, QByteArray(1, '\x02') + utf16be(cafe), cafe},
         {"latin1 zero padded", 3, QByteArray("\0Song\0\0\0", 8), QStringLiteral("Song")},
-        {"2.4 several values", 4, QByteArray("\x03" "A\0B", 4), QStringLiteral("A/B")},
+        {"2.4 several values", 4,
+         QByteArray("\x03"
+                    "A\0B",
+                    4),
+         QStringLiteral("A/B")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -77,9 +85,10 @@ TEST_F(Id3v2Read, TextEncodings)
 
 TEST_F(Id3v2Read, CommentsAndLyrics)
 {
-    const QByteArray two = frame23("COMM", QByteArray("\0engdesc\0A", 10)) + frame23("COMM", QByteArray("\0eng\0B", 6))
-                           + frame23("USLT", QByteArray(1, '\x01') + "eng" + utf16("d") + QByteArray(2, '\0')
-                                                 + utf16(QStringLiteral("la la")));
+    const QByteArray two = frame23("COMM", QByteArray("\0engdesc\0A", 10)) +
+                           frame23("COMM", QByteArray("\0eng\0B", 6)) +
+                           frame23("USLT", QByteArray(1, '\x01') + "eng" + utf16("d") + QByteArray(2, '\0') +
+                                               utf16(QStringLiteral("la la")));
     const cMP3ID3v2 t = read(id3v2Tag(3, two) + mpegFrames());
     EXPECT_EQ(t.Comment(), QStringLiteral("A") + QChar(0) + QStringLiteral("\r\nB"));
     EXPECT_EQ(t.TagsInFrame("COMM"), 2);
@@ -87,19 +96,27 @@ TEST_F(Id3v2Read, CommentsAndLyrics)
     EXPECT_EQ(t.Lyrics(), "la la");
 
     // Text that happens to begin like a language code stays whole.
-    EXPECT_EQ(read(id3v2Tag(3, frame23("COMM", QByteArray("\0eng\0english tea", 16))) + mpegFrames()).Comment(),
-              "english tea");
+    EXPECT_EQ(
+        read(id3v2Tag(3, frame23("COMM", QByteArray("\0eng\0english tea", 16))) + mpegFrames()).Comment(),
+        "english tea");
     // A comment without a terminator after the description reads its rest as text.
-    EXPECT_EQ(read(id3v2Tag(3, frame23("COMM", QByteArray("\0engHello", 9))) + mpegFrames()).Comment(), "Hello");
+    EXPECT_EQ(read(id3v2Tag(3, frame23("COMM", QByteArray("\0engHello", 9))) + mpegFrames()).Comment(),
+              "Hello");
 }
 
 TEST_F(Id3v2Read, GenreTexts)
 {
-    struct Case { QByteArray text; int genre; const char* other; };
+    struct Case {
+        QByteArray text;
+        int genre;
+        const char* other;
+    };
     const Case cases[] = {
-        {"(17)", 17, "Rock"},           {"(17)Indie Rock", 17, "Indie Rock"}, {"Rock", 255, "Rock"},
-        {"(300)", 255, "(300)"},        {"(17)x", 17, "Rock"},                {"(123)", 123, ""},
-        {"17", 17, "Rock"},             {"()Pop", 255, "()Pop"},              {"(abc)", 255, "(abc)"},
+        {"(17)", 17, "Rock"},    {"(17)Indie Rock", 17, "Indie Rock"},
+        {"Rock", 255, "Rock"},   {"(300)", 255, "(300)"},
+        {"(17)x", 17, "Rock"},   {"(123)", 123, ""},
+        {"17", 17, "Rock"},      {"()Pop", 255, "()Pop"},
+        {"(abc)", 255, "(abc)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.constData());
@@ -111,20 +128,24 @@ TEST_F(Id3v2Read, GenreTexts)
 
 TEST_F(Id3v2Read, OtherFields)
 {
-    const QByteArray frames = frame23("WOAR", "http://artist") + frame23("WCOM", "http://buy")
-                              + frame23("WOAF", QByteArray("\0http://audio", 13)) // older writes put a zero first
-                              + frame23("WXXX", QByteArray("\0desc\0http://link", 17))
-                              + frame23("PCNT", QByteArray("\x00\x00\x01\x02", 4)) + frame23("TCOP", latin1Text("(c)"))
-                              + frame23("TCOM", latin1Text("Comp")) + frame23("TOPE", latin1Text("Orig"))
-                              + frame23("TENC", latin1Text("Enc"));
+    const QByteArray frames =
+        frame23("WOAR", "http://artist") + frame23("WCOM", "http://buy") +
+        frame23("WOAF", QByteArray("\0http://audio", 13)) // older writes put a zero first
+        + frame23("WXXX", QByteArray("\0desc\0http://link", 17)) +
+        frame23("PCNT", QByteArray("\x00\x00\x01\x02", 4)) + frame23("TCOP", latin1Text("(c)")) +
+        frame23("TCOM", latin1Text("Comp")) + frame23("TOPE", latin1Text("Orig")) +
+        frame23("TENC", latin1Text("Enc"));
     const cMP3ID3v2 t = read(id3v2Tag(3, frames) + mpegFrames());
-    EXPECT_EQ(QStringList({t.ArtistURL(), t.BuyURL(), t.AudioURL(), t.LinkTo(), t.PlayCounter(), t.Copyright(),
-                           t.Composer(), t.OriginalArtist(), t.EncodedBy()}),
-              QStringList({"http://artist", "http://buy", "http://audio", "http://link", "258", "(c)", "Comp", "Orig",
-                           "Enc"}));
+    EXPECT_EQ(QStringList({t.ArtistURL(), t.BuyURL(), t.AudioURL(), t.LinkTo(), t.PlayCounter(),
+                           t.Copyright(), t.Composer(), t.OriginalArtist(), t.EncodedBy()}),
+              QStringList({"http://artist", "http://buy", "http://audio", "http://link", "258", "(c)", "Comp",
+                           "Orig", "Enc"}));
 
     // The year comes from TYER when there is one, else from the start of TDRC.
-    struct Case { QByteArray frames; const char* year; };
+    struct Case {
+        QByteArray frames;
+        const char* year;
+    };
     const Case years[] = {
         {frame23("TDRC", latin1Text("2001-02-03")), "2001"},
         {frame23("TDRC", latin1Text("2001")) + frame23("TYER", latin1Text("1999")), "1999"},
@@ -138,9 +159,10 @@ TEST_F(Id3v2Read, LargeFramesDoNotEndTheTag)
 {
     const QByteArray picture = QByteArray("\0image/png\0\x03\0", 13) + QByteArray(5000, '\x89');
     const QByteArray longTitle = latin1Text(QByteArray(1200, 'x'));
-    const cMP3ID3v2 t = read(id3v2Tag(3, frame23("TIT2", latin1Text("Song")) + frame23("APIC", picture)
-                                             + frame23("TPE1", latin1Text("Band")) + frame23("TALB", longTitle))
-                             + mpegFrames());
+    const cMP3ID3v2 t =
+        read(id3v2Tag(3, frame23("TIT2", latin1Text("Song")) + frame23("APIC", picture) +
+                             frame23("TPE1", latin1Text("Band")) + frame23("TALB", longTitle)) +
+             mpegFrames());
     EXPECT_EQ(t.Title(), "Song");
     EXPECT_EQ(t.Artist(), "Band"); // after the picture
     EXPECT_EQ(t.FrameCount(), 4);
@@ -150,9 +172,10 @@ TEST_F(Id3v2Read, LargeFramesDoNotEndTheTag)
 
 TEST_F(Id3v2Read, Version22Frames)
 {
-    const QByteArray frames = frame22("TT2", latin1Text("Song")) + frame22("TCM", latin1Text("Comp"))
-                              + frame22("PIC", QByteArray("\0PNG\x03\0\x89PNG", 10)) + frame22("XYZ", latin1Text("?"))
-                              + frame22("CRM", "x\0yz") + frame22("ULT", QByteArray("\0eng\0words", 10));
+    const QByteArray frames = frame22("TT2", latin1Text("Song")) + frame22("TCM", latin1Text("Comp")) +
+                              frame22("PIC", QByteArray("\0PNG\x03\0\x89PNG", 10)) +
+                              frame22("XYZ", latin1Text("?")) + frame22("CRM", "x\0yz") +
+                              frame22("ULT", QByteArray("\0eng\0words", 10));
     const cMP3ID3v2 t = read(id3v2Tag(2, frames) + mpegFrames());
     EXPECT_EQ(t.Title(), "Song");
     EXPECT_EQ(t.frameIds(), (QStringList{"TIT2", "TCOM", "APIC", "USLT"}));
@@ -169,22 +192,27 @@ TEST_F(Id3v2Read, Version22Frames)
 TEST_F(Id3v2Read, HeaderAndFrameVariants)
 {
     // 2.4 frame flags and encrypted frames: in the frame conversion's test.
-    struct Case { const char* name; QByteArray bytes; const char* title; };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* title;
+    };
     const QByteArray tit2 = frame23("TIT2", latin1Text("Song"));
     const Case cases[] = {
         {"2.3 whole-tag unsynchronisation",
          id3v2Tag(3, frame23("TIT2", QByteArray("\0A\xFF\0\xE0", 5)) + QByteArray(4, '\0'), 0, 0x80),
          "A\xC3\xBF\xC3\xA0"},
-        {"2.3 extended header",
-         id3v2Tag(3, be32(6) + QByteArray(6, '\0') + tit2, 0, 0x40), "Song"},
-        {"2.4 extended header", id3v2Tag(4, synchsafe(6) + QByteArray("\x01\0", 2) + frame24("TIT2", latin1Text("Song")), 0, 0x40),
+        {"2.3 extended header", id3v2Tag(3, be32(6) + QByteArray(6, '\0') + tit2, 0, 0x40), "Song"},
+        {"2.4 extended header",
+         id3v2Tag(4, synchsafe(6) + QByteArray("\x01\0", 2) + frame24("TIT2", latin1Text("Song")), 0, 0x40),
          "Song"},
         {"2.4 frame size written plain",
-         id3v2Tag(4, QByteArray("TIT2") + be32(129) + QByteArray(2, '\0') + latin1Text(QByteArray(128, 'y'))
-                         + frame24("TPE1", latin1Text("x"))),
+         id3v2Tag(4, QByteArray("TIT2") + be32(129) + QByteArray(2, '\0') + latin1Text(QByteArray(128, 'y')) +
+                         frame24("TPE1", latin1Text("x"))),
          ""},
         {"tag after junk", QByteArray("junk") + id3v2Tag(3, tit2), "Song"},
-        {"truncated frame keeps the ones before", id3v2Tag(3, tit2 + QByteArray("TPE1\0\0\x01\0\0\0abc", 13)), "Song"},
+        {"truncated frame keeps the ones before", id3v2Tag(3, tit2 + QByteArray("TPE1\0\0\x01\0\0\0abc", 13)),
+         "Song"},
         {"zero-size frame", id3v2Tag(3, frame23("TXXX", "") + tit2), "Song"},
     };
     for (const Case& c : cases) {
@@ -201,7 +229,10 @@ TEST_F(Id3v2Read, HeaderAndFrameVariants)
 TEST_F(Id3v2Read, WhereNoTagIsFound)
 {
     const QByteArray tag = id3v2Tag(3, frame23("TIT2", latin1Text("Song")));
-    struct Case { const char* name; QByteArray bytes; };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
     const Case cases[] = {
         {"empty file", {}},
         {"audio only", mpegFrames()},
@@ -255,7 +286,7 @@ TEST_F(Id3v2Read, DamagedTagsNeverCrash)
         QByteArray("ID3\x03\0\0\0\0\0\x20TIT2\0\0\0\x20\0\0", 20),
         QByteArray("ID3\x04\0\x40\0\0\0\x0A\x7F\x7F\x7F\x7F", 14) + QByteArray(6, '\0'),
         QByteArray("ID3\x03\0\x40\0\0\0\x0A\xFF\xFF\xFF\xFF", 14) + QByteArray(6, '\0'),
-        id3v2Tag(4, frame24("TIT2", QByteArray("\x01", 1), 0x0009)), // compressed, no length
+        id3v2Tag(4, frame24("TIT2", QByteArray("\x01", 1), 0x0009)),          // compressed, no length
         id3v2Tag(3, frame23("TIT2", QByteArray("\0\0\x10\0xyz", 7), 0x0080)), // bad compressed data
     };
     for (const QByteArray& c : cases) {

@@ -1,13 +1,11 @@
 // Writing ID3v2 tags: the exact bytes, where they go, and what stays untouched.
+#include "Id3v2Bytes.h"
+#include "TestFiles.h"
 #include "tags/Id3v2Format.h"
 #include "tags/cMP3ID3v2.h"
 
-#include "Id3v2Bytes.h"
-#include "TestFiles.h"
-
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -16,7 +14,7 @@ using namespace vantrel::test;
 namespace {
 
 class Id3v2Write : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     int counter = 0;
 
@@ -27,8 +25,7 @@ protected:
         return path;
     }
     // Reads path, lets change modify the tag, writes it; returns the file after.
-    template <typename F>
-    QByteArray rewrite(const QString& path, F change)
+    template <typename F> QByteArray rewrite(const QString& path, F change)
     {
         cMP3ID3v2 t;
         t.setMP3File(path);
@@ -62,11 +59,22 @@ TEST_F(Id3v2Write, NewTagFillsAMultipleOf2048)
     const QByteArray audio = mpegFrames();
     // "ID3" v2.3.0, no flags, synchsafe size 2038 | "TIT2", size 5, no flags | Latin-1, "Song".
     ASSERT_EQ(rewrite(file(audio), [](cMP3ID3v2& t) { t.setTitle("Song"); }).left(25),
-              QByteArray("ID3\x03\x00\x00" "\x00\x00\x0F\x76" "TIT2" "\x00\x00\x00\x05" "\x00\x00" "\x00" "Song", 25));
-    struct Case { int titleLength; qint64 area; };
+              QByteArray("ID3\x03\x00\x00"
+                         "\x00\x00\x0F\x76"
+                         "TIT2"
+                         "\x00\x00\x00\x05"
+                         "\x00\x00"
+                         "\x00"
+                         "Song",
+                         25));
+    struct Case {
+        int titleLength;
+        qint64 area;
+    };
     const Case cases[] = {{5, 2048}, {2022, 2048}, {2023, 4096}, {4070, 4096}, {4071, 6144}};
     for (const Case& c : cases) {
-        const QByteArray after = rewrite(file(audio), [&](cMP3ID3v2& t) { t.setTitle(QString(c.titleLength, 'x')); });
+        const QByteArray after =
+            rewrite(file(audio), [&](cMP3ID3v2& t) { t.setTitle(QString(c.titleLength, 'x')); });
         EXPECT_EQ(after.size() - audio.size(), c.area) << c.titleLength;
         EXPECT_EQ(QByteArray(after.mid(6, 4)), synchsafe(quint32(c.area - 10))) << c.titleLength;
         const qsizetype end = 21 + c.titleLength;
@@ -83,7 +91,10 @@ TEST_F(Id3v2Write, RewritesInPlaceWhenItFits)
         t.setArtist("Band");
     });
     const QByteArray first = readFile(path);
-    const QByteArray second = rewrite(path, [](cMP3ID3v2& t) { t.RemoveFrame("TPE1"); t.setTitle("B"); });
+    const QByteArray second = rewrite(path, [](cMP3ID3v2& t) {
+        t.RemoveFrame("TPE1");
+        t.setTitle("B");
+    });
     ASSERT_EQ(second.size(), first.size());
     EXPECT_EQ(second.mid(2048), mpegFrames());
     EXPECT_EQ(framesOf(second), (QList<QByteArray>{QByteArray("TIT2\0\0\0\x02\0\0\0B", 12)}));
@@ -93,7 +104,11 @@ TEST_F(Id3v2Write, RewritesInPlaceWhenItFits)
 
 TEST_F(Id3v2Write, SetterFrames)
 {
-    struct Case { const char* name; void (*set)(cMP3ID3v2&); QByteArray frame; };
+    struct Case {
+        const char* name;
+        void (*set)(cMP3ID3v2&);
+        QByteArray frame;
+    };
     const Case cases[] = {
         {"comment", [](cMP3ID3v2& t) { t.setComment("Hi"); }, QByteArray("COMM\0\0\0\x07\0\0\0\0nt\0Hi", 17)},
         {"unicode comment", [](cMP3ID3v2& t) { t.setComment(QStringLiteral("\u4e2d")); },
@@ -103,14 +118,24 @@ TEST_F(Id3v2Write, SetterFrames)
         {"latin-1 title", [](cMP3ID3v2& t) { t.setTitle(QStringLiteral("Caf\u00e9")); },
          QByteArray("TIT2\0\0\0\x05\0\0\0Caf\xE9", 15)},
         {"empty title", [](cMP3ID3v2& t) { t.setTitle(""); }, QByteArray("TIT2\0\0\0\x01\0\0\0", 11)},
-        {"link", [](cMP3ID3v2& t) { t.setLinkTo("http://x"); }, QByteArray("WXXX\0\0\0\x0A\0\0\0\0http://x", 20)},
-        {"artist url", [](cMP3ID3v2& t) { t.setArtistURL("http://x"); }, QByteArray("WOAR\0\0\0\x08\0\0http://x", 18)},
+        {"link", [](cMP3ID3v2& t) { t.setLinkTo("http://x"); },
+         QByteArray("WXXX\0\0\0\x0A\0\0\0\0http://x", 20)},
+        {"artist url", [](cMP3ID3v2& t) { t.setArtistURL("http://x"); },
+         QByteArray("WOAR\0\0\0\x08\0\0http://x", 18)},
         {"lyrics", [](cMP3ID3v2& t) { t.setLyrics("la"); }, QByteArray("USLT\0\0\0\x07\0\0\0XXX\0la", 17)},
-        {"play counter", [](cMP3ID3v2& t) { t.setPlayCounter("258"); }, QByteArray("PCNT\0\0\0\x04\0\0\0\0\x01\x02", 14)},
+        {"play counter", [](cMP3ID3v2& t) { t.setPlayCounter("258"); },
+         QByteArray("PCNT\0\0\0\x04\0\0\0\0\x01\x02", 14)},
         {"genre", [](cMP3ID3v2& t) { t.setGenre(17); }, QByteArray("TCON\0\0\0\x05\0\0\0(17)", 15)},
-        {"genre then name", [](cMP3ID3v2& t) { t.setGenre(17); t.setOtherGenreName("Indie"); },
+        {"genre then name",
+         [](cMP3ID3v2& t) {
+             t.setGenre(17);
+             t.setOtherGenreName("Indie");
+         },
          QByteArray("TCON\0\0\0\x0A\0\0\0(17)Indie", 20)},
-        {"year", [](cMP3ID3v2& t) { t.setYear("1999"); }, QByteArray("TYER\0\0\0\x05\0\0\0" "1999", 15)},
+        {"year", [](cMP3ID3v2& t) { t.setYear("1999"); },
+         QByteArray("TYER\0\0\0\x05\0\0\0"
+                    "1999",
+                    15)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -122,7 +147,8 @@ TEST_F(Id3v2Write, SetterFrames)
 TEST_F(Id3v2Write, FrameStoreOperations)
 {
     cMP3ID3v2 t;
-    t.setMP3File(file(id3v2Tag(3, frame23("TIT2", latin1Text("Old")) + frame23("TPE1", latin1Text("Band"))) + mpegFrames()));
+    t.setMP3File(file(id3v2Tag(3, frame23("TIT2", latin1Text("Old")) + frame23("TPE1", latin1Text("Band"))) +
+                      mpegFrames()));
     t.setTitle("One");
     t.setTitle("Two");
     EXPECT_EQ(t.TagsInFrame("TIT2"), 1);
@@ -158,23 +184,37 @@ TEST_F(Id3v2Write, UntouchedFramesStayByteForByte)
     const QByteArray picture = QByteArray("\0image/jpeg\0\x03\0", 14) + QByteArray(3000, '\xD8');
     const QByteArray priv = QByteArray("owner\0", 6) + QByteArray("\x00\x01\x02\xFF\x00", 5);
     const QByteArray tail23 = frame23("TPE1", latin1Text("Band"));
-    struct Case { const char* name; QByteArray tag; QList<QByteArray> kept; };
+    struct Case {
+        const char* name;
+        QByteArray tag;
+        QList<QByteArray> kept;
+    };
     const Case cases[] = {
         {"2.3",
-         id3v2Tag(3, frame23("APIC", picture) + frame23("PRIV", priv) + frame23("TIT2", latin1Text("Old"))
-                         + frame23("GRP1", latin1Text("x"), 0x2000) + tail23, 100),
+         id3v2Tag(3,
+                  frame23("APIC", picture) + frame23("PRIV", priv) + frame23("TIT2", latin1Text("Old")) +
+                      frame23("GRP1", latin1Text("x"), 0x2000) + tail23,
+                  100),
          {frame23("APIC", picture), frame23("PRIV", priv), frame23("GRP1", latin1Text("x"), 0x2000), tail23}},
         {"2.4: headers in 2.3 form, UTF-8 re-encoded",
-         id3v2Tag(4, frame24("APIC", picture) + frame24("PRIV", priv, 0x4000) + frame24("TIT2", latin1Text("Old"))
-                         + frame24("TPE1", QByteArray("\x03" "B\xC3\xA4nd", 6)) + frame24("TXXX", QByteArray("\x03" "k\0v", 4), 0x0001 ^ 0x0001)
-                         + frame24("TALB", synchsafe(2) + latin1Text("A"), 0x0001)),
+         id3v2Tag(4, frame24("APIC", picture) + frame24("PRIV", priv, 0x4000) +
+                         frame24("TIT2", latin1Text("Old")) +
+                         frame24("TPE1", QByteArray("\x03"
+                                                    "B\xC3\xA4nd",
+                                                    6)) +
+                         frame24("TXXX",
+                                 QByteArray("\x03"
+                                            "k\0v",
+                                            4),
+                                 0x0001 ^ 0x0001) +
+                         frame24("TALB", synchsafe(2) + latin1Text("A"), 0x0001)),
          {frame23("APIC", picture), frame23("PRIV", priv, 0x8000),
           frame23("TPE1", QByteArray("\x01", 1) + utf16(QStringLiteral("B\u00e4nd"))),
           frame23("TXXX", QByteArray("\x01", 1) + utf16("k") + QByteArray(2, '\0') + utf16("v")),
           frame23("TALB", latin1Text("A"))}},
         {"2.2: ids and picture in 2.3 form",
-         id3v2Tag(2, frame22("PIC", QByteArray("\0JPG\x03\0", 6) + QByteArray(10, '\xD8')) + frame22("TT2", latin1Text("Old"))
-                         + frame22("TCM", latin1Text("Comp"))),
+         id3v2Tag(2, frame22("PIC", QByteArray("\0JPG\x03\0", 6) + QByteArray(10, '\xD8')) +
+                         frame22("TT2", latin1Text("Old")) + frame22("TCM", latin1Text("Comp"))),
          {frame23("APIC", QByteArray("\0image/jpeg\0\x03\0", 14) + QByteArray(10, '\xD8')),
           frame23("TCOM", latin1Text("Comp"))}},
     };
@@ -194,7 +234,11 @@ TEST_F(Id3v2Write, AudioIsNeverTouched)
 {
     const QByteArray audio = mpegFrames(3) + id3v1Record("t", "a");
     const QByteArray tag = id3v2Tag(3, frame23("TIT2", latin1Text("Old")), 10);
-    struct Case { const char* name; QByteArray before; QByteArray kept; };
+    struct Case {
+        const char* name;
+        QByteArray before;
+        QByteArray kept;
+    };
     const Case cases[] = {
         {"no tag", audio, audio},
         {"tag that fits", tag + audio, audio},
@@ -206,9 +250,7 @@ TEST_F(Id3v2Write, AudioIsNeverTouched)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QByteArray after = rewrite(file(c.before), [](cMP3ID3v2& t) {
-            t.setTitle(QString(100, 'n'));
-        });
+        const QByteArray after = rewrite(file(c.before), [](cMP3ID3v2& t) { t.setTitle(QString(100, 'n')); });
         EXPECT_TRUE(after.endsWith(c.kept));
         EXPECT_TRUE(after.startsWith("ID3\x03"));
         cMP3ID3v2 t;
@@ -248,7 +290,8 @@ TEST_F(Id3v2Write, ReadOnlyFileStaysUnchanged)
 {
     const QByteArray content = mpegFrames();
     for (bool fits : {false, true}) {
-        const QByteArray before = fits ? id3v2Tag(3, frame23("TIT2", latin1Text("Old")), 500) + content : content;
+        const QByteArray before =
+            fits ? id3v2Tag(3, frame23("TIT2", latin1Text("Old")), 500) + content : content;
         const QString path = file(before);
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
         cMP3ID3v2 t;
@@ -257,6 +300,7 @@ TEST_F(Id3v2Write, ReadOnlyFileStaysUnchanged)
         EXPECT_FALSE(t.Update());
         EXPECT_FALSE(t.lastError().isEmpty());
         EXPECT_EQ(readFile(path), before);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), counter); // no temporary file left
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+                  counter); // no temporary file left
     }
 }

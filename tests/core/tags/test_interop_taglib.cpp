@@ -1,25 +1,21 @@
 // Interoperability with an independent ID3 library: what we write it reads,
 // what it writes we read, and after we change a title it still finds every
 // other frame unchanged and the audio where it was.
-#include "tags/cMP3ID3v2.h"
-
 #include "Id3v2Bytes.h"
 #include "TestFiles.h"
+#include "tags/cMP3ID3v2.h"
 
 #include <QTemporaryDir>
-
 #include <attachedpictureframe.h>
 #include <commentsframe.h>
+#include <gtest/gtest.h>
 #include <id3v2framefactory.h>
 #include <id3v2tag.h>
 #include <mpegfile.h>
 #include <mpegproperties.h>
-#include <textidentificationframe.h>
-
-#include <gtest/gtest.h>
-
 #include <set>
 #include <string>
+#include <textidentificationframe.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -57,16 +53,14 @@ std::set<std::pair<std::string, std::string>> framesBesidesTitle(const QString& 
 {
     TagLib::MPEG::File f(path.toStdString().c_str(), false);
     std::set<std::pair<std::string, std::string>> out;
-    if (!f.ID3v2Tag())
-        return out;
+    if (!f.ID3v2Tag()) return out;
     for (const TagLib::ID3v2::Frame* frame : f.ID3v2Tag()->frameList()) {
         const std::string id(frame->frameID().data(), frame->frameID().size());
-        if (id == "TIT2")
-            continue;
+        if (id == "TIT2") continue;
         std::string content = qs(frame->toString()).toStdString();
         if (const auto* pic = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame))
-            content += "|" + pic->mimeType().to8Bit() + "|" + std::to_string(pic->type()) + "|"
-                       + std::string(pic->picture().data(), pic->picture().size());
+            content += "|" + pic->mimeType().to8Bit() + "|" + std::to_string(pic->type()) + "|" +
+                       std::string(pic->picture().data(), pic->picture().size());
         if (const auto* comm = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame))
             content += "|" + qs(comm->description()).toStdString();
         out.emplace(id, content);
@@ -75,7 +69,7 @@ std::set<std::pair<std::string, std::string>> framesBesidesTitle(const QString& 
 }
 
 class Interop : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     int counter = 0;
     const QByteArray audio = mpegFrames(40);
@@ -104,7 +98,10 @@ protected:
 
 TEST_F(Interop, LibraryReadsWhatWeWrite)
 {
-    struct Case { const char* name; QByteArray before; };
+    struct Case {
+        const char* name;
+        QByteArray before;
+    };
     const Case cases[] = {
         {"no tag", audio},
         {"our old plain-size tag", plainSizeTag(frame23("TIT2", QByteArray("\0Old", 4)), 2048) + audio},
@@ -154,7 +151,11 @@ TEST_F(Interop, LibraryReadsWhatWeWrite)
 TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
 {
     const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(3000, '\x7f');
-    struct Case { const char* name; TagLib::ID3v2::Version version; TagLib::String::Type encoding; };
+    struct Case {
+        const char* name;
+        TagLib::ID3v2::Version version;
+        TagLib::String::Type encoding;
+    };
     const Case cases[] = {
         {"2.4 UTF-8", TagLib::ID3v2::v4, TagLib::String::UTF8},
         {"2.4 UTF-16", TagLib::ID3v2::v4, TagLib::String::UTF16},
@@ -163,7 +164,8 @@ TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString title = c.encoding == TagLib::String::Latin1 ? QStringLiteral("T\u00eftle") : QStringLiteral("\u4e2d\u6587");
+        const QString title = c.encoding == TagLib::String::Latin1 ? QStringLiteral("T\u00eftle")
+                                                                   : QStringLiteral("\u4e2d\u6587");
         const QString path = file(audio);
         {
             TagLib::ID3v2::FrameFactory::instance()->setDefaultTextEncoding(c.encoding);

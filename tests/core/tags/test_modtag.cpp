@@ -41,10 +41,18 @@ TEST(GetId3v1, FillsCurrentTagOrLogsTheFile)
     const QString shortFile = file("short.mp3", QByteArray(100, 'x'));
     const QString missing = dir.filePath(QStringLiteral("missing.mp3"));
     const QString unexpected = QStringLiteral("Unexpected error in filename: ");
-    struct Case { QString name; QString path; QString logLine; bool hasRecord; };
+    struct Case {
+        QString name;
+        QString path;
+        QString logLine;
+        bool hasRecord;
+    };
     const Case cases[] = {
         {tagged, tagged, {}, true},
-        {QStringLiteral("* ") + tagged, tagged, {}, true}, // the list marker goes, in the caller's variable too
+        {QStringLiteral("* ") + tagged,
+         tagged,
+         {},
+         true}, // the list marker goes, in the caller's variable too
         {whole, whole, {}, true},
         {untagged, untagged, QStringLiteral("No ID3-Tag: "), false},
         {shortFile, shortFile, unexpected, false},
@@ -64,7 +72,8 @@ TEST(GetId3v1, FillsCurrentTagOrLogsTheFile)
         QString name = c.name;
         EXPECT_TRUE(modTag::GetID3v1(name, prompter));
         EXPECT_EQ(name, c.path);
-        EXPECT_EQ(modTag::tagLog, c.logLine.isEmpty() ? QStringLiteral("old") : "old\r\n" + c.logLine + c.path);
+        EXPECT_EQ(modTag::tagLog,
+                  c.logLine.isEmpty() ? QStringLiteral("old") : "old\r\n" + c.logLine + c.path);
         EXPECT_TRUE(prompter.prompts().isEmpty());
         const TagRecord& r = modTag::CurrentTag;
         if (!c.hasRecord) {
@@ -109,7 +118,8 @@ TEST(SetId3v1, ChangesOnlyTheRecord)
         if (before.right(128).startsWith("TAG"))
             expected.replace(expected.size() - 128 + 33, 30, "New Artist" + QByteArray(20, ' '));
         else
-            expected += "TAG" + QByteArray(30, ' ') + "New Artist" + QByteArray(20, ' ') + QByteArray(64, ' ') + '\xFF';
+            expected += "TAG" + QByteArray(30, ' ') + "New Artist" + QByteArray(20, ' ') +
+                        QByteArray(64, ' ') + '\xFF';
         EXPECT_EQ(readFile(path), expected);
     }
 }
@@ -121,7 +131,11 @@ TEST(SetId3v1, UnwritableFilesAreReportedAndLeftAlone)
     ASSERT_TRUE(writeFile(readOnly, mpegFrames(1)));
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
     const QString gone = dir.filePath(QStringLiteral("gone.mp3"));
-    struct Case { QString path; QString message; Icon icon; };
+    struct Case {
+        QString path;
+        QString message;
+        Icon icon;
+    };
     const Case cases[] = {
         {gone, QStringLiteral("Error 2: No such file or directory"), Icon::Critical},
         {dir.path(), QStringLiteral("Error 21: Is a directory"), Icon::Critical},
