@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -27,11 +26,9 @@ namespace {
 long peakKb()
 {
     QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
+    if (!f.open(QIODevice::ReadOnly)) return -1;
     for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLong();
     }
     return -1;
 }
@@ -45,15 +42,15 @@ int makeTree(const QString& root, int files)
     for (int a = 0; a < 10 && made < files; ++a)
         for (int b = 0; b < 10 && made < files; ++b)
             for (int c = 0; c < 10 && made < files; ++c) {
-                const QString dir = QStringLiteral("%1/Artist %2/Album %3/CD %4").arg(root).arg(a).arg(b).arg(c);
+                const QString dir =
+                    QStringLiteral("%1/Artist %2/Album %3/CD %4").arg(root).arg(a).arg(b).arg(c);
                 QDir().mkpath(dir);
                 const QByteArray base = QFile::encodeName(dir) + '/';
                 for (int i = 0; i < perLeaf && made < files; ++i, ++made) {
                     const char* ext = made % 10 == 0 ? (made % 20 == 0 ? ".mp3" : ".WMA") : ".jpg";
                     const QByteArray path = base + "Track " + QByteArray::number(i) + " - Some Title" + ext;
                     const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-                    if (fd >= 0)
-                        ::close(fd);
+                    if (fd >= 0) ::close(fd);
                 }
             }
     return made;
@@ -65,7 +62,8 @@ long long cpuMs()
 {
     struct rusage ru;
     ::getrusage(RUSAGE_SELF, &ru);
-    return (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1000LL + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1000;
+    return (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1000LL +
+           (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1000;
 }
 
 } // namespace
@@ -99,14 +97,14 @@ int main(int argc, char** argv)
         loader.loadFresh(root, true);
         list.listviewthem();
         const qint64 ms = t.elapsed();
-        if (run > 0)
-            times.append(ms);
+        if (run > 0) times.append(ms);
         std::printf("run %d: %lld files listed, %lld ms (cpu %lld ms)%s\n", run,
                     static_cast<long long>(list.count()), static_cast<long long>(ms), cpuMs() - cpu0,
                     run == 0 ? " (warm-up)" : "");
     }
     std::sort(times.begin(), times.end());
-    std::printf("median load into list and table: %lld ms\n", static_cast<long long>(times.at(times.size() / 2)));
+    std::printf("median load into list and table: %lld ms\n",
+                static_cast<long long>(times.at(times.size() / 2)));
     std::printf("peak memory (VmHWM): %ld kB\n", peakKb());
     std::fflush(stdout);
 

@@ -8,7 +8,6 @@
 #include "../tests/core/parser/LiteralParser.cpp"
 
 #include <QStringList>
-
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -24,19 +23,22 @@ int pick(int n)
 
 QStringList typicalNames(int count)
 {
-    const QStringList artists = {"Some Artist", "the_band", "DJ Someone feat. Other", "ARTIST NAME", "Los Músicos",
-                                 "a.b.c.", "Various Artists", "The Long Named Orchestra"};
-    const QStringList titles = {"Song Title", "some_song_(radio_edit)", "Track Of The Year", "Remix 2005",
-                                "Part II", "Don't Stop", "Sooooong", "intro"};
+    const QStringList artists = {
+        "Some Artist", "the_band", "DJ Someone feat. Other", "ARTIST NAME",
+        "Los Músicos", "a.b.c.",   "Various Artists",        "The Long Named Orchestra"};
+    const QStringList titles = {"Song Title",        "some_song_(radio_edit)",
+                                "Track Of The Year", "Remix 2005",
+                                "Part II",           "Don't Stop",
+                                "Sooooong",          "intro"};
     const QStringList prefixes = {"", "01 - ", "07. ", "105 ", "(03) ", "12_-_", "", "va - "};
-    const QStringList suffixes = {"", " [www.example.com]", " (Live)", " - qmi", " 1999", " [rip]", "", " %20edit"};
+    const QStringList suffixes = {"",        " [www.example.com]", " (Live)", " - qmi", " 1999", " [rip]", "",
+                                  " %20edit"};
     const QStringList exts = {".mp3", ".mp3", ".MP3", ".wma"};
     QStringList names;
     while (names.size() < count) {
         const QString n = prefixes[pick(8)] + artists[pick(8)] + (pick(2) ? " - " : "_-_") + titles[pick(8)] +
                           suffixes[pick(8)] + exts[pick(4)];
-        if (n.size() >= 20 && n.size() <= 80)
-            names << n;
+        if (n.size() >= 20 && n.size() <= 80) names << n;
     }
     return names;
 }
@@ -49,8 +51,7 @@ double cpuSeconds()
     return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
 }
 
-template <class F>
-double namesPerSecond(const QStringList& names, F parse, double minSeconds)
+template <class F> double namesPerSecond(const QStringList& names, F parse, double minSeconds)
 {
     const double start = cpuSeconds();
     std::size_t done = 0, sink = 0;
@@ -61,8 +62,7 @@ double namesPerSecond(const QStringList& names, F parse, double minSeconds)
         done += std::size_t(names.size());
         elapsed = cpuSeconds() - start;
     } while (elapsed < minSeconds);
-    if (sink == 0)
-        std::puts("");
+    if (sink == 0) std::puts("");
     return double(done) / elapsed;
 }
 
@@ -74,11 +74,12 @@ int main()
     const QStringList few = names.mid(0, 200);
     for (bool collapse : {false, true}) {
         const auto production = [collapse](const QString& n) {
-            return vantrel::trimfilename(n, true, true, QString(), false, collapse, QString(), QString(), false);
+            return vantrel::trimfilename(n, true, true, QString(), false, collapse, QString(), QString(),
+                                         false);
         };
         const auto literal = [collapse](const QString& n) {
-            return vantrel::literal::trimfilename(n, true, true, QString(), false, collapse, QString(), QString(),
-                                                  false);
+            return vantrel::literal::trimfilename(n, true, true, QString(), false, collapse, QString(),
+                                                  QString(), false);
         };
         const double p = namesPerSecond(names, production, 2.0);
         const double l = namesPerSecond(few, literal, 2.0);

@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -26,8 +25,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < n; ++i) {
         const QString p = music.path() + QStringLiteral("/%1 - old name.mp3").arg(i, 6, 10, QLatin1Char('0'));
         QFile f(p);
-        if (!f.open(QIODevice::WriteOnly))
-            return 1;
+        if (!f.open(QIODevice::WriteOnly)) return 1;
         list.append(p);
     }
     list.listviewthem();

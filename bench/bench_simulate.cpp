@@ -16,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -47,8 +46,8 @@ QByteArray fileBytes(int i)
                         textFrame("TRCK", QByteArray::number(i % 20 + 1) + "/20");
     const quint32 size = quint32(frames.size() + 256);
     QByteArray tag = QByteArray("ID3\x03\x00\x00", 6) +
-                     bytes4((size >> 21) & 0x7F, (size >> 14) & 0x7F, (size >> 7) & 0x7F, size & 0x7F) + frames +
-                     QByteArray(256, '\0');
+                     bytes4((size >> 21) & 0x7F, (size >> 14) & 0x7F, (size >> 7) & 0x7F, size & 0x7F) +
+                     frames + QByteArray(256, '\0');
     QByteArray audio(417 * 2, '\0');
     for (int f = 0; f < 2; ++f) {
         audio[f * 417] = char(0xFF);
@@ -82,8 +81,7 @@ QStringList makeFiles(const QString& root, int count)
         const QString folder = base + QStringLiteral("/d%1").arg(i % 100);
         const QString path = folder + QLatin1Char('/') + fileName(i);
         if (!exists) {
-            if (i < 100)
-                QDir().mkpath(folder);
+            if (i < 100) QDir().mkpath(folder);
             QFile f(path);
             if (!f.open(QIODevice::WriteOnly) || f.write(fileBytes(i)) < 0) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -98,11 +96,9 @@ QStringList makeFiles(const QString& root, int count)
 long peakMemoryKiB()
 {
     QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return -1;
     for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
     }
     return -1;
 }
@@ -152,23 +148,21 @@ int main(int argc, char** argv)
     QList<int> counts;
     for (int a = 2; a < argc; ++a)
         counts << QByteArray(argv[a]).toInt();
-    if (counts.isEmpty())
-        counts = {10000, 100000};
+    if (counts.isEmpty()) counts = {10000, 100000};
     for (int count : std::as_const(counts)) {
         const QStringList paths = makeFiles(root, count);
-        if (paths.isEmpty())
-            return 1;
+        if (paths.isEmpty()) return 1;
         runOnce(paths, 0); // warm the cache
         Timing best{1e9, 1e9};
         for (int k = 0; k < 3; ++k) {
             const Timing t = runOnce(paths, 0);
-            if (t.wall < best.wall)
-                best = t;
+            if (t.wall < best.wall) best = t;
         }
         const Timing single = runOnce(paths, 1);
-        std::printf("%6d files: %.3f s on all cores (cpu %.3f s), %.3f s on one worker (cpu %.3f s), %.0f files/s;"
-                    " peak memory %ld MiB\n",
-                    count, best.wall, best.cpu, single.wall, single.cpu, count / best.wall, peakMemoryKiB() / 1024);
+        std::printf(
+            "%6d files: %.3f s on all cores (cpu %.3f s), %.3f s on one worker (cpu %.3f s), %.0f files/s;"
+            " peak memory %ld MiB\n",
+            count, best.wall, best.cpu, single.wall, single.cpu, count / best.wall, peakMemoryKiB() / 1024);
         std::fflush(stdout);
     }
     return 0;

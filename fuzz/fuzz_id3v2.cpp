@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-
 #include <cstdint>
 #include <cstdlib>
 #include <unistd.h>
@@ -34,14 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (void)id3v2::content23(f.frame, 1 << 16);
         (void)id3v2::reencodeFor23(f.frame.id, f.frame.body);
     }
-    if (t.offset >= 0 && (t.area < 10 || t.offset + t.area > in.size()))
-        std::abort();
+    if (t.offset >= 0 && (t.area < 10 || t.offset + t.area > in.size())) std::abort();
 
     static const QString path = QDir::tempPath() + QStringLiteral("/fuzz_id3v2_%1.mp3").arg(::getpid());
     {
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(in) != in.size())
-            return 0;
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(in) != in.size()) return 0;
     }
     cMP3ID3v2 tag;
     tag.setMP3File(path);
@@ -49,17 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)tag.Comment();
     (void)tag.Genre();
     tag.setTitle(QStringLiteral("fuzz \u00e9\u4e2d"));
-    if (!tag.Update())
-        return 0;
+    if (!tag.Update()) return 0;
 
     const QByteArray after = readAll(path);
     const qint64 kept = t.offset == 0 ? t.area : 0;
     const QByteArray audio = in.mid(kept);
-    if (!after.endsWith(audio))
-        std::abort(); // audio (or anything past the old tag) was touched
+    if (!after.endsWith(audio)) std::abort(); // audio (or anything past the old tag) was touched
     cMP3ID3v2 again;
     again.setMP3File(path);
-    if (again.Title() != QStringLiteral("fuzz \u00e9\u4e2d") || again.tagOffset() != 0)
-        std::abort();
+    if (again.Title() != QStringLiteral("fuzz \u00e9\u4e2d") || again.tagOffset() != 0) std::abort();
     return 0;
 }

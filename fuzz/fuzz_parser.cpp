@@ -5,9 +5,8 @@
 // With VANTREL_FUZZ_COMPARE=1 in the environment, short names are also run
 // through the plain step-list transcription and must give the same result
 // (slow under the sanitizers, so it is not on by default).
-#include "parser/FilenameParser.h"
-
 #include "../tests/core/parser/LiteralParser.cpp"
+#include "parser/FilenameParser.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,8 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 2)
-        return 0;
+    if (size < 2) return 0;
     const unsigned bits = data[0] | (unsigned(data[1]) << 8);
     data += 2;
     size -= 2;
@@ -31,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString what = replace ? QString::fromLatin1(texts[(bits >> 9) & 7]) : QString();
     const QString with = replace ? QString::fromLatin1(texts[(bits >> 12) & 7]) : QString();
 
-    const QString out =
-        vantrel::trimfilename(name, removeTrack, capitalize, removeText, removeEnabled, collapse, what, with, removeAll);
+    const QString out = vantrel::trimfilename(name, removeTrack, capitalize, removeText, removeEnabled,
+                                              collapse, what, with, removeAll);
 
     // The extension comes back lower-cased at the end, as long as the final
     // trim and the "&repwith&" replacement cannot reach into it.
@@ -41,8 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const char32_t l = QChar::toLower(char32_t(c.unicode()));
         c = QChar(l > 0xFFFF ? c.unicode() : char16_t(l));
     }
-    if (!ext.contains(u' ') && !ext.contains(u'&') && !out.endsWith(ext))
-        std::abort();
+    if (!ext.contains(u' ') && !ext.contains(u'&') && !out.endsWith(ext)) std::abort();
     if (!replace && !ext.contains(u' ') && !ext.contains(u'&')) {
         const QStringView body = QStringView(out).chopped(ext.size());
         for (QChar c : body)
@@ -54,10 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Differential check where the transcription is quick enough.
     static const bool compare = qEnvironmentVariableIntValue("VANTREL_FUZZ_COMPARE") == 1;
     if (compare && units <= (collapse ? 24u : 64u)) {
-        const QString expected = vantrel::literal::trimfilename(name, removeTrack, capitalize, removeText,
-                                                                removeEnabled, collapse, what, with, removeAll);
-        if (expected != out)
-            std::abort();
+        const QString expected = vantrel::literal::trimfilename(
+            name, removeTrack, capitalize, removeText, removeEnabled, collapse, what, with, removeAll);
+        if (expected != out) std::abort();
     }
     return 0;
 }

@@ -4,7 +4,6 @@
 
 #include <QStringList>
 #include <QTextStream>
-
 #include <vector>
 
 namespace vantrel::cli {
@@ -32,5 +31,11 @@ struct Registrar {
 
 } // namespace vantrel::cli
 
-#define VANTREL_CLI_COMMAND(ident, name, summary, fn) \
-    static const ::vantrel::cli::Registrar ident##_registrar{::vantrel::cli::Command{name, summary, fn}}
+#define VANTREL_CLI_COMMAND(ident, name, summary, fn)                                                        \
+    static const ::vantrel::cli::Registrar ident##_registrar                                                 \
+    {                                                                                                        \
+        ::vantrel::cli::Command                                                                              \
+        {                                                                                                    \
+            name, summary, fn                                                                                \
+        }                                                                                                    \
+    }

@@ -34,8 +34,7 @@ QString takeParserOptions(QStringList& args, ParserOptions& options)
     qsizetype i = 0;
     while (i < args.size() && error.isEmpty()) {
         const QString& a = args.at(i);
-        if (a == u"--")
-            break;
+        if (a == u"--") break;
         QString value;
         if (a == u"--keep-track-numbers") {
             options.removeTrackNumbers = false;

@@ -2,7 +2,6 @@
 // without any, on each line of standard input.
 #include "Command.h"
 #include "ParserCliOptions.h"
-
 #include "parser/FilenameParser.h"
 
 namespace vantrel::cli {
@@ -46,8 +45,7 @@ int runParse(const QStringList& arguments, Streams& io)
 
     const auto print = [&](const QString& name) {
         QString out = trimfilename(name, parser);
-        if (parser.allUpper)
-            out = allUpperCase(out);
+        if (parser.allUpper) out = allUpperCase(out);
         io.out << out << '\n';
     };
     if (!names.isEmpty()) {

@@ -8,7 +8,7 @@
 namespace vantrel {
 
 class DesktopOpener {
-public:
+  public:
     virtual ~DesktopOpener() = default;
     // target is a local path or an address such as "https://…"; true when the
     // desktop accepted the request.
@@ -17,7 +17,7 @@ public:
 
 // Records the targets instead of opening them.
 class RecordingOpener : public DesktopOpener {
-public:
+  public:
     bool open(const QString& target) override
     {
         opened.append(target);

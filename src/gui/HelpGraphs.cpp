@@ -86,7 +86,8 @@ QImage drawGraph(const Graph& graph)
             p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
         }
         p.setPen(Qt::black);
-        p.drawText(QRectF(x - 30, area.bottom() + 4, 60, 16), Qt::AlignHCenter | Qt::AlignTop, QString::number(f));
+        p.drawText(QRectF(x - 30, area.bottom() + 4, 60, 16), Qt::AlignHCenter | Qt::AlignTop,
+                   QString::number(f));
     }
     p.setFont(font(12, true));
     p.drawText(QRectF(area.left(), area.bottom() + 22, area.width(), 18), Qt::AlignHCenter | Qt::AlignTop,

@@ -28,9 +28,9 @@ inline constexpr int kMaxFiles = 5000;
 inline constexpr int kMaxSeconds = 120;
 
 inline const QColor kFrameColour = QColor(255, 255, 255);
-inline const QColor kPlotColour = QColor(16, 32, 96);      // dark blue
-inline const QColor kLineColour = QColor(255, 196, 32);    // the joining line
-inline const QColor kMarkColour = QColor(255, 255, 255);   // the measured points
+inline const QColor kPlotColour = QColor(16, 32, 96);    // dark blue
+inline const QColor kLineColour = QColor(255, 196, 32);  // the joining line
+inline const QColor kMarkColour = QColor(255, 255, 255); // the measured points
 
 // Option (1), names from the tag: 500 x 369.
 const Graph& optionOneGraph();

@@ -7,8 +7,7 @@ namespace vantrel {
 
 void QtClipboard::setText(const QString& text)
 {
-    if (QClipboard* c = QGuiApplication::clipboard())
-        c->setText(text, QClipboard::Clipboard);
+    if (QClipboard* c = QGuiApplication::clipboard()) c->setText(text, QClipboard::Clipboard);
 }
 
 } // namespace vantrel

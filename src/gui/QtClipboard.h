@@ -6,7 +6,7 @@
 namespace vantrel {
 
 class QtClipboard : public Clipboard {
-public:
+  public:
     void setText(const QString& text) override;
 };
 

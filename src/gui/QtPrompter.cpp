@@ -10,18 +10,37 @@ Answer QtPrompter::ask(const QString& text, const QString& title, Buttons button
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     QMessageBox::StandardButtons std;
     QMessageBox::StandardButton escape = QMessageBox::NoButton;
     switch (buttons) {
-    case Buttons::Ok: std = QMessageBox::Ok; escape = QMessageBox::Ok; break;
-    case Buttons::OkCancel: std = QMessageBox::Ok | QMessageBox::Cancel; escape = QMessageBox::Cancel; break;
-    case Buttons::YesNo: std = QMessageBox::Yes | QMessageBox::No; escape = QMessageBox::No; break;
+    case Buttons::Ok:
+        std = QMessageBox::Ok;
+        escape = QMessageBox::Ok;
+        break;
+    case Buttons::OkCancel:
+        std = QMessageBox::Ok | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+        break;
+    case Buttons::YesNo:
+        std = QMessageBox::Yes | QMessageBox::No;
+        escape = QMessageBox::No;
+        break;
     case Buttons::YesNoCancel:
         std = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         escape = QMessageBox::Cancel;
@@ -36,22 +55,34 @@ Answer QtPrompter::ask(const QString& text, const QString& title, Buttons button
     box.setWindowModality(Qt::ApplicationModal);
     const int r = box.exec();
     switch (r) {
-    case QMessageBox::Ok: return Answer::Ok;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Abort: return Answer::Abort;
-    case QMessageBox::Retry: return Answer::Retry;
-    case QMessageBox::Ignore: return Answer::Ignore;
-    default: break;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Abort:
+        return Answer::Abort;
+    case QMessageBox::Retry:
+        return Answer::Retry;
+    case QMessageBox::Ignore:
+        return Answer::Ignore;
+    default:
+        break;
     }
     // Closed without a button (window manager): the escape button's answer.
     switch (buttons) {
-    case Buttons::Ok: return Answer::Ok;
+    case Buttons::Ok:
+        return Answer::Ok;
     case Buttons::OkCancel:
-    case Buttons::YesNoCancel: return Answer::Cancel;
-    case Buttons::YesNo: return Answer::No;
-    case Buttons::AbortRetryIgnore: return Answer::Abort;
+    case Buttons::YesNoCancel:
+        return Answer::Cancel;
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::AbortRetryIgnore:
+        return Answer::Abort;
     }
     return Answer::Cancel;
 }

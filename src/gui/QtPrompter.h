@@ -9,12 +9,12 @@
 namespace vantrel {
 
 class QtPrompter : public Prompter {
-public:
+  public:
     explicit QtPrompter(QWidget* owner = nullptr) : owner_(owner) {}
 
     Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
 
-private:
+  private:
     QPointer<QWidget> owner_;
 };
 

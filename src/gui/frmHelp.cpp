@@ -24,8 +24,7 @@ constexpr int px(int twips)
     return twips / 15;
 }
 
-template <typename W>
-W* place(W* w, const char* name, int left, int top, int width, int height)
+template <typename W> W* place(W* w, const char* name, int left, int top, int width, int height)
 {
     w->setObjectName(QLatin1String(name));
     w->setGeometry(px(left), px(top), px(width), px(height));
@@ -108,8 +107,7 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Tool)
 
 void frmHelp::cmbSection_Click(int index)
 {
-    if (index >= 0)
-        disp(index);
+    if (index >= 0) disp(index);
 }
 
 void frmHelp::disp(int what)
@@ -121,8 +119,7 @@ void frmHelp::disp(int what)
     // Choosing a different entry runs disp once more through the list's click;
     // that nested run already finds `what` as the shown topic. A topic without
     // an entry leaves the list as it is.
-    if (what >= 0 && what < cmbSection->count())
-        cmbSection->setCurrentIndex(what);
+    if (what >= 0 && what < cmbSection->count()) cmbSection->setCurrentIndex(what);
 
     switch (what) {
     case 0:
@@ -164,8 +161,7 @@ void frmHelp::setTitle(const QString& title)
     QFont f = lblTitle->font();
     for (qreal size = 18; size >= 10; size -= 0.5) {
         f.setPointSizeF(size);
-        if (QFontMetrics(f).horizontalAdvance(title) <= lblTitle->width())
-            break;
+        if (QFontMetrics(f).horizontalAdvance(title) <= lblTitle->width()) break;
     }
     lblTitle->setFont(f);
     lblTitle->setText(title);
@@ -173,15 +169,13 @@ void frmHelp::setTitle(const QString& title)
 
 void frmHelp::lblText_DblClick()
 {
-    if (image1->x() != kParkedLeft)
-        disp(help::kGraphTopic);
+    if (image1->x() != kParkedLeft) disp(help::kGraphTopic);
 }
 
 void frmHelp::lblLink_Click()
 {
     // Fire and forget: a browser that does not open shows nothing.
-    if (openUrl)
-        openUrl(QUrl(help::kProductPage));
+    if (openUrl) openUrl(QUrl(help::kProductPage));
 }
 
 bool frmHelp::eventFilter(QObject* watched, QEvent* event)
@@ -190,8 +184,8 @@ bool frmHelp::eventFilter(QObject* watched, QEvent* event)
         lblText_DblClick();
         return true;
     }
-    if (watched == lblLink && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (watched == lblLink && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         lblLink_Click();
         return true;
     }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <functional>
 
 class QComboBox;
@@ -18,7 +17,7 @@ namespace vantrel {
 class frmHelp : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit frmHelp(QWidget* parent = nullptr);
 
     // Shows a topic: 0 general help, 1 to 3 the options, 4 the two check
@@ -48,10 +47,10 @@ public:
     // image1's left position while it is out of the way (50000 twips).
     static constexpr int kParkedLeft = 50000 / 15;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void cmbSection_Click(int index);
     void setTitle(const QString& title);
     void lblText_DblClick();

@@ -12,8 +12,7 @@ namespace {
 // The open help window, or a new one bound to the main window's desktop seam.
 frmHelp* helpWindow(frmMain& main, QPointer<QWidget>& slot)
 {
-    if (auto* open = qobject_cast<frmHelp*>(slot.data()))
-        return open;
+    if (auto* open = qobject_cast<frmHelp*>(slot.data())) return open;
     auto* help = new frmHelp(&main);
     help->openUrl = [&main](const QUrl& url) { main.opener().open(url.toString()); };
     slot = help;

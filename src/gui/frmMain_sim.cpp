@@ -2,7 +2,6 @@
 #include "SubWindows.h"
 #include "frmMain.h"
 #include "frmOpts.h"
-
 #include "tags/formTag.h"
 
 #include <QCheckBox>
@@ -17,20 +16,20 @@ namespace {
 // Hands the tag window's messages to whatever prompter the main window uses
 // when they come (tests swap it after start-up).
 class MainPrompter : public Prompter {
-public:
+  public:
     explicit MainPrompter(frmMain& main) : main_(main) {}
     Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override
     {
         return main_.prompter().ask(text, title, buttons, icon);
     }
 
-private:
+  private:
     frmMain& main_;
 };
 
 // Keeps the tag window object alive as long as the main window.
 class TagWindowHolder : public QObject {
-public:
+  public:
     explicit TagWindowHolder(frmMain& main) : QObject(&main), prompter(main), form(prompter)
     {
         setObjectName(QStringLiteral("formTag"));
@@ -54,8 +53,7 @@ frmOpts& optionsWindow(frmMain& main)
 formTag& tagWindow(frmMain& main)
 {
     auto* holder = main.findChild<TagWindowHolder*>(QStringLiteral("formTag"), Qt::FindDirectChildrenOnly);
-    if (!holder)
-        holder = new TagWindowHolder(main);
+    if (!holder) holder = new TagWindowHolder(main);
     return holder->form;
 }
 
@@ -91,11 +89,9 @@ SimulationOptions simulationOptions(frmMain& main)
 void closeDetailsWindow(frmMain& main)
 {
     QWidget* details = main.frmFileWindow.data();
-    if (!details)
-        return;
+    if (!details) return;
     details->close();
-    if (main.frmFileWindow)
-        main.frmFileWindow->deleteLater();
+    if (main.frmFileWindow) main.frmFileWindow->deleteLater();
     main.frmFileWindow = nullptr;
 }
 
@@ -115,14 +111,12 @@ void frmMain::cmdSim_Click()
 
     const SimulationRun run = simulate(fileList(), options, prompter(), errorLog, hooks);
     // "Yes" to the track numbers question turns the option off for good.
-    if (!options.parser.removeTrackNumbers)
-        chkNumbers->setChecked(false);
+    if (!options.parser.removeTrackNumbers) chkNumbers->setChecked(false);
     if (run.quitRequested) {
         cmdExit_Click();
         return;
     }
-    if (!run.ran)
-        return;
+    if (!run.ran) return;
     // A stopped run is no plan to apply.
     cmdFix->setEnabled(!run.cancelled);
     offerErrorLog(errorLog, prompter(), clipboard());

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QTimer>
-
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -25,10 +24,8 @@ int main(int argc, char** argv)
     // list as if they had been dropped on it.
     QStringList paths;
     for (const QString& a : QApplication::arguments().mid(1)) {
-        if (QFileInfo::exists(a))
-            paths.append(QFileInfo(a).absoluteFilePath());
+        if (QFileInfo::exists(a)) paths.append(QFileInfo(a).absoluteFilePath());
     }
-    if (!paths.isEmpty())
-        QTimer::singleShot(0, &w, [&w, paths] { w.addDroppedPaths(paths); });
+    if (!paths.isEmpty()) QTimer::singleShot(0, &w, [&w, paths] { w.addDroppedPaths(paths); });
     return QApplication::exec();
 }

@@ -53,8 +53,7 @@ struct MainWindow : TemporaryDataDir {
     void list(const QList<Listed>& files)
     {
         for (const Listed& f : files) {
-            if (!f.bytes.isNull())
-                writeFile(path(f.name), f.bytes);
+            if (!f.bytes.isNull()) writeFile(path(f.name), f.bytes);
             w.fileList().append(path(f.name));
         }
         w.fileList().listviewthem();

@@ -28,43 +28,29 @@ QString reportDateTime(const QDateTime& now)
            locale.toString(now.time(), timeFormat);
 }
 
-QString diagnosticReport(const ReportFile& f, const ReportOptions& o, const QString& errlog, const QDateTime& now)
+QString diagnosticReport(const ReportFile& f, const ReportOptions& o, const QString& errlog,
+                         const QDateTime& now)
 {
     QStringList l;
     l << QStringLiteral("--------- BEGIN INFO ---------")
-      << QStringLiteral("Vantrel version ") + versionFull()
-      << reportDateTime(now)
-      << QStringLiteral("Path: ") + f.path
-      << QStringLiteral("Before: ") + f.before
-      << QStringLiteral("After: ") + f.after
-      << QStringLiteral("Size: ") + f.size
-      << QString()
-      << QStringLiteral("ID3v1")
-      << QStringLiteral("Artist = ") + f.v1.artist
-      << QStringLiteral("Title = ") + f.v1.title
-      << QStringLiteral("Album = ") + f.v1.album
-      << QStringLiteral("Year = ") + f.v1.year
-      << QStringLiteral("Comment = ") + f.v1.comment
-      << QStringLiteral("Genre = ") + f.v1.genre
-      << QString() << QString()
-      << QStringLiteral("ID3v2")
-      << QStringLiteral("Artist = ") + f.v2.artist
-      << QStringLiteral("Title = ") + f.v2.title
-      << QStringLiteral("Album = ") + f.v2.album
-      << QStringLiteral("Year = ") + f.v2.year
-      << QStringLiteral("Comment = ") + f.v2.comment
-      << QStringLiteral("Track = ") + f.v2.track
-      << QStringLiteral("Link to = ") + f.v2.linkTo
-      << QStringLiteral("Genre = ") + f.v2.genre
-      << QString() << QString()
-      << QStringLiteral("Debug info")
+      << QStringLiteral("Vantrel version ") + versionFull() << reportDateTime(now)
+      << QStringLiteral("Path: ") + f.path << QStringLiteral("Before: ") + f.before
+      << QStringLiteral("After: ") + f.after << QStringLiteral("Size: ") + f.size << QString()
+      << QStringLiteral("ID3v1") << QStringLiteral("Artist = ") + f.v1.artist
+      << QStringLiteral("Title = ") + f.v1.title << QStringLiteral("Album = ") + f.v1.album
+      << QStringLiteral("Year = ") + f.v1.year << QStringLiteral("Comment = ") + f.v1.comment
+      << QStringLiteral("Genre = ") + f.v1.genre << QString() << QString() << QStringLiteral("ID3v2")
+      << QStringLiteral("Artist = ") + f.v2.artist << QStringLiteral("Title = ") + f.v2.title
+      << QStringLiteral("Album = ") + f.v2.album << QStringLiteral("Year = ") + f.v2.year
+      << QStringLiteral("Comment = ") + f.v2.comment << QStringLiteral("Track = ") + f.v2.track
+      << QStringLiteral("Link to = ") + f.v2.linkTo << QStringLiteral("Genre = ") + f.v2.genre << QString()
+      << QString() << QStringLiteral("Debug info")
       << QStringLiteral("optType(1) value: ") + truth(o.mode == 1)
       << QStringLiteral("optType(2) value: ") + truth(o.mode == 2)
       << QStringLiteral("optType(0) value: ") + truth(o.mode == 0)
       << QStringLiteral("chkForceId1 value: ") + number(o.forceId1)
       << QStringLiteral("chkNumbers value: ") + number(o.numbers);
-    if (o.remove)
-        l << QStringLiteral("chkRemove value: ") + o.removeText;
+    if (o.remove) l << QStringLiteral("chkRemove value: ") + o.removeText;
     if (o.replace)
         l << QStringLiteral("chkReplace value: ") + o.replaceWhat + QStringLiteral(", ") + o.replaceWith;
     l << QStringLiteral("chkUcase value: ") + number(o.ucase)
@@ -72,10 +58,8 @@ QString diagnosticReport(const ReportFile& f, const ReportOptions& o, const QStr
       << QStringLiteral("chkOptScheme(0) value: ") + truth(o.scheme == 0)
       << QStringLiteral("chkOptScheme(1) value: ") + truth(o.scheme == 1)
       << QStringLiteral("chkOptScheme(2) value: ") + truth(o.scheme == 2)
-      << QStringLiteral("txtScheme value: ") + o.schemeText
-      << QString()
-      << QStringLiteral("Error log:") + errlog
-      << QStringLiteral("--------- END INFO ---------");
+      << QStringLiteral("txtScheme value: ") + o.schemeText << QString()
+      << QStringLiteral("Error log:") + errlog << QStringLiteral("--------- END INFO ---------");
     return l.join(QStringLiteral("\r\n"));
 }
 

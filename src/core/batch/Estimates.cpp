@@ -20,8 +20,7 @@ long long estimateSimulate(long long n, Mode mode, bool slowRepeats)
     long long est = mode == Mode::FileNames
                         ? roundHalfEven(x * 45.0 / 2900.0 + 10.0 - (45.0 / 2900.0) * 500.0)
                         : roundHalfEven(x * 100.0 / 4900.0 + 5.0 - (85.0 / 4900.0) * 100.0);
-    if (slowRepeats)
-        est = roundHalfEven(static_cast<double>(est) * 3.3);
+    if (slowRepeats) est = roundHalfEven(static_cast<double>(est) * 3.3);
     return est;
 }
 
@@ -33,14 +32,12 @@ long long estimateFix(long long n, Mode mode)
 
 QString SetTimeFormat(double seconds)
 {
-    if (!std::isfinite(seconds) || std::fabs(seconds) > 1e15)
-        return QStringLiteral("0:00");
+    if (!std::isfinite(seconds) || std::fabs(seconds) > 1e15) return QStringLiteral("0:00");
     const long long whole = static_cast<long long>(seconds);
     const long long minutes = whole / 60;
     const double rest = seconds - static_cast<double>(minutes) * 60.0;
     QString restText = QString::number(rest);
-    if (rest < 10)
-        restText.prepend(QLatin1Char('0'));
+    if (rest < 10) restText.prepend(QLatin1Char('0'));
     return QStringLiteral("%1 min %2 sec").arg(minutes).arg(restText);
 }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QtGlobal>
-
 #include <functional>
 
 namespace vantrel {

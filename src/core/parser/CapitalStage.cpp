@@ -9,23 +9,22 @@ namespace {
 // change nothing.
 void upperAt(QString& s, qsizetype q)
 {
-    if (q < 1 || q > s.size())
-        return;
+    if (q < 1 || q > s.size()) return;
     const char16_t c = s.at(q - 1).unicode(), u = upperUnit(c);
-    if (u != c)
-        s[q - 1] = QChar(u);
+    if (u != c) s[q - 1] = QChar(u);
 }
 
 void lowerAt(QString& s, qsizetype q)
 {
-    if (q < 1 || q > s.size())
-        return;
+    if (q < 1 || q > s.size()) return;
     const char16_t c = s.at(q - 1).unicode(), l = lowerUnit(c);
-    if (l != c)
-        s[q - 1] = QChar(l);
+    if (l != c) s[q - 1] = QChar(l);
 }
 
-QChar charAt(const QString& s, qsizetype p) { return (p >= 1 && p <= s.size()) ? s.at(p - 1) : QChar(); }
+QChar charAt(const QString& s, qsizetype p)
+{
+    return (p >= 1 && p <= s.size()) ? s.at(p - 1) : QChar();
+}
 
 // Roman numerals II, III, IV and XVI as words or at the start of a word.
 void romanNumerals(QString& s)
@@ -33,17 +32,17 @@ void romanNumerals(QString& s)
     // Every pattern starts with " ii", " iv", " Ii", " Iv", " xv" or " Xv".
     bool any = false;
     for (qsizetype i = 0; i + 2 < s.size() && !any; ++i) {
-        if (s.at(i) != u' ')
-            continue;
+        if (s.at(i) != u' ') continue;
         const char16_t a = s.at(i + 1).unicode(), b = s.at(i + 2).unicode();
-        any = ((a == u'i' || a == u'I') && (b == u'i' || b == u'v')) || ((a == u'x' || a == u'X') && b == u'v');
+        any =
+            ((a == u'i' || a == u'I') && (b == u'i' || b == u'v')) || ((a == u'x' || a == u'X') && b == u'v');
     }
-    if (!any)
-        return;
+    if (!any) return;
     static const char16_t* const pairs[][2] = {
-        {u" iii ", u" III "}, {u" iii", u" III"}, {u" ii ", u" II "},   {u" iv ", u" IV "}, {u" iv", u" IV"},
-        {u" xvi ", u" XVI "}, {u" xvi", u" XVI"}, {u" Iii ", u" III "}, {u" Iii", u" III"}, {u" Ii ", u" II "},
-        {u" Iv ", u" IV "},   {u" Iv", u" IV"},   {u" Xvi ", u" XVI "}, {u" Xvi", u" XVI"}};
+        {u" iii ", u" III "}, {u" iii", u" III"},   {u" ii ", u" II "}, {u" iv ", u" IV "},
+        {u" iv", u" IV"},     {u" xvi ", u" XVI "}, {u" xvi", u" XVI"}, {u" Iii ", u" III "},
+        {u" Iii", u" III"},   {u" Ii ", u" II "},   {u" Iv ", u" IV "}, {u" Iv", u" IV"},
+        {u" Xvi ", u" XVI "}, {u" Xvi", u" XVI"}};
     for (const auto& p : pairs)
         replaceAll(s, p[0], p[1]);
 }
@@ -53,8 +52,7 @@ void abbreviationDots(QString& s)
 {
     const qsizetype n = s.size();
     for (qsizetype i = 1; i <= n; ++i) {
-        if (charAt(s, i) != u'.')
-            continue;
+        if (charAt(s, i) != u'.') continue;
         const bool atEnd = i + 2 > s.size(); // beyond the end, not a U+0000 in the name
         const QChar c = charAt(s, i + 2);
         if (atEnd || c == u'.' || c == u' ' || c == u')') {
@@ -74,23 +72,19 @@ void wordForms(QString& s)
     // words before a space.
     bool any = false;
     for (qsizetype i = 2; i < s.size() && !any; ++i) {
-        if (s.at(i) != u' ')
-            continue;
+        if (s.at(i) != u' ') continue;
         const auto endsWord = [&](QStringView w) {
-            if (i < w.size())
-                return false;
+            if (i < w.size()) return false;
             for (qsizetype j = 0; j < w.size(); ++j)
-                if (lowerUnit(s.at(i - w.size() + j).unicode()) != w[j].unicode())
-                    return false;
+                if (lowerUnit(s.at(i - w.size() + j).unicode()) != w[j].unicode()) return false;
             return true;
         };
         any = endsWord(u"feat") || endsWord(u"ft") || endsWord(u"vs") || endsWord(u"vol");
     }
     if (any) {
-        static const char16_t* const pairs[][2] = {{u"Feat ", u"feat. "}, {u"feat ", u"feat. "},
-                                                   {u"Ft ", u"ft. "},     {u"ft ", u"ft. "},
-                                                   {u"Vs ", u"vs. "},     {u"vs ", u"vs. "},
-                                                   {u"Vol ", u"vol. "},   {u"vol ", u"vol. "}};
+        static const char16_t* const pairs[][2] = {
+            {u"Feat ", u"feat. "}, {u"feat ", u"feat. "}, {u"Ft ", u"ft. "},   {u"ft ", u"ft. "},
+            {u"Vs ", u"vs. "},     {u"vs ", u"vs. "},     {u"Vol ", u"vol. "}, {u"vol ", u"vol. "}};
         for (const auto& p : pairs)
             replaceAllNoCase(s, p[0], p[1]);
     }
@@ -117,20 +111,17 @@ void capitalStage(QString& s, bool removeTrackNumbers, bool capitalizeWords)
     const qsizetype d = findChar(s, u'-') + 1; // 0 without a dash
     for (qsizetype i = 1; i <= d; ++i) {
         const QChar c = s.at(i - 1);
-        if (c == u' ' || c == u'(')
-            upperAt(s, i + 1);
+        if (c == u' ' || c == u'(') upperAt(s, i + 1);
     }
     // First letter of the title (two after the dash; the second character
     // when there is no dash). Beyond the end nothing changes.
     upperAt(s, d + 2);
-    if (s.size() > 1)
-        lowerAt(s, 2);
+    if (s.size() > 1) lowerAt(s, 2);
 
     // A letter after "- " is the start of a new part.
     const qsizetype n7 = s.size() - 1;
     for (qsizetype i = 1; i <= n7; ++i)
-        if (s.at(i - 1) == u'-' && s.at(i) == u' ')
-            upperAt(s, i + 2);
+        if (s.at(i - 1) == u'-' && s.at(i) == u' ') upperAt(s, i + 2);
 
     romanNumerals(s);
     trimSpaces(s);
@@ -138,17 +129,14 @@ void capitalStage(QString& s, bool removeTrackNumbers, bool capitalizeWords)
     // Loose punctuation at the ends.
     if (!s.isEmpty()) {
         const QChar c = s.back();
-        if (c == u',' || c == u'.' || c == u'-' || c == u'(')
-            s.chop(1);
+        if (c == u',' || c == u'.' || c == u'-' || c == u'(') s.chop(1);
     }
     if (!s.isEmpty()) {
         const QChar c = s.front();
-        if (c == u',' || c == u'.' || c == u'-' || c == u')')
-            s.remove(0, 1);
+        if (c == u',' || c == u'.' || c == u'-' || c == u')') s.remove(0, 1);
     }
     replaceAll(s, u" - - ", u" - ");
-    if (hasChar(s, u'\u0003'))
-        s.remove(QChar(u'\u0003'));
+    if (hasChar(s, u'\u0003')) s.remove(QChar(u'\u0003'));
 
     // A single-digit track number left in front of " - ".
     if (removeTrackNumbers) {
@@ -162,8 +150,7 @@ void capitalStage(QString& s, bool removeTrackNumbers, bool capitalizeWords)
         const qsizetype n = s.size() - 1;
         for (qsizetype i = 1; i <= n; ++i) {
             const QChar c = s.at(i - 1);
-            if (c == u' ' || c == u'(')
-                upperAt(s, i + 1);
+            if (c == u' ' || c == u'(') upperAt(s, i + 1);
         }
     }
     if (hasChar(s, u'.')) // the loop only acts on dots

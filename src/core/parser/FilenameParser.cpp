@@ -24,16 +24,14 @@ struct CallOptions {
 
 // Each maximal run of c is shortened to f(length) characters (never more
 // than it had), in place.
-template <class F>
-void reshapeRuns(QString& s, char16_t c, F f)
+template <class F> void reshapeRuns(QString& s, char16_t c, F f)
 {
     const qsizetype n = s.size();
     const QChar* p = s.constData();
     qsizetype i = 0;
     while (i < n && !(p[i] == c && i + 1 < n && p[i + 1] == c))
         ++i;
-    if (i == n)
-        return; // no run of two or more
+    if (i == n) return; // no run of two or more
     QChar* d = s.data();
     qsizetype w = i;
     while (i < n) {
@@ -64,23 +62,17 @@ void trimEdgeDashes(QString& s)
 {
     // at(k) is the k-th character from the start, from(k) the k-th from the end (1-based).
     const auto at = [&s](qsizetype k) { return k <= s.size() ? s.at(k - 1).unicode() : char16_t(0); };
-    const auto from = [&s](qsizetype k) { return k <= s.size() ? s.at(s.size() - k).unicode() : char16_t(0); };
-    if (at(1) == u'-')
-        s.remove(0, 1);
-    if (at(1) == u' ' && at(2) == u'-' && at(3) == u' ')
-        s.remove(0, 3);
-    if (at(1) == u'-' && at(2) == u' ')
-        s.remove(0, 2);
-    if (at(1) == u' ' && at(2) == u'-')
-        s.remove(0, 2);
-    if (from(1) == u'-')
-        s.chop(1);
-    if (from(3) == u' ' && from(2) == u'-' && from(1) == u' ')
-        s.chop(3);
-    if (from(2) == u' ' && from(1) == u'-')
-        s.chop(2);
-    if (from(2) == u'-' && from(1) == u' ')
-        s.chop(2);
+    const auto from = [&s](qsizetype k) {
+        return k <= s.size() ? s.at(s.size() - k).unicode() : char16_t(0);
+    };
+    if (at(1) == u'-') s.remove(0, 1);
+    if (at(1) == u' ' && at(2) == u'-' && at(3) == u' ') s.remove(0, 3);
+    if (at(1) == u'-' && at(2) == u' ') s.remove(0, 2);
+    if (at(1) == u' ' && at(2) == u'-') s.remove(0, 2);
+    if (from(1) == u'-') s.chop(1);
+    if (from(3) == u' ' && from(2) == u'-' && from(1) == u' ') s.chop(3);
+    if (from(2) == u' ' && from(1) == u'-') s.chop(2);
+    if (from(2) == u'-' && from(1) == u' ') s.chop(2);
 }
 
 // Every bracket kind becomes a round bracket; empty brackets, "%20", "?" and
@@ -99,28 +91,22 @@ void removeBracketJunk(QString& s)
         else if (c == u']' || c == u'>')
             to = u')';
         if (to != c) {
-            if (!w)
-                w = s.data();
+            if (!w) w = s.data();
             w[i] = QChar(to);
         }
         m.add(to);
     }
     // m holds every character present (and some that were): a replacement
     // whose pattern needs an absent character finds nothing and is skipped.
-    if (m.has(u'%') && replaceAll(s, u"%20", u" "))
-        m.add(u' ');
-    if (m.has(u'\u0001'))
-        replaceAll(s, QStringView(u"\u0001"), u"");
+    if (m.has(u'%') && replaceAll(s, u"%20", u" ")) m.add(u' ');
+    if (m.has(u'\u0001')) replaceAll(s, QStringView(u"\u0001"), u"");
     if (m.has(u'(')) {
         replaceAll(s, u"( )", u"");
         replaceAll(s, u"((", u"(");
     }
-    if (m.has(u')'))
-        replaceAll(s, u"))", u")");
-    if (m.has(u'?'))
-        replaceAll(s, u"?", u"");
-    if (m.has(u'6'))
-        replaceAll(s, u"6 zan", u"6Zan");
+    if (m.has(u')')) replaceAll(s, u"))", u")");
+    if (m.has(u'?')) replaceAll(s, u"?", u"");
+    if (m.has(u'6')) replaceAll(s, u"6 zan", u"6Zan");
 }
 
 void replaceSeparators(QString& s)
@@ -130,8 +116,7 @@ void replaceSeparators(QString& s)
         replaceAll(s, u"()", u"");
         replaceAll(s, u"( )", u"");
     }
-    if (m.has(u'.'))
-        replaceAll(s, u". ", u" ");
+    if (m.has(u'.')) replaceAll(s, u". ", u" ");
     if (m.has(u'/') || m.has(u'\\') || m.has(u'%')) {
         for (QChar& c : s) {
             if (c == u'/' || c == u'\\')
@@ -146,11 +131,9 @@ void replaceSeparators(QString& s)
 void unwrapLeadingShortBracket(QString& s)
 {
     const qsizetype p = findChar(s, u')'); // Find(s, ")") - 1
-    if (p <= 0)
-        return;
+    if (p <= 0) return;
     const QString t = trimmedSpaces(s);
-    if (!t.startsWith(u'('))
-        return;
+    if (!t.startsWith(u'(')) return;
     if (trimmedSpaces(QStringView(s).mid(1, p - 1)).size() >= 3) // positions 2 to p
         return;
     s = t.mid(1);
@@ -160,29 +143,23 @@ void unwrapLeadingShortBracket(QString& s)
 
 void replaceUnbalancedBrackets(QString& s)
 {
-    if (hasChar(s, u')') && !hasChar(s, u'('))
-        swapChar(s, u')', u'-');
-    if (hasChar(s, u'(') && !hasChar(s, u')'))
-        swapChar(s, u'(', u'-');
+    if (hasChar(s, u')') && !hasChar(s, u'(')) swapChar(s, u')', u'-');
+    if (hasChar(s, u'(') && !hasChar(s, u')')) swapChar(s, u'(', u'-');
 }
 
 bool startsWithNoCase(const QString& s, QStringView lowerPrefix)
 {
-    if (s.size() < lowerPrefix.size())
-        return false;
+    if (s.size() < lowerPrefix.size()) return false;
     for (qsizetype i = 0; i < lowerPrefix.size(); ++i)
-        if (lowerUnit(s.at(i).unicode()) != lowerPrefix[i].unicode())
-            return false;
+        if (lowerUnit(s.at(i).unicode()) != lowerPrefix[i].unicode()) return false;
     return true;
 }
 
 void dropVariousArtists(QString& s)
 {
     trimSpaces(s);
-    if (startsWithNoCase(s, u"va-"))
-        s.remove(0, 3);
-    if (startsWithNoCase(s, u"va -"))
-        s.remove(0, 4);
+    if (startsWithNoCase(s, u"va-")) s.remove(0, 3);
+    if (startsWithNoCase(s, u"va -")) s.remove(0, 4);
 }
 
 void deleteUnderscoreRuns(QString& s)
@@ -201,9 +178,9 @@ bool mayNeedDashSpacing(QStringView s)
     const qsizetype n = s.size();
     for (qsizetype i = findChar(s, u'-'); i >= 0 && i < n; i = findChar(s, u'-', i + 1)) {
         const auto at = [&](qsizetype k) { return k >= 0 && k < n ? s[k].unicode() : char16_t(0); };
-        if (at(i + 1) == u'-')
-            return true;
-        if (at(i + 1) == u' ' && at(i - 1) == u' ' && (at(i + 2) == u' ' || at(i + 2) == u'-' || at(i - 2) == u' '))
+        if (at(i + 1) == u'-') return true;
+        if (at(i + 1) == u' ' && at(i - 1) == u' ' &&
+            (at(i + 2) == u' ' || at(i + 2) == u'-' || at(i - 2) == u' '))
             return true;
     }
     return false;
@@ -235,11 +212,24 @@ void spaceOutAndLower(QString& s)
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = p[i].unicode();
         switch (c) {
-        case u'-': w[k++] = u' '; w[k++] = u'-'; w[k++] = u' '; break;
-        case u'(': w[k++] = u' '; w[k++] = u'('; break;
-        case u')': w[k++] = u')'; w[k++] = u' '; break;
-        case u'_': w[k++] = u' '; break;
-        default: w[k++] = lowerUnit(c);
+        case u'-':
+            w[k++] = u' ';
+            w[k++] = u'-';
+            w[k++] = u' ';
+            break;
+        case u'(':
+            w[k++] = u' ';
+            w[k++] = u'(';
+            break;
+        case u')':
+            w[k++] = u')';
+            w[k++] = u' ';
+            break;
+        case u'_':
+            w[k++] = u' ';
+            break;
+        default:
+            w[k++] = lowerUnit(c);
         }
     }
     r.truncate(k);
@@ -252,8 +242,7 @@ bool containsWwwIgnoringCase(const QString& s)
     int run = 0;
     for (QChar c : s) {
         run = lowerUnit(c.unicode()) == u'w' ? run + 1 : 0;
-        if (run == 3)
-            return true;
+        if (run == 3) return true;
     }
     return false;
 }
@@ -262,20 +251,17 @@ void cutWebAddresses(QString& s)
 {
     // A round needs "http" or "www"; without either no round changes anything
     // and there is no "www" to delete.
-    if (!containsIn(s, u"http") && !containsWwwIgnoringCase(s))
-        return;
+    if (!containsIn(s, u"http") && !containsWwwIgnoringCase(s)) return;
     static const char16_t* const endings[] = {u".com", u".net", u".org", u".se", u".ru", u".tk",
                                               u".pl",  u".de",  u".nu",  u".pl", u".eu"};
     for (int round = 0; round < 3; ++round) {
         qsizetype a = findIn(s, u"http") + 1;
         const QString low = lowered(s);
-        if (a == 0)
-            a = findIn(low, u"www") + 1;
+        if (a == 0) a = findIn(low, u"www") + 1;
         qsizetype b = 0;
         for (const char16_t* e : endings) {
             b = findIn(low, e) + 1;
-            if (b != 0)
-                break;
+            if (b != 0) break;
         }
         if (a > 0 && b > 0) {
             // The pieces are joined as they are, even when the ending comes first.
@@ -297,8 +283,7 @@ void collapseDotsAndSpaces(QString& s)
     const auto shrink = [L](qsizetype m) {
         qsizetype k = std::min(m, L - 1);
         while (k >= 2 && m >= 2) {
-            if (m >= k)
-                m = m / k + m % k;
+            if (m >= k) m = m / k + m % k;
             k = std::min(k - 1, m);
         }
         return m;
@@ -309,15 +294,11 @@ void collapseDotsAndSpaces(QString& s)
 
 bool isByteCharacter(char16_t c)
 {
-    if (c == 0)
-        return false;
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return true;
-    if (c < 0x80 + 0x20 || c > 0x2122)
-        return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+    if (c == 0) return false;
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return true;
+    if (c < 0x80 + 0x20 || c > 0x2122) return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
     for (int n = 0x80; n < 0xA0; ++n)
-        if (byteChar(n) == c)
-            return true;
+        if (byteChar(n) == c) return true;
     return false;
 }
 
@@ -329,20 +310,17 @@ bool isByteCharacter(char16_t c)
 void collapseRepeatedCharacters(QString& s)
 {
     const qsizetype L = s.size();
-    if (L == 0)
-        return;
+    if (L == 0) return;
     const QChar first = s.at(0);
     if (std::all_of(s.cbegin(), s.cend(), [first](QChar c) { return c == first; })) {
-        if (L >= 4 && isByteCharacter(first.unicode()))
-            s.truncate(2);
+        if (L >= 4 && isByteCharacter(first.unicode())) s.truncate(2);
         return;
     }
     // Without a run of three nothing changes.
     qsizetype i = 2;
     while (i < L && !(s.at(i) == s.at(i - 1) && s.at(i) == s.at(i - 2)))
         ++i;
-    if (i >= L)
-        return;
+    if (i >= L) return;
     i -= 2;
     QChar* d = s.data();
     qsizetype w = i;
@@ -372,18 +350,17 @@ void removeRipperTags(QString& s)
         for (qsizetype i = cut; i < L; ++i) {
             const char16_t c = s.at(i).unicode(), l = lowerUnit(c);
             if (l != c) {
-                if (!d)
-                    d = s.data();
+                if (!d) d = s.data();
                 d[i] = QChar(l);
             }
         }
     }
     static const char16_t* const tags[] = {
-        u"- qmi",  u"- rmi",   u"- rns",    u"- fnt",   u"- mod",    u"- jaffa", u"- mtc",  u"- syndikat",
-        u"- rikskrim", u"- mip", u"- cmp",  u"- jaffa", u"- owr",    u"- nbd",   u"- jrp",  u"- sds",
-        u"- fmc",  u"- ffi",   u"- bwa",    u"- ffacc", u"- wly",    u"- mvp",   u"- mtc",  u"- amrc",
-        u"- edf",  u"- fsp",   u"- esk",    u"- tn",    u"- whinar", u"- fst",   u"- hades", u"- sds",
-        u"- int",  u"- mpx",   u"- lzy",    u"- gripp"};
+        u"- qmi",      u"- rmi", u"- rns", u"- fnt",   u"- mod",    u"- jaffa", u"- mtc",   u"- syndikat",
+        u"- rikskrim", u"- mip", u"- cmp", u"- jaffa", u"- owr",    u"- nbd",   u"- jrp",   u"- sds",
+        u"- fmc",      u"- ffi", u"- bwa", u"- ffacc", u"- wly",    u"- mvp",   u"- mtc",   u"- amrc",
+        u"- edf",      u"- fsp", u"- esk", u"- tn",    u"- whinar", u"- fst",   u"- hades", u"- sds",
+        u"- int",      u"- mpx", u"- lzy", u"- gripp"};
     // When no tag occurs in the tail as it is, the first deletion finds
     // nothing, the tail stays as it is, and so does every later one.
     bool any = false;
@@ -394,8 +371,7 @@ void removeRipperTags(QString& s)
                 any = true;
                 break;
             }
-    if (!any)
-        return;
+    if (!any) return;
     QString tail = s.mid(cut);
     for (const char16_t* t : tags)
         replaceAll(tail, t, u"");
@@ -405,14 +381,32 @@ void removeRipperTags(QString& s)
 
 bool deletedInFinalCleanup(char16_t c)
 {
-    if (c < 0x80)
-        return (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
+    if (c < 0x80) return (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
     if (c <= 0xFF) // U+0080 to U+009F are not what bytes 128 to 159 stand for, except five
         return (c >= 0xA1 && c <= 0xBF) || c == 0xF0 || c == 0xF8 || c == 0x8D || c == 0x8F || c == 0x90;
     switch (c) { // bytes 128, 130 to 137, 139 to 153 and 155 that stand above U+00FF
-    case 0x20AC: case 0x201A: case 0x0192: case 0x201E: case 0x2026: case 0x2020: case 0x2021: case 0x02C6:
-    case 0x2030: case 0x2039: case 0x0152: case 0x017D: case 0x2018: case 0x2019: case 0x201C: case 0x201D:
-    case 0x2022: case 0x2013: case 0x2014: case 0x02DC: case 0x2122: case 0x203A:
+    case 0x20AC:
+    case 0x201A:
+    case 0x0192:
+    case 0x201E:
+    case 0x2026:
+    case 0x2020:
+    case 0x2021:
+    case 0x02C6:
+    case 0x2030:
+    case 0x2039:
+    case 0x0152:
+    case 0x017D:
+    case 0x2018:
+    case 0x2019:
+    case 0x201C:
+    case 0x201D:
+    case 0x2022:
+    case 0x2013:
+    case 0x2014:
+    case 0x02DC:
+    case 0x2122:
+    case 0x203A:
         return true;
     default:
         return false;
@@ -432,8 +426,7 @@ void collapseSpaceRuns(QString& s)
     // Rounds k = 2 to 16, each replacing runs of k spaces by one.
     reshapeRuns(s, u' ', [](qsizetype m) {
         for (qsizetype k = 2; k <= 16 && m >= 2; ++k)
-            if (m >= k)
-                m = m / k + m % k;
+            if (m >= k) m = m / k + m % k;
         return m;
     });
 }
@@ -446,8 +439,7 @@ void tightenBrackets(QString& s)
         const QChar a = s.at(i), b = s.at(i + 1);
         any = (a == u'(' && b == u' ') || (a == u' ' && (b == u')' || b == u'!'));
     }
-    if (!any)
-        return;
+    if (!any) return;
     replaceAll(s, u"( ", u"(");
     replaceAll(s, u" )", u")");
     replaceAll(s, u" !", u"!");
@@ -483,12 +475,10 @@ void runPass(QString& s, bool firstPass, const CallOptions& o)
     deleteUnderscoreRuns(s);
     tidyDashSpacing(s);
     spaceOutAndLower(s);
-    if (s.isEmpty())
-        s = QStringLiteral("Unknown Artist - Unknown Title");
+    if (s.isEmpty()) s = QStringLiteral("Unknown Artist - Unknown Title");
     cutWebAddresses(s);
     collapseDotsAndSpaces(s);
-    if (o.collapseRepeats)
-        collapseRepeatedCharacters(s);
+    if (o.collapseRepeats) collapseRepeatedCharacters(s);
     deleteDashRuns(s);
     trimEdgeDashes(s);
     removeRipperTags(s);
@@ -506,12 +496,15 @@ QString trimfilename(const QString& name, bool removeTrackNumbers, bool capitali
                      const QString& removeText, bool removeEnabled, bool collapseRepeats,
                      const QString& replaceWhat, const QString& replaceWith, bool removeAllNumbers)
 {
-    CallOptions o{removeTrackNumbers, capitalizeWords, collapseRepeats, removeAllNumbers,
-                  removeEnabled && !removeText.isEmpty(), {}, {}};
-    if (o.removeActive)
-        o.removeLower = lowered(trimmedSpaces(removeText));
-    if (!replaceWhat.isEmpty())
-        o.replaceLower = lowered(replaceWhat);
+    CallOptions o{removeTrackNumbers,
+                  capitalizeWords,
+                  collapseRepeats,
+                  removeAllNumbers,
+                  removeEnabled && !removeText.isEmpty(),
+                  {},
+                  {}};
+    if (o.removeActive) o.removeLower = lowered(trimmedSpaces(removeText));
+    if (!replaceWhat.isEmpty()) o.replaceLower = lowered(replaceWhat);
 
     QString s = name;
     runPass(s, true, o);
@@ -532,8 +525,7 @@ QString trimfilename(const QString& name, const ParserOptions& options)
 
 QString allUpperCase(const QString& name)
 {
-    if (name.size() <= 4)
-        return name;
+    if (name.size() <= 4) return name;
     QString head = name.left(name.size() - 4);
     upperInPlace(head);
     head.append(QStringView(name).last(4));

@@ -14,13 +14,13 @@ struct ParserOptions {
     bool capitalizeWords = true;    // "Upper Case first characters in all words"
     QString removeText;             // "Remove string:" text, used only when removeEnabled
     bool removeEnabled = false;
-    bool collapseRepeats = false;   // "Remove repeated characters (3 or more) - slow!"
-    QString replaceWhat;            // "Replace string:" texts, used only when replaceEnabled
+    bool collapseRepeats = false; // "Remove repeated characters (3 or more) - slow!"
+    QString replaceWhat;          // "Replace string:" texts, used only when replaceEnabled
     QString replaceWith;
     bool replaceEnabled = false;
-    bool removeAllNumbers = false;  // "Remove ALL numbers"
-    bool allUpper = false;          // "All characters UPPER CASE": NOT applied by trimfilename;
-                                    // callers apply allUpperCase() to the parser's result.
+    bool removeAllNumbers = false; // "Remove ALL numbers"
+    bool allUpper = false;         // "All characters UPPER CASE": NOT applied by trimfilename;
+                                   // callers apply allUpperCase() to the parser's result.
 };
 
 // Corrects one file name (extension included: the last four characters are

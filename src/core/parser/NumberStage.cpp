@@ -3,7 +3,6 @@
 #include "parser/ParserText.h"
 
 #include <QVarLengthArray>
-
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -11,7 +10,10 @@
 namespace vantrel::parser {
 namespace {
 
-bool isDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+bool isDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
 
 // The numbers from lo to hi whose decimal text (width digits, no leading zero)
 // occurs in s, ascending. Removing digits or replacing them by spaces and
@@ -25,14 +27,12 @@ Numbers numbersIn(const QString& s, int width, int lo, int hi)
     const qsizetype n = s.size();
     const QChar* p = s.constData();
     for (qsizetype i = 0; i + width <= n; ++i) {
-        if (p[i].unicode() == u'0' || !isDigit(p[i]))
-            continue;
+        if (p[i].unicode() == u'0' || !isDigit(p[i])) continue;
         int v = 0;
         qsizetype j = 0;
         for (; j < width && isDigit(p[i + j]); ++j)
             v = v * 10 + (p[i + j].unicode() - u'0');
-        if (j == width && v >= lo && v <= hi)
-            found.push_back(v);
+        if (j == width && v >= lo && v <= hi) found.push_back(v);
     }
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
@@ -63,17 +63,14 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
         const Decimal d(n);
         const qsizetype at = findIn(s, d.view());
         const bool nearStart = at >= 0 && at < 6; // position 1 to 6; starting at 1 is included
-        if (s.size() > 7 && nearStart)
-            replaceInFirst(s, 7, d.view(), u" ");
+        if (s.size() > 7 && nearStart) replaceInFirst(s, 7, d.view(), u" ");
     }
 
     // Years hide behind markers until restoreYears.
     for (int n : numbersIn(s, 4, 1900, 2020)) {
         const Decimal d(n);
-        if (!containsIn(s, d.view()))
-            continue;
-        if (y == 20)
-            continue; // the table holds 20 years; further ones stay plain digits
+        if (!containsIn(s, d.view())) continue;
+        if (y == 20) continue; // the table holds 20 years; further ones stay plain digits
         ++y;
         replaceAll(s, d.view(), yearMarker(y));
         years[y] = n;
@@ -99,8 +96,7 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
         std::sort(big.begin(), big.end(), std::greater<int>());
         for (int n : big) {
             const Decimal d(n);
-            if (hasTwoDashes(s))
-                replaceInFirst(s, t, d.view(), u" ");
+            if (hasTwoDashes(s)) replaceInFirst(s, t, d.view(), u" ");
             replaceInFirst(s, 3, d.view(), u" ");
         }
     }
@@ -112,12 +108,10 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     // A single digit followed by a dot after a space, or at the very start.
     for (int i = 0; i <= 9; ++i) {
         const char16_t digit = char16_t(u'0' + i);
-        if (!hasChar(s, digit))
-            continue; // both patterns hold the digit
+        if (!hasChar(s, digit)) continue; // both patterns hold the digit
         const char16_t pat[3] = {u' ', digit, u'.'};
         replaceAll(s, QStringView(pat, 3), u" ");
-        if (s.size() >= 2 && s[0] == QChar(digit) && (s[1] == u' ' || s[1] == u'.'))
-            s.remove(0, 2);
+        if (s.size() >= 2 && s[0] == QChar(digit) && (s[1] == u' ' || s[1] == u'.')) s.remove(0, 2);
     }
 }
 
@@ -127,11 +121,9 @@ void restoreYears(QString& s, const int (&years)[21])
     // marker of k (not even one that was in the name itself) can be present.
     std::uint32_t present = 0;
     for (QChar c : s)
-        if (c.unicode() <= 20)
-            present |= std::uint32_t(1) << c.unicode();
+        if (c.unicode() <= 20) present |= std::uint32_t(1) << c.unicode();
     for (int k = 0; k <= 20 && present; ++k)
-        if (present & (std::uint32_t(1) << k))
-            replaceAll(s, yearMarker(k), Decimal(years[k]).view());
+        if (present & (std::uint32_t(1) << k)) replaceAll(s, yearMarker(k), Decimal(years[k]).view());
 }
 
 void removeTrackNumbersKeepingYears(QString& s, qsizetype t)
@@ -139,8 +131,7 @@ void removeTrackNumbersKeepingYears(QString& s, qsizetype t)
     int years[21] = {};
     int y = 0;
     // Every pattern up to the markers holds a digit.
-    if (std::any_of(s.cbegin(), s.cend(), isDigit))
-        removeNumbers(s, t, years, y);
+    if (std::any_of(s.cbegin(), s.cend(), isDigit)) removeNumbers(s, t, years, y);
     restoreYears(s, years);
 }
 
@@ -153,8 +144,7 @@ void numberStage(QString& s, bool removeTrackNumbers, bool removeAllNumbers)
         s.removeIf([](QChar c) { return isDigit(c); });
         return;
     }
-    if (!removeTrackNumbers)
-        return;
+    if (!removeTrackNumbers) return;
     removeTrackNumbersKeepingYears(s, t);
 }
 

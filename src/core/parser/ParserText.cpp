@@ -1,7 +1,6 @@
 #include "parser/ParserText.h"
 
 #include <QChar>
-
 #include <array>
 #include <cstring>
 #include <memory>
@@ -31,8 +30,14 @@ const CaseTables& caseTables()
 
 } // namespace
 
-char16_t lowerUnitTable(char16_t c) { return caseTables().lower[c]; }
-char16_t upperUnitTable(char16_t c) { return caseTables().upper[c]; }
+char16_t lowerUnitTable(char16_t c)
+{
+    return caseTables().lower[c];
+}
+char16_t upperUnitTable(char16_t c)
+{
+    return caseTables().upper[c];
+}
 
 void lowerInPlace(QString& s)
 {
@@ -42,8 +47,7 @@ void lowerInPlace(QString& s)
     qsizetype i = 0;
     while (i < n && lowerUnit(p[i].unicode()) == p[i].unicode())
         ++i;
-    if (i == n)
-        return;
+    if (i == n) return;
     QChar* w = s.data();
     for (; i < n; ++i)
         w[i] = QChar(lowerUnit(w[i].unicode()));
@@ -56,8 +60,7 @@ void upperInPlace(QString& s)
     qsizetype i = 0;
     while (i < n && upperUnit(p[i].unicode()) == p[i].unicode())
         ++i;
-    if (i == n)
-        return;
+    if (i == n) return;
     QChar* w = s.data();
     for (; i < n; ++i)
         w[i] = QChar(upperUnit(w[i].unicode()));
@@ -77,18 +80,15 @@ char16_t byteChar(int n)
         u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
         u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
         u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178'};
-    if (n >= 0x80 && n < 0xA0)
-        return high[n - 0x80];
+    if (n >= 0x80 && n < 0xA0) return high[n - 0x80];
     return char16_t(n);
 }
 
 bool replaceAll(QString& s, QStringView a, QStringView b)
 {
-    if (a.isEmpty())
-        return false;
+    if (a.isEmpty()) return false;
     qsizetype i = findIn(s, a);
-    if (i < 0)
-        return false;
+    if (i < 0) return false;
     if (b.size() <= a.size()) {
         // In place: the write position never passes the read position, and
         // the search only reads what has not been written yet.
@@ -97,8 +97,7 @@ bool replaceAll(QString& s, QStringView a, QStringView b)
         const QStringView v(d, n);
         qsizetype w = i, r = i;
         while (i >= 0) {
-            if (w != r)
-                std::memmove(d + w, d + r, size_t(i - r) * sizeof(QChar));
+            if (w != r) std::memmove(d + w, d + r, size_t(i - r) * sizeof(QChar));
             w += i - r;
             std::memcpy(d + w, b.data(), size_t(b.size()) * sizeof(QChar));
             w += b.size();
@@ -127,23 +126,20 @@ bool replaceAll(QString& s, QStringView a, QStringView b)
 bool replaceAllNoCase(QString& s, QStringView a, QStringView b)
 {
     const qsizetype n = a.size(), len = s.size();
-    if (n == 0 || n > len)
-        return false;
+    if (n == 0 || n > len) return false;
     QString la = a.toString();
     lowerInPlace(la);
     const QChar* p = s.constData();
     const char16_t* l = reinterpret_cast<const char16_t*>(la.constData());
     const auto matchAt = [&](qsizetype i) {
         for (qsizetype j = n - 1; j >= 0; --j)
-            if (lowerUnit(p[i + j].unicode()) != l[j])
-                return false;
+            if (lowerUnit(p[i + j].unicode()) != l[j]) return false;
         return true;
     };
     qsizetype i = 0;
     while (i + n <= len && !matchAt(i))
         ++i;
-    if (i + n > len)
-        return false;
+    if (i + n > len) return false;
     QString r;
     r.reserve(len + 8);
     r.append(QStringView(p, i));
@@ -162,14 +158,12 @@ bool replaceAllNoCase(QString& s, QStringView a, QStringView b)
 
 void replaceInFirst(QString& s, qsizetype n, QStringView a, QStringView b)
 {
-    if (n <= 0 || a.isEmpty())
-        return; // First(s, n) is empty and Last(s, Len - n) is all of s
+    if (n <= 0 || a.isEmpty()) return; // First(s, n) is empty and Last(s, Len - n) is all of s
     if (n >= s.size()) {
         replaceAll(s, a, b); // Last(s, Len - n) is empty
         return;
     }
-    if (findIn(QStringView(s).first(n), a) < 0)
-        return;
+    if (findIn(QStringView(s).first(n), a) < 0) return;
     QString head = s.left(n);
     replaceAll(head, a, b);
     head.append(QStringView(s).mid(n));
@@ -183,11 +177,9 @@ void trimSpaces(QString& s)
         ++a;
     while (b > a && s[b - 1] == u' ')
         --b;
-    if (a == 0 && b == s.size())
-        return;
+    if (a == 0 && b == s.size()) return;
     s.truncate(b);
-    if (a > 0)
-        s.remove(0, a);
+    if (a > 0) s.remove(0, a);
 }
 
 QString trimmedSpaces(QStringView s)

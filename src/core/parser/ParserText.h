@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QStringView>
-
 #include <cstdint>
 
 namespace vantrel::parser {
@@ -15,14 +14,12 @@ char16_t lowerUnitTable(char16_t c);
 char16_t upperUnitTable(char16_t c);
 inline char16_t lowerUnit(char16_t c)
 {
-    if (c < 128)
-        return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+    if (c < 128) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
     return lowerUnitTable(c);
 }
 inline char16_t upperUnit(char16_t c)
 {
-    if (c < 128)
-        return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+    if (c < 128) return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
     return upperUnitTable(c);
 }
 void lowerInPlace(QString& s);
@@ -37,42 +34,42 @@ char16_t byteChar(int n);
 inline qsizetype findIn(QStringView s, QStringView a, qsizetype from = 0)
 {
     const qsizetype n = a.size(), last = s.size() - n;
-    if (n == 0)
-        return from <= s.size() ? from : -1;
+    if (n == 0) return from <= s.size() ? from : -1;
     const QChar* p = s.data();
     const QChar* q = a.data();
     const QChar first = q[0];
     for (qsizetype i = from; i <= last; ++i) {
-        if (p[i] != first)
-            continue;
+        if (p[i] != first) continue;
         qsizetype j = 1;
         while (j < n && p[i + j] == q[j])
             ++j;
-        if (j == n)
-            return i;
+        if (j == n) return i;
     }
     return -1;
 }
-inline bool containsIn(QStringView s, QStringView a) { return findIn(s, a) >= 0; }
+inline bool containsIn(QStringView s, QStringView a)
+{
+    return findIn(s, a) >= 0;
+}
 inline qsizetype findChar(QStringView s, char16_t c, qsizetype from = 0)
 {
     const QChar* p = s.data();
     for (qsizetype i = from; i < s.size(); ++i)
-        if (p[i].unicode() == c)
-            return i;
+        if (p[i].unicode() == c) return i;
     return -1;
 }
-inline bool hasChar(QStringView s, char16_t c) { return findChar(s, c) >= 0; }
+inline bool hasChar(QStringView s, char16_t c)
+{
+    return findChar(s, c) >= 0;
+}
 // Every a becomes b (single code units), detaching only when one is found.
 inline void swapChar(QString& s, char16_t a, char16_t b)
 {
     qsizetype i = findChar(s, a);
-    if (i < 0)
-        return;
+    if (i < 0) return;
     QChar* d = s.data();
     for (; i < s.size(); ++i)
-        if (d[i].unicode() == a)
-            d[i] = QChar(b);
+        if (d[i].unicode() == a) d[i] = QChar(b);
 }
 
 // Every occurrence of a, scanning left to right, not overlapping one already
@@ -104,8 +101,7 @@ struct CharMask {
     static CharMask of(QStringView s);
     void add(char16_t c)
     {
-        if (c < 128)
-            bits[c >> 6] |= std::uint64_t(1) << (c & 63);
+        if (c < 128) bits[c >> 6] |= std::uint64_t(1) << (c & 63);
     }
     void add(QStringView s)
     {

@@ -13,12 +13,11 @@ namespace {
 QString titleWithoutArtist(QString title, const QString& artist)
 {
     const QString a = trimmedSpaces(artist);
-    for (const QString& p : {QStringLiteral("(") + a + QStringLiteral(")"), QStringLiteral(" -") + a,
-                             QStringLiteral("-") + a}) {
+    for (const QString& p :
+         {QStringLiteral("(") + a + QStringLiteral(")"), QStringLiteral(" -") + a, QStringLiteral("-") + a}) {
         QString without = title;
         replaceAll(without, p, u"");
-        if (!trimmedSpaces(without).isEmpty())
-            title = std::move(without);
+        if (!trimmedSpaces(without).isEmpty()) title = std::move(without);
     }
     return title;
 }
@@ -53,8 +52,7 @@ QString composeSchemeName(SchemeChoice choice, const QString& pattern, const Sch
     const QString& artist = fields.artist;
     const QString title = titleWithoutArtist(fields.title, artist);
     QString album = fields.album;
-    if (trimmedSpaces(album).isEmpty())
-        album = QStringLiteral("Unknown Album");
+    if (trimmedSpaces(album).isEmpty()) album = QStringLiteral("Unknown Album");
     album = markAlbumDigits(album);
 
     QString n;
@@ -81,11 +79,9 @@ QString composeSchemeName(SchemeChoice choice, const QString& pattern, const Sch
     replaceAll(n, u"&dot&", u".");
     replaceAll(n, u" . ", u" ");
     replaceAll(n, u" .", u" ");
-    if (n.startsWith(u'.'))
-        n.remove(0, 1);
+    if (n.startsWith(u'.')) n.remove(0, 1);
     replaceAll(n, QString(QLatin1Char('.') + ext), ext);
-    if (options.allUpper)
-        n = allUpperCase(n);
+    if (options.allUpper) n = allUpperCase(n);
     return n;
 }
 

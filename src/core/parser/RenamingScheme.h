@@ -14,7 +14,10 @@ namespace vantrel {
 enum class SchemeChoice { ArtistTitle = 0, TitleArtist = 1, Custom = 2 };
 
 // The pattern the custom scheme starts with.
-inline QString defaultSchemePattern() { return QStringLiteral("<Track>. <Artist> - <Album> - <Title>"); }
+inline QString defaultSchemePattern()
+{
+    return QStringLiteral("<Track>. <Artist> - <Album> - <Title>");
+}
 
 // Tag fields as the simulation prepares them: trimmed, the track written with
 // at least two digits ("00" when the tag has none).

@@ -8,7 +8,7 @@
 namespace vantrel {
 
 class Clipboard {
-public:
+  public:
     virtual ~Clipboard() = default;
     // Replaces the clipboard's whole content with plain text.
     virtual void setText(const QString& text) = 0;
@@ -16,11 +16,11 @@ public:
 
 // Keeps the last text; for tests and the command-line tool.
 class MemoryClipboard : public Clipboard {
-public:
+  public:
     void setText(const QString& text) override { text_ = text; }
     const QString& text() const { return text_; }
 
-private:
+  private:
     QString text_;
 };
 

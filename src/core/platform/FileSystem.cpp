@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QSet>
 #include <QStringDecoder>
-
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -17,8 +16,7 @@ namespace {
 
 bool statPath(const QString& path, struct stat& st)
 {
-    if (path.isEmpty())
-        return false;
+    if (path.isEmpty()) return false;
     return ::stat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
@@ -34,8 +32,7 @@ struct DirCloser {
     DIR* d;
     ~DirCloser()
     {
-        if (d)
-            ::closedir(d);
+        if (d) ::closedir(d);
     }
 };
 
@@ -46,20 +43,14 @@ enum class Kind { File, Folder, Other };
 Kind kindOf(int dirFd, const struct dirent* e)
 {
 #ifdef _DIRENT_HAVE_D_TYPE
-    if (e->d_type == DT_REG)
-        return Kind::File;
-    if (e->d_type == DT_DIR)
-        return Kind::Folder;
-    if (e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
-        return Kind::Other;
+    if (e->d_type == DT_REG) return Kind::File;
+    if (e->d_type == DT_DIR) return Kind::Folder;
+    if (e->d_type != DT_LNK && e->d_type != DT_UNKNOWN) return Kind::Other;
 #endif
     struct stat st;
-    if (::fstatat(dirFd, e->d_name, &st, 0) != 0)
-        return Kind::Other; // dangling link or vanished entry
-    if (S_ISREG(st.st_mode))
-        return Kind::File;
-    if (S_ISDIR(st.st_mode))
-        return Kind::Folder;
+    if (::fstatat(dirFd, e->d_name, &st, 0) != 0) return Kind::Other; // dangling link or vanished entry
+    if (S_ISREG(st.st_mode)) return Kind::File;
+    if (S_ISDIR(st.st_mode)) return Kind::Folder;
     return Kind::Other;
 }
 
@@ -73,12 +64,10 @@ bool isDotOrDotDot(const char* n)
 bool FileExists(const QString& path)
 {
     struct stat st;
-    if (!statPath(path, st) || !S_ISREG(st.st_mode))
-        return false;
+    if (!statPath(path, st) || !S_ISREG(st.st_mode)) return false;
     // Non-blocking, so that a path swapped for a pipe since the stat cannot hang us.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     ::close(fd);
     return true;
 }
@@ -111,8 +100,7 @@ bool pathRepresentable(const QString& path)
 {
     // Valid names decode without replacement characters; one that really
     // contains U+FFFD is still fine as long as it finds itself on disk.
-    if (!path.contains(QChar::ReplacementCharacter))
-        return true;
+    if (!path.contains(QChar::ReplacementCharacter)) return true;
     return PathTaken(path);
 }
 
@@ -120,19 +108,21 @@ bool readFolder(const QString& folder, FolderEntries& out)
 {
     out.files.clear();
     out.folders.clear();
-    if (folder.isEmpty())
-        return false;
+    if (folder.isEmpty()) return false;
     DirCloser dir{::opendir(QFile::encodeName(folder).constData())};
-    if (!dir.d)
-        return false;
+    if (!dir.d) return false;
     const int fd = ::dirfd(dir.d);
     while (const struct dirent* e = ::readdir(dir.d)) {
-        if (isDotOrDotDot(e->d_name))
-            continue;
+        if (isDotOrDotDot(e->d_name)) continue;
         switch (kindOf(fd, e)) {
-        case Kind::File: out.files.append(QFile::decodeName(e->d_name)); break;
-        case Kind::Folder: out.folders.append(QFile::decodeName(e->d_name)); break;
-        case Kind::Other: break;
+        case Kind::File:
+            out.files.append(QFile::decodeName(e->d_name));
+            break;
+        case Kind::Folder:
+            out.folders.append(QFile::decodeName(e->d_name));
+            break;
+        case Kind::Other:
+            break;
         }
     }
     std::sort(out.files.begin(), out.files.end(), lessIgnoringCase);
@@ -143,16 +133,14 @@ bool readFolder(const QString& folder, FolderEntries& out)
 std::optional<FolderId> folderIdentity(const QString& path)
 {
     struct stat st;
-    if (!statPath(path, st) || !S_ISDIR(st.st_mode))
-        return std::nullopt;
+    if (!statPath(path, st) || !S_ISDIR(st.st_mode)) return std::nullopt;
     return FolderId{static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
 }
 
 bool readFolder(const QString& folder, FolderEntries& out, FolderCache& cache)
 {
     const auto it = cache.find(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
-    if (it == cache.end())
-        return readFolder(folder, out);
+    if (it == cache.end()) return readFolder(folder, out);
     out = std::move(it.value());
     cache.erase(it);
     return true;
@@ -161,8 +149,7 @@ bool readFolder(const QString& folder, FolderEntries& out, FolderCache& cache)
 qsizetype countTree(const QString& folder, FolderCache* keep)
 {
     const auto root = folderIdentity(folder);
-    if (!root)
-        return 0;
+    if (!root) return 0;
     QSet<FolderId> seen{*root};
     QList<QByteArray> pending{QFile::encodeName(folder)};
     qsizetype count = 0;
@@ -170,32 +157,24 @@ qsizetype countTree(const QString& folder, FolderCache* keep)
     while (!pending.isEmpty()) {
         QByteArray dirPath = pending.takeLast();
         DirCloser dir{::opendir(dirPath.constData())};
-        if (!dir.d)
-            continue; // unreadable folders count nothing
-        if (!dirPath.endsWith('/'))
-            dirPath += '/';
+        if (!dir.d) continue; // unreadable folders count nothing
+        if (!dirPath.endsWith('/')) dirPath += '/';
         entries.files.clear();
         entries.folders.clear();
         const int fd = ::dirfd(dir.d);
         while (const struct dirent* e = ::readdir(dir.d)) {
-            if (isDotOrDotDot(e->d_name))
-                continue;
+            if (isDotOrDotDot(e->d_name)) continue;
             const Kind k = kindOf(fd, e);
             if (k == Kind::File) {
                 ++count;
-                if (keep)
-                    entries.files.append(QFile::decodeName(e->d_name));
+                if (keep) entries.files.append(QFile::decodeName(e->d_name));
             } else if (k == Kind::Folder) {
-                if (keep)
-                    entries.folders.append(QFile::decodeName(e->d_name));
-                if (e->d_name[0] == '.')
-                    continue;
+                if (keep) entries.folders.append(QFile::decodeName(e->d_name));
+                if (e->d_name[0] == '.') continue;
                 struct stat st;
-                if (::fstatat(fd, e->d_name, &st, 0) != 0)
-                    continue;
+                if (::fstatat(fd, e->d_name, &st, 0) != 0) continue;
                 const FolderId id{static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
-                if (seen.contains(id))
-                    continue;
+                if (seen.contains(id)) continue;
                 seen.insert(id);
                 pending.append(dirPath + e->d_name);
             }
@@ -221,8 +200,7 @@ QString programFolder()
 {
     const QString exe = QFile::decodeName(ownExecutable());
     const qsizetype slash = exe.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return QStringLiteral(".");
+    if (slash < 0) return QStringLiteral(".");
     return slash == 0 ? QStringLiteral("/") : exe.left(slash);
 }
 

@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace vantrel {

@@ -13,23 +13,20 @@ enum class Icon { None, Critical, Exclamation, Information, Question };
 enum class Answer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
 
     // Shows text with the given title, buttons and icon; returns the button chosen.
     virtual Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
 
     // A message with only an OK button.
-    void tell(const QString& text, const QString& title, Icon icon)
-    {
-        ask(text, title, Buttons::Ok, icon);
-    }
+    void tell(const QString& text, const QString& title, Icon icon) { ask(text, title, Buttons::Ok, icon); }
 };
 
 // Answers from a queue, then with a fixed default; remembers every prompt.
 // Used by the tests and by the command-line tool.
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     struct Prompt {
         QString text;
         QString title;
@@ -48,7 +45,7 @@ public:
     const QList<Prompt>& prompts() const { return prompts_; }
     void clear() { prompts_.clear(); }
 
-private:
+  private:
     QList<Answer> queued_;
     Answer fallback_;
     QList<Prompt> prompts_;

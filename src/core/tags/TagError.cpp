@@ -2,13 +2,13 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-
 #include <cstring>
 
 namespace vantrel {
 
 TagFileError::TagFileError(int number, const QString& description, const QString& source)
-    : std::runtime_error(description.toStdString()), number_(number), description_(description), source_(source)
+    : std::runtime_error(description.toStdString()), number_(number), description_(description),
+      source_(source)
 {
 }
 
@@ -22,8 +22,7 @@ QString tagErrorSource(const QString& className)
     QString exe;
     if (QCoreApplication::instance())
         exe = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    if (exe.isEmpty())
-        exe = QStringLiteral("vantrel");
+    if (exe.isEmpty()) exe = QStringLiteral("vantrel");
     return exe + QLatin1Char('.') + className;
 }
 

@@ -4,13 +4,12 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 namespace vantrel {
 
 class TagFileError : public std::runtime_error {
-public:
+  public:
     TagFileError(int number, const QString& description, const QString& source);
 
     // From a failed system call: errnum is the errno value, className the
@@ -21,7 +20,7 @@ public:
     const QString& description() const { return description_; }
     const QString& source() const { return source_; }
 
-private:
+  private:
     int number_;
     QString description_;
     QString source_;

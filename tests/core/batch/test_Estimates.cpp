@@ -11,7 +11,7 @@ TEST(Estimates, RoundingAndTimeTexts)
     const struct {
         double seconds;
         const char* text;
-    } cases[] = {{75, "1 min 15 sec"}, {5, "0 min 05 sec"},  {600, "10 min 00 sec"},
+    } cases[] = {{75, "1 min 15 sec"}, {5, "0 min 05 sec"}, {600, "10 min 00 sec"},
                  {0, "0 min 00 sec"},  {2, "0 min 02 sec"}, {150, "2 min 30 sec"}};
     for (const auto& c : cases)
         EXPECT_EQ(SetTimeFormat(c.seconds).toStdString(), c.text) << c.seconds;

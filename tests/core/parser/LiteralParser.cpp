@@ -1,7 +1,6 @@
 #include "LiteralParser.h"
 
 #include <QChar>
-
 #include <cmath>
 #include <vector>
 
@@ -14,33 +13,32 @@ namespace {
 
 using Str = QString;
 
-int Len(const Str& s) { return int(s.size()); }
+int Len(const Str& s)
+{
+    return int(s.size());
+}
 
 Str First(const Str& s, int n)
 {
-    if (n <= 0)
-        return Str();
+    if (n <= 0) return Str();
     return n >= Len(s) ? s : s.left(n);
 }
 
 Str Last(const Str& s, int n)
 {
-    if (n <= 0)
-        return Str();
+    if (n <= 0) return Str();
     return n >= Len(s) ? s : s.right(n);
 }
 
 Str From(const Str& s, int p)
 {
-    if (p < 1)
-        p = 1;
+    if (p < 1) p = 1;
     return p > Len(s) ? Str() : s.mid(p - 1);
 }
 
 Str Char(const Str& s, int p)
 {
-    if (p < 1 || p > Len(s))
-        return Str();
+    if (p < 1 || p > Len(s)) return Str();
     return s.mid(p - 1, 1);
 }
 
@@ -50,8 +48,7 @@ int Find(const Str& s, const Str& t, int p = 1)
         bool same = true;
         for (int j = 0; j < Len(t) && same; ++j)
             same = s[i - 1 + j] == t[j];
-        if (same)
-            return i;
+        if (same) return i;
     }
     return 0;
 }
@@ -86,24 +83,21 @@ Str Upper(const Str& s)
 
 bool sameAt(const Str& s, int i, const Str& a, bool ignoreCase)
 {
-    if (i + Len(a) - 1 > Len(s))
-        return false;
+    if (i + Len(a) - 1 > Len(s)) return false;
     for (int j = 0; j < Len(a); ++j) {
         char16_t x = s[i - 1 + j].unicode(), y = a[j].unicode();
         if (ignoreCase) {
             x = lowerUnit(x);
             y = lowerUnit(y);
         }
-        if (x != y)
-            return false;
+        if (x != y) return false;
     }
     return true;
 }
 
 Str ReplaceImpl(const Str& s, const Str& a, const Str& b, bool ignoreCase)
 {
-    if (a.isEmpty())
-        return s;
+    if (a.isEmpty()) return s;
     // Nothing to do unless a occurs somewhere (this only saves building a copy).
     int i = 1;
     if (!ignoreCase) {
@@ -113,8 +107,7 @@ Str ReplaceImpl(const Str& s, const Str& a, const Str& b, bool ignoreCase)
         while (i <= Len(s) && !sameAt(s, i, a, ignoreCase))
             ++i;
     }
-    if (i > Len(s))
-        return s;
+    if (i > Len(s)) return s;
     Str r = s.left(i - 1);
     while (i <= Len(s)) {
         if (sameAt(s, i, a, ignoreCase)) {
@@ -128,8 +121,14 @@ Str ReplaceImpl(const Str& s, const Str& a, const Str& b, bool ignoreCase)
     return r;
 }
 
-Str Replace(const Str& s, const Str& a, const Str& b) { return ReplaceImpl(s, a, b, false); }
-Str ReplaceNoCase(const Str& s, const Str& a, const Str& b) { return ReplaceImpl(s, a, b, true); }
+Str Replace(const Str& s, const Str& a, const Str& b)
+{
+    return ReplaceImpl(s, a, b, false);
+}
+Str ReplaceNoCase(const Str& s, const Str& a, const Str& b)
+{
+    return ReplaceImpl(s, a, b, true);
+}
 
 Str Trim(const Str& s)
 {
@@ -166,12 +165,24 @@ Str Digits(int n)
     return n >= 0 && n <= 2020 ? texts[size_t(n)] : Str::number(n);
 }
 
-Str Repeat(const Str& t, int n) { return n <= 0 ? Str() : t.repeated(n); }
+Str Repeat(const Str& t, int n)
+{
+    return n <= 0 ? Str() : t.repeated(n);
+}
 
-Str UpperAt(const Str& s, int q) { return First(s, q - 1) + Upper(Char(s, q)) + Last(s, Len(s) - q); }
-Str LowerAt(const Str& s, int q) { return First(s, q - 1) + Lower(Char(s, q)) + Last(s, Len(s) - q); }
+Str UpperAt(const Str& s, int q)
+{
+    return First(s, q - 1) + Upper(Char(s, q)) + Last(s, Len(s) - q);
+}
+Str LowerAt(const Str& s, int q)
+{
+    return First(s, q - 1) + Lower(Char(s, q)) + Last(s, Len(s) - q);
+}
 
-Str Marker(int k) { return "%" + Chr(k) + Chr(k) + "%"; }
+Str Marker(int k)
+{
+    return "%" + Chr(k) + Chr(k) + "%";
+}
 
 Str DashRuns(Str s)
 {
@@ -182,22 +193,14 @@ Str DashRuns(Str s)
 
 Str EdgeDashTrim(Str s)
 {
-    if (First(s, 1) == "-")
-        s = From(s, 2);
-    if (First(s, 3) == " - ")
-        s = From(s, 4);
-    if (First(s, 2) == "- ")
-        s = From(s, 3);
-    if (First(s, 2) == " -")
-        s = From(s, 3);
-    if (Last(s, 1) == "-")
-        s = First(s, Len(s) - 1);
-    if (Last(s, 3) == " - ")
-        s = First(s, Len(s) - 3);
-    if (Last(s, 2) == " -")
-        s = First(s, Len(s) - 2);
-    if (Last(s, 2) == "- ")
-        s = First(s, Len(s) - 2);
+    if (First(s, 1) == "-") s = From(s, 2);
+    if (First(s, 3) == " - ") s = From(s, 4);
+    if (First(s, 2) == "- ") s = From(s, 3);
+    if (First(s, 2) == " -") s = From(s, 3);
+    if (Last(s, 1) == "-") s = First(s, Len(s) - 1);
+    if (Last(s, 3) == " - ") s = First(s, Len(s) - 3);
+    if (Last(s, 2) == " -") s = First(s, Len(s) - 2);
+    if (Last(s, 2) == "- ") s = First(s, Len(s) - 2);
     return s;
 }
 
@@ -210,8 +213,7 @@ Str NumberStage(Str s, bool removeTrackNumbers, bool removeAllNumbers)
             s = Replace(s, Digits(i), "");
         return s;
     }
-    if (!removeTrackNumbers)
-        return s;
+    if (!removeTrackNumbers) return s;
 
     int yearTable[21] = {};
     int y = 0;
@@ -227,8 +229,7 @@ Str NumberStage(Str s, bool removeTrackNumbers, bool removeAllNumbers)
 
     for (int n = 1900; n <= 2020; ++n) { // T3
         if (Find(s, Digits(n)) > 0) {
-            if (y == 20)
-                continue; // the table is full: later years stay unprotected
+            if (y == 20) continue; // the table is full: later years stay unprotected
             y = y + 1;
             s = Replace(s, Digits(n), Marker(y));
             yearTable[y] = n;
@@ -254,8 +255,7 @@ Str NumberStage(Str s, bool removeTrackNumbers, bool removeAllNumbers)
 
     for (int i = 0; i <= 9; ++i) { // T7
         s = Replace(s, " " + Digits(i) + ".", " ");
-        if (First(s, 2) == Digits(i) + " " || First(s, 2) == Digits(i) + ".")
-            s = From(s, 3);
+        if (First(s, 2) == Digits(i) + " " || First(s, 2) == Digits(i) + ".") s = From(s, 3);
     }
 
     for (int k = 0; k <= 20; ++k) // T8
@@ -267,43 +267,38 @@ Str CapitalStage(Str s, bool removeTrackNumbers, bool capitalizeWords)
 {
     if (Len(s) == 1) // C1
         s = "Unknown Artist - " + Upper(s);
-    s = UpperAt(s, 1); // C2
+    s = UpperAt(s, 1);          // C2
     const int d = Find(s, "-"); // C3
     const int r = Len(s) - d;
     for (int i = 1; i <= d; ++i) // C4
-        if (Char(s, i) == " " || Char(s, i) == "(")
-            s = UpperAt(s, i + 1);
+        if (Char(s, i) == " " || Char(s, i) == "(") s = UpperAt(s, i + 1);
     s = First(s, d + 1) + Upper(Char(s, d + 2)) + Last(s, r - 2); // C5
-    if (Len(s) > 1) // C6
+    if (Len(s) > 1)                                               // C6
         s = LowerAt(s, 2);
     const int c7 = Len(s) - 1; // C7
     for (int i = 1; i <= c7; ++i)
-        if (Char(s, i) + Char(s, i + 1) == "- ")
-            s = UpperAt(s, i + 2);
-    static const char* const roman[][2] = { // C8
+        if (Char(s, i) + Char(s, i + 1) == "- ") s = UpperAt(s, i + 2);
+    static const char* const roman[][2] = {
+        // C8
         {" iii ", " III "}, {" iii", " III"}, {" ii ", " II "},   {" iv ", " IV "}, {" iv", " IV"},
         {" xvi ", " XVI "}, {" xvi", " XVI"}, {" Iii ", " III "}, {" Iii", " III"}, {" Ii ", " II "},
         {" Iv ", " IV "},   {" Iv", " IV"},   {" Xvi ", " XVI "}, {" Xvi", " XVI"}};
     for (const auto& p : roman)
         s = Replace(s, p[0], p[1]);
-    s = Trim(s); // C9
+    s = Trim(s);                                      // C9
     const Str endChars = ",.-(", startChars = ",.-)"; // C10
-    if (Len(s) > 0 && endChars.contains(Last(s, 1)))
-        s = First(s, Len(s) - 1);
-    if (Len(s) > 0 && startChars.contains(First(s, 1)))
-        s = From(s, 2);
+    if (Len(s) > 0 && endChars.contains(Last(s, 1))) s = First(s, Len(s) - 1);
+    if (Len(s) > 0 && startChars.contains(First(s, 1))) s = From(s, 2);
     s = Replace(s, " - - ", " - "); // C11
     s = Replace(s, Chr(3), "");
     if (removeTrackNumbers) // C12
         for (int i = 0; i <= 9; ++i)
-            if (First(s, 4) == Digits(i) + " - ")
-                s = From(s, 5);
-    s = Trim(s); // C13
+            if (First(s, 4) == Digits(i) + " - ") s = From(s, 5);
+    s = Trim(s);           // C13
     if (capitalizeWords) { // C14
         const int n = Len(s) - 1;
         for (int i = 1; i <= n; ++i)
-            if (Char(s, i) == " " || Char(s, i) == "(")
-                s = UpperAt(s, i + 1);
+            if (Char(s, i) == " " || Char(s, i) == "(") s = UpperAt(s, i + 1);
     }
     const int n15 = Len(s); // C15
     for (int i = 1; i <= n15; ++i) {
@@ -335,11 +330,9 @@ Str WebAddresses(Str s)
     for (int round = 0; round < 3; ++round) {
         int a = 0, b = 0;
         a = Find(s, "http");
-        if (a == 0)
-            a = Find(Lower(s), "www");
+        if (a == 0) a = Find(Lower(s), "www");
         for (const char* e : endings) {
-            if (b != 0)
-                break;
+            if (b != 0) break;
             b = Find(Lower(s), e);
         }
         if (a > 0 && b > 0) {
@@ -375,7 +368,7 @@ Str Pass(Str s, bool firstPass, bool removeTrackNumbers, bool capitalizeWords, c
     s = Replace(s, "?", "");
     s = Replace(s, "6 zan", "6Zan");
     s = NumberStage(s, removeTrackNumbers, removeAllNumbers); // 7
-    s = Replace(s, "()", ""); // 8
+    s = Replace(s, "()", "");                                 // 8
     s = Replace(s, "( )", "");
     s = Replace(s, ". ", " ");
     s = Replace(s, "/", "-");
@@ -388,16 +381,13 @@ Str Pass(Str s, bool firstPass, bool removeTrackNumbers, bool capitalizeWords, c
     }
     if (Find(s, ")") > 0 && Find(s, "(") == 0) // 10
         s = Replace(s, ")", "-");
-    if (Find(s, "(") > 0 && Find(s, ")") == 0)
-        s = Replace(s, "(", "-");
+    if (Find(s, "(") > 0 && Find(s, ")") == 0) s = Replace(s, "(", "-");
     s = Trim(s); // 11
-    if (Lower(First(s, 3)) == "va-")
-        s = From(s, 4);
-    if (Lower(First(s, 4)) == "va -")
-        s = From(s, 5);
-    s = DashRuns(s); // 12
+    if (Lower(First(s, 3)) == "va-") s = From(s, 4);
+    if (Lower(First(s, 4)) == "va -") s = From(s, 5);
+    s = DashRuns(s);     // 12
     s = EdgeDashTrim(s); // 13
-    s = Trim(s); // 14
+    s = Trim(s);         // 14
     for (int k = 3; k <= 22; ++k)
         s = Replace(s, Repeat("_", k), "");
     s = Replace(s, "--", "-"); // 15
@@ -414,7 +404,7 @@ Str Pass(Str s, bool firstPass, bool removeTrackNumbers, bool capitalizeWords, c
     s = Trim(Lower(s));
     if (s.isEmpty()) // 17
         s = "Unknown Artist - Unknown Title";
-    s = WebAddresses(s); // 18
+    s = WebAddresses(s);    // 18
     const int L19 = Len(s); // 19
     for (int i = 1; i <= L19; ++i) {
         s = Replace(s, Repeat(".", L19 - i), ".");
@@ -431,15 +421,15 @@ Str Pass(Str s, bool firstPass, bool removeTrackNumbers, bool capitalizeWords, c
     s = DashRuns(s); // 21
     s = EdgeDashTrim(s);
     static const char* const tags[] = {
-        "- qmi", "- rmi", "- rns",    "- fnt", "- mod",    "- jaffa", "- mtc",   "- syndikat", "- rikskrim",
-        "- mip", "- cmp", "- jaffa",  "- owr", "- nbd",    "- jrp",   "- sds",   "- fmc",      "- ffi",
-        "- bwa", "- ffacc", "- wly",  "- mvp", "- mtc",    "- amrc",  "- edf",   "- fsp",      "- esk",
-        "- tn",  "- whinar", "- fst", "- hades", "- sds",  "- int",   "- mpx",   "- lzy",      "- gripp"};
+        "- qmi", "- rmi",    "- rns",   "- fnt",   "- mod", "- jaffa", "- mtc", "- syndikat", "- rikskrim",
+        "- mip", "- cmp",    "- jaffa", "- owr",   "- nbd", "- jrp",   "- sds", "- fmc",      "- ffi",
+        "- bwa", "- ffacc",  "- wly",   "- mvp",   "- mtc", "- amrc",  "- edf", "- fsp",      "- esk",
+        "- tn",  "- whinar", "- fst",   "- hades", "- sds", "- int",   "- mpx", "- lzy",      "- gripp"};
     const int L22 = Len(s); // 22
     const int cut = int(std::floor(L22 / 2.0 + L22 / 7.0));
     for (const char* tag : tags)
         s = First(s, cut) + Replace(Lower(Last(s, Len(s) - cut)), tag, "");
-    s = CapitalStage(s, removeTrackNumbers, capitalizeWords); // 23
+    s = CapitalStage(s, removeTrackNumbers, capitalizeWords);     // 23
     const auto del = [&s](int c) { s = Replace(s, Chr(c), ""); }; // 24
     for (int c = 58; c <= 64; ++c)
         del(c);
@@ -461,7 +451,7 @@ Str Pass(Str s, bool firstPass, bool removeTrackNumbers, bool capitalizeWords, c
     s = Replace(s, Chr(34), "'"); // 25
     s = Replace(s, "*", "");
     s = Trim(s);
-    s = EdgeDashTrim(s); // 26
+    s = EdgeDashTrim(s);          // 26
     for (int k = 2; k <= 16; ++k) // 27
         s = Replace(s, Repeat(" ", k), " ");
     s = Replace(s, "( ", "("); // 28

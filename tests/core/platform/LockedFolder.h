@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QString>
-
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -14,26 +13,25 @@
 namespace vantrel::test {
 
 class LockedFolder {
-public:
+  public:
     explicit LockedFolder(const QString& path) : path_(path) { locked_ = set(true); }
     ~LockedFolder()
     {
-        if (locked_)
-            set(false);
+        if (locked_) set(false);
     }
     bool locked() const { return locked_; }
     LockedFolder(const LockedFolder&) = delete;
     LockedFolder& operator=(const LockedFolder&) = delete;
 
-private:
+  private:
     bool set(bool lock) const
     {
         if (::geteuid() != 0)
-            return QFile::setPermissions(path_, lock ? QFile::ReadOwner | QFile::ExeOwner
-                                                     : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            return QFile::setPermissions(path_, lock
+                                                    ? QFile::ReadOwner | QFile::ExeOwner
+                                                    : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY);
-        if (fd < 0)
-            return false;
+        if (fd < 0) return false;
         int flags = 0;
         bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
         flags = lock ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;

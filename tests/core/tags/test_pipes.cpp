@@ -10,11 +10,10 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
 #include <functional>
 #include <future>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -23,8 +22,7 @@ using namespace vantrel;
 
 namespace {
 
-template <typename Object>
-bool opens(const QString& path)
+template <typename Object> bool opens(const QString& path)
 {
     try {
         Object tag;
@@ -69,8 +67,7 @@ TEST(Pipes, AreRefusedWithoutWaiting)
             // writer), then give it end-of-file.
             const int fd = ::open(native.constData(), O_RDWR | O_NONBLOCK);
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            if (fd >= 0)
-                ::close(fd);
+            if (fd >= 0) ::close(fd);
         }
         worker.join();
         EXPECT_FALSE(result.get());
