@@ -1,15 +1,19 @@
 // Filename parser speed: the production parser against the plain step-list
 // transcription, on typical names (20 to 80 characters), with the default
 // options and with "Remove repeated characters" on. Prints names per second
-// and the ratios (thread CPU time). Run from the build folder: bench/bench_parser
+// and the ratios (thread CPU time). Run from the build folder:
+//   bench/bench_parser [seconds per figure, default 2] [--production-only]
+// A small figure (0.01) makes one round over the names, for a profiler.
 #include "parser/FilenameParser.h"
 
 // The transcription lives with the tests; it is compiled in here as well.
 #include "../tests/core/parser/LiteralParser.cpp"
 
+#include <QByteArray>
 #include <QStringList>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace {
@@ -68,8 +72,16 @@ template <class F> double namesPerSecond(const QStringList& names, F parse, doub
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    double seconds = 2.0;
+    bool withLiteral = true;
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--production-only")
+            withLiteral = false;
+        else
+            seconds = std::atof(argv[i]);
+    }
     const QStringList names = typicalNames(2000);
     const QStringList few = names.mid(0, 200);
     for (bool collapse : {false, true}) {
@@ -81,8 +93,13 @@ int main()
             return vantrel::literal::trimfilename(n, true, true, QString(), false, collapse, QString(),
                                                   QString(), false);
         };
-        const double p = namesPerSecond(names, production, 2.0);
-        const double l = namesPerSecond(few, literal, 2.0);
+        const double p = namesPerSecond(names, production, seconds);
+        if (!withLiteral) {
+            std::printf("%-28s production %10.0f names/s\n",
+                        collapse ? "collapse repeats on:" : "default options:", p);
+            continue;
+        }
+        const double l = namesPerSecond(few, literal, seconds);
         std::printf("%-28s production %10.0f names/s   literal %8.0f names/s   ratio %6.1fx\n",
                     collapse ? "collapse repeats on:" : "default options:", p, l, p / l);
     }
@@ -90,7 +107,7 @@ int main()
     vantrel::ParserOptions slowOptions;
     slowOptions.collapseRepeats = true;
     const auto slow = [&slowOptions](const QString& n) { return vantrel::trimfilename(n, slowOptions); };
-    const double a = namesPerSecond(names, plain, 2.0), b = namesPerSecond(names, slow, 2.0);
+    const double a = namesPerSecond(names, plain, seconds), b = namesPerSecond(names, slow, seconds);
     std::printf("collapse repeats costs %.2fx the default time\n", a / b);
     return 0;
 }
