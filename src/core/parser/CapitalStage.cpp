@@ -29,22 +29,31 @@ QChar charAt(const QString& s, qsizetype p)
 // Roman numerals II, III, IV and XVI as words or at the start of a word.
 void romanNumerals(QString& s)
 {
-    // Every pattern starts with " ii", " iv", " Ii", " Iv", " xv" or " Xv".
-    bool any = false;
-    for (qsizetype i = 0; i + 2 < s.size() && !any; ++i) {
-        if (s.at(i) != u' ') continue;
+    // Every pattern starts with a space and one of six two-letter beginnings.
+    // A replacement only puts capitals where lower case was, and no pattern
+    // begins with the capitals it puts in, so a beginning that is not in the
+    // name now cannot appear later: its patterns are skipped.
+    enum : unsigned { ii = 1, iv = 2, xv = 4, Ii = 8, Iv = 16, Xv = 32 };
+    unsigned present = 0;
+    for (qsizetype i = findChar(s, u' '); i >= 0 && i + 2 < s.size(); i = findChar(s, u' ', i + 1)) {
         const char16_t a = s.at(i + 1).unicode(), b = s.at(i + 2).unicode();
-        any =
-            ((a == u'i' || a == u'I') && (b == u'i' || b == u'v')) || ((a == u'x' || a == u'X') && b == u'v');
+        if (a == u'i' && (b == u'i' || b == u'v')) present |= b == u'i' ? ii : iv;
+        if (a == u'I' && (b == u'i' || b == u'v')) present |= b == u'i' ? Ii : Iv;
+        if (a == u'x' && b == u'v') present |= xv;
+        if (a == u'X' && b == u'v') present |= Xv;
     }
-    if (!any) return;
-    static const char16_t* const pairs[][2] = {
-        {u" iii ", u" III "}, {u" iii", u" III"},   {u" ii ", u" II "}, {u" iv ", u" IV "},
-        {u" iv", u" IV"},     {u" xvi ", u" XVI "}, {u" xvi", u" XVI"}, {u" Iii ", u" III "},
-        {u" Iii", u" III"},   {u" Ii ", u" II "},   {u" Iv ", u" IV "}, {u" Iv", u" IV"},
-        {u" Xvi ", u" XVI "}, {u" Xvi", u" XVI"}};
+    if (!present) return;
+    static const struct {
+        unsigned beginning;
+        const char16_t* from;
+        const char16_t* to;
+    } pairs[] = {{ii, u" iii ", u" III "}, {ii, u" iii", u" III"},   {ii, u" ii ", u" II "},
+                 {iv, u" iv ", u" IV "},   {iv, u" iv", u" IV"},     {xv, u" xvi ", u" XVI "},
+                 {xv, u" xvi", u" XVI"},   {Ii, u" Iii ", u" III "}, {Ii, u" Iii", u" III"},
+                 {Ii, u" Ii ", u" II "},   {Iv, u" Iv ", u" IV "},   {Iv, u" Iv", u" IV"},
+                 {Xv, u" Xvi ", u" XVI "}, {Xv, u" Xvi", u" XVI"}};
     for (const auto& p : pairs)
-        replaceAll(s, p[0], p[1]);
+        if (present & p.beginning) replaceAll(s, p.from, p.to);
 }
 
 // "a.b.c" keeps its dots and gets capitals; a dot inside a word becomes a space.
@@ -67,32 +76,55 @@ void abbreviationDots(QString& s)
 // "feat", "ft", "vs" and "vol" get their dot, whatever their case; "DJ" is spelled in capitals.
 void wordForms(QString& s)
 {
-    // The first eight patterns are "feat ", "ft ", "vs " and "vol " in two
-    // spellings each, all compared ignoring case: look for one of the four
-    // words before a space.
-    bool any = false;
-    for (qsizetype i = 2; i < s.size() && !any; ++i) {
-        if (s.at(i) != u' ') continue;
-        const auto endsWord = [&](QStringView w) {
-            if (i < w.size()) return false;
-            for (qsizetype j = 0; j < w.size(); ++j)
-                if (lowerUnit(s.at(i - w.size() + j).unicode()) != w[j].unicode()) return false;
-            return true;
-        };
-        any = endsWord(u"feat") || endsWord(u"ft") || endsWord(u"vs") || endsWord(u"vol");
+    // The first eight replacements ("Feat " and "feat " by "feat. ", then "ft ",
+    // "vs " and "vol " the same way) compare ignoring case. Each match ends at a
+    // space and holds no other, so matches never overlap, and what is put in
+    // ends in ". ", which no pattern holds: every match is in the name from the
+    // start. One sweep over the spaces finds them all, and one copy puts the
+    // lower-case word and its dot in.
+    static constexpr QStringView words[] = {u"feat", u"ft", u"vs", u"vol"};
+    const auto wordBefore = [&s](qsizetype space) -> qsizetype {
+        for (const QStringView w : words) {
+            if (space < w.size()) continue;
+            qsizetype j = 0;
+            while (j < w.size() && lowerUnit(s.at(space - w.size() + j).unicode()) == w[j].unicode())
+                ++j;
+            if (j == w.size()) return w.size();
+        }
+        return 0;
+    };
+    qsizetype first = -1, count = 0;
+    for (qsizetype i = findChar(s, u' ', 2); i >= 0; i = findChar(s, u' ', i + 1))
+        if (wordBefore(i)) {
+            if (first < 0) first = i;
+            ++count;
+        }
+    if (count) {
+        QString r;
+        r.reserve(s.size() + count);
+        r.append(QStringView(s).first(first));
+        for (qsizetype i = first; i < s.size(); ++i) {
+            const char16_t c = s.at(i).unicode();
+            if (c == u' ') {
+                if (const qsizetype w = wordBefore(i)) {
+                    for (qsizetype k = r.size() - w; k < r.size(); ++k)
+                        r[k] = QChar(lowerUnit(r.at(k).unicode())); // the word's letters, ASCII once lowered
+                    r.append(u'.');
+                }
+            }
+            r.append(QChar(c));
+        }
+        s = std::move(r);
     }
-    if (any) {
-        static const char16_t* const pairs[][2] = {
-            {u"Feat ", u"feat. "}, {u"feat ", u"feat. "}, {u"Ft ", u"ft. "},   {u"ft ", u"ft. "},
-            {u"Vs ", u"vs. "},     {u"vs ", u"vs. "},     {u"Vol ", u"vol. "}, {u"vol ", u"vol. "}};
-        for (const auto& p : pairs)
-            replaceAllNoCase(s, p[0], p[1]);
-    }
-    replaceAll(s, u"'S", u"'s");
-    if (hasChar(s, u'j')) { // "Dj " and "dj " both hold a lower-case j
-        replaceAll(s, u"Dj ", u"DJ ");
-        replaceAll(s, u"dj ", u"DJ ");
-    }
+    // "'S" becomes "'s"; "Dj " and then "dj " become "DJ ". All keep the length
+    // and put in nothing another pattern looks for.
+    for (qsizetype i = findChar(s, u'\''); i >= 0 && i + 1 < s.size(); i = findChar(s, u'\'', i + 1))
+        if (s.at(i + 1) == u'S') s[i + 1] = u's';
+    for (qsizetype i = findChar(s, u'j', 1); i >= 0 && i + 1 < s.size(); i = findChar(s, u'j', i + 1))
+        if (s.at(i + 1) == u' ' && (s.at(i - 1) == u'D' || s.at(i - 1) == u'd')) {
+            s[i - 1] = u'D';
+            s[i] = u'J';
+        }
 }
 
 } // namespace

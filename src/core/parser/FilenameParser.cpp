@@ -28,10 +28,10 @@ template <class F> void reshapeRuns(QString& s, char16_t c, F f)
 {
     const qsizetype n = s.size();
     const QChar* p = s.constData();
-    qsizetype i = 0;
-    while (i < n && !(p[i] == c && i + 1 < n && p[i + 1] == c))
-        ++i;
-    if (i == n) return; // no run of two or more
+    qsizetype i = findChar(s, c);
+    while (i >= 0 && !(i + 1 < n && p[i + 1] == c))
+        i = findChar(s, c, i + 2);
+    if (i < 0) return; // no run of two or more
     QChar* d = s.data();
     qsizetype w = i;
     while (i < n) {
@@ -80,51 +80,34 @@ void trimEdgeDashes(QString& s)
 void removeBracketJunk(QString& s)
 {
     // The four single-character swaps produce nothing the next swap looks
-    // for, so one sweep makes them all.
-    CharMask m;
-    QChar* w = nullptr;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const char16_t c = s.at(i).unicode();
-        char16_t to = c;
-        if (c == u'[' || c == u'<')
-            to = u'(';
-        else if (c == u']' || c == u'>')
-            to = u')';
-        if (to != c) {
-            if (!w) w = s.data();
-            w[i] = QChar(to);
-        }
-        m.add(to);
-    }
-    // m holds every character present (and some that were): a replacement
-    // whose pattern needs an absent character finds nothing and is skipped.
-    if (m.has(u'%') && replaceAll(s, u"%20", u" ")) m.add(u' ');
-    if (m.has(u'\u0001')) replaceAll(s, QStringView(u"\u0001"), u"");
-    if (m.has(u'(')) {
+    // for, so each is made on its own, and each replacement below is skipped
+    // when a character its pattern needs is absent (a replacement that can
+    // bring one in says so).
+    swapChar(s, u'[', u'(');
+    swapChar(s, u']', u')');
+    swapChar(s, u'<', u'(');
+    swapChar(s, u'>', u')');
+    replaceAll(s, u"%20", u" ");
+    if (hasChar(s, u'\u0001')) replaceAll(s, QStringView(u"\u0001"), u"");
+    if (hasChar(s, u'(')) {
         replaceAll(s, u"( )", u"");
         replaceAll(s, u"((", u"(");
     }
-    if (m.has(u')')) replaceAll(s, u"))", u")");
-    if (m.has(u'?')) replaceAll(s, u"?", u"");
-    if (m.has(u'6')) replaceAll(s, u"6 zan", u"6Zan");
+    if (hasChar(s, u')')) replaceAll(s, u"))", u")");
+    if (hasChar(s, u'?')) replaceAll(s, u"?", u"");
+    replaceAll(s, u"6 zan", u"6Zan");
 }
 
 void replaceSeparators(QString& s)
 {
-    const CharMask m = CharMask::of(s); // a pattern with an absent character is skipped
-    if (m.has(u'(')) {
+    if (hasChar(s, u'(')) { // both patterns need a "("
         replaceAll(s, u"()", u"");
         replaceAll(s, u"( )", u"");
     }
-    if (m.has(u'.')) replaceAll(s, u". ", u" ");
-    if (m.has(u'/') || m.has(u'\\') || m.has(u'%')) {
-        for (QChar& c : s) {
-            if (c == u'/' || c == u'\\')
-                c = u'-';
-            else if (c == u'%')
-                c = u' ';
-        }
-    }
+    replaceAll(s, u". ", u" ");
+    swapChar(s, u'/', u'-');
+    swapChar(s, u'\\', u'-');
+    swapChar(s, u'%', u' ');
 }
 
 // "(01) Artist - Song" loses the brackets around its short leading part.
@@ -416,7 +399,19 @@ bool deletedInFinalCleanup(char16_t c)
 // Characters that have no place in a file name, and quotes.
 void removeForbiddenCharacters(QString& s)
 {
-    s.removeIf([](QChar c) { return deletedInFinalCleanup(c.unicode()) || c == u'*'; });
+    // The ASCII part of what goes, as a bit mask made from the set itself;
+    // most names lose nothing here and are only read.
+    static const CharMask asciiGoes = [] {
+        CharMask m;
+        for (char16_t c = 0; c < 128; ++c)
+            if (deletedInFinalCleanup(c) || c == u'*') m.add(c);
+        return m;
+    }();
+    const auto goes = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u < 128 ? asciiGoes.has(u) : deletedInFinalCleanup(u);
+    };
+    if (std::any_of(s.cbegin(), s.cend(), goes)) s.removeIf(goes);
     swapChar(s, u'"', u'\'');
     trimSpaces(s);
 }

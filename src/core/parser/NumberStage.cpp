@@ -15,29 +15,45 @@ bool isDigit(QChar c)
     return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
 
-// The numbers from lo to hi whose decimal text (width digits, no leading zero)
-// occurs in s, ascending. Removing digits or replacing them by spaces and
-// markers never makes a new number appear, so a loop over lo..hi only needs to
-// visit these: for every other n its replacement finds nothing.
+// The numbers of two, three and four digits (no leading zero) whose decimal
+// text occurs in the name, each list ascending. Removing digits or replacing
+// them by spaces and markers never makes a new number appear, so the lists
+// taken once, before the first removal, hold every number a later loop over
+// a range can find: the loop only visits those, and for every other n its
+// replacement finds nothing. A listed number that an earlier step removed is
+// visited too and finds nothing.
 using Numbers = QVarLengthArray<int, 32>;
 
-Numbers numbersIn(const QString& s, int width, int lo, int hi)
-{
-    Numbers found;
-    const qsizetype n = s.size();
-    const QChar* p = s.constData();
-    for (qsizetype i = 0; i + width <= n; ++i) {
-        if (p[i].unicode() == u'0' || !isDigit(p[i])) continue;
-        int v = 0;
-        qsizetype j = 0;
-        for (; j < width && isDigit(p[i + j]); ++j)
-            v = v * 10 + (p[i + j].unicode() - u'0');
-        if (j == width && v >= lo && v <= hi) found.push_back(v);
+struct NumbersInName {
+    Numbers byWidth[5]; // [2], [3] and [4] are used
+
+    explicit NumbersInName(const QString& s)
+    {
+        const qsizetype n = s.size();
+        const QChar* p = s.constData();
+        for (qsizetype i = 0; i < n; ++i) {
+            if (!isDigit(p[i]) || p[i].unicode() == u'0') continue;
+            int v = p[i].unicode() - u'0';
+            for (qsizetype w = 2; w <= 4 && i + w <= n && isDigit(p[i + w - 1]); ++w) {
+                v = v * 10 + (p[i + w - 1].unicode() - u'0');
+                byWidth[w].push_back(v);
+            }
+        }
+        for (Numbers& list : byWidth) {
+            std::sort(list.begin(), list.end());
+            list.erase(std::unique(list.begin(), list.end()), list.end());
+        }
     }
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
-    return found;
-}
+
+    // The listed numbers of the given width from lo to hi, ascending.
+    Numbers in(int width, int lo, int hi) const
+    {
+        Numbers r;
+        for (int v : byWidth[width])
+            if (v >= lo && v <= hi) r.push_back(v);
+        return r;
+    }
+};
 
 QString yearMarker(int k)
 {
@@ -54,12 +70,13 @@ bool hasTwoDashes(const QString& s)
 
 void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
 {
+    const NumbersInName numbers(s);
     // 4-digit numbers below 1900, anywhere.
-    for (int n : numbersIn(s, 4, 1000, 1899))
+    for (int n : numbers.in(4, 1000, 1899))
         replaceAll(s, Decimal(n).view(), u" ");
 
     // 100 to 299 near the start: only the first 7 characters are touched.
-    for (int n : numbersIn(s, 3, 100, 299)) {
+    for (int n : numbers.in(3, 100, 299)) {
         const Decimal d(n);
         const qsizetype at = findIn(s, d.view());
         const bool nearStart = at >= 0 && at < 6; // position 1 to 6; starting at 1 is included
@@ -67,7 +84,7 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     }
 
     // Years hide behind markers until restoreYears.
-    for (int n : numbersIn(s, 4, 1900, 2020)) {
+    for (int n : numbers.in(4, 1900, 2020)) {
         const Decimal d(n);
         if (!containsIn(s, d.view())) continue;
         if (y == 20) continue; // the table holds 20 years; further ones stay plain digits
@@ -90,8 +107,8 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     // 31 to 999, from the top: in the first two thirds when the name has two
     // dashes, and always in the first three characters.
     {
-        Numbers big = numbersIn(s, 2, 31, 99);
-        const Numbers three = numbersIn(s, 3, 100, 999);
+        Numbers big = numbers.in(2, 31, 99);
+        const Numbers three = numbers.in(3, 100, 999);
         big.append(three.constData(), three.size());
         std::sort(big.begin(), big.end(), std::greater<int>());
         for (int n : big) {
@@ -102,7 +119,7 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
     }
 
     // 10 to 30 in the first two thirds.
-    for (int n : numbersIn(s, 2, 10, 30))
+    for (int n : numbers.in(2, 10, 30))
         replaceInFirst(s, t, Decimal(n).view(), u" ");
 
     // A single digit followed by a dot after a space, or at the very start.
@@ -130,9 +147,16 @@ void removeTrackNumbersKeepingYears(QString& s, qsizetype t)
 {
     int years[21] = {};
     int y = 0;
+    bool digits = false, low = false;
+    for (QChar c : s) {
+        digits |= isDigit(c);
+        low |= c.unicode() <= 20;
+    }
     // Every pattern up to the markers holds a digit.
-    if (std::any_of(s.cbegin(), s.cend(), isDigit)) removeNumbers(s, t, years, y);
-    restoreYears(s, years);
+    if (digits) removeNumbers(s, t, years, y);
+    // Only the markers bring code units 1 to 20 in: a name that had none of
+    // them (nor U+0000) holds no marker unless a year was hidden.
+    if (low || y > 0) restoreYears(s, years);
 }
 
 } // namespace
