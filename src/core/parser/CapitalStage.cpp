@@ -2,6 +2,8 @@
 
 #include "parser/ParserText.h"
 
+#include <algorithm>
+
 namespace vantrel::parser {
 namespace {
 
@@ -19,6 +21,24 @@ void lowerAt(QString& s, qsizetype q)
     if (q < 1 || q > s.size()) return;
     const char16_t c = s.at(q - 1).unicode(), l = lowerUnit(c);
     if (l != c) s[q - 1] = QChar(l);
+}
+
+// Capitals after every space and opening bracket among the first `end`
+// characters (0-based positions below end). A capital is never a space or a
+// bracket, so the one put in does not change what the next step sees.
+void upperAfterOpeners(QString& s, qsizetype end)
+{
+    end = std::min(end, s.size() - 1);
+    const QChar* r = s.constData();
+    QChar* w = nullptr; // detached on the first change only
+    for (qsizetype j = 0; j < end; ++j) {
+        const char16_t c = r[j].unicode();
+        if (c != u' ' && c != u'(') continue;
+        const char16_t x = r[j + 1].unicode(), u = upperUnit(x);
+        if (u == x) continue;
+        if (!w) r = w = s.data();
+        w[j + 1] = QChar(u);
+    }
 }
 
 QChar charAt(const QString& s, qsizetype p)
@@ -94,8 +114,12 @@ void wordForms(QString& s)
         return 0;
     };
     qsizetype first = -1, count = 0;
+    const auto mayEndWord = [&s](qsizetype space) { // every word ends in t, s or l
+        const char16_t e = lowerUnit(s.at(space - 1).unicode());
+        return e == u't' || e == u's' || e == u'l';
+    };
     for (qsizetype i = findChar(s, u' ', 2); i >= 0; i = findChar(s, u' ', i + 1))
-        if (wordBefore(i)) {
+        if (mayEndWord(i) && wordBefore(i)) {
             if (first < 0) first = i;
             ++count;
         }
@@ -105,7 +129,7 @@ void wordForms(QString& s)
         r.append(QStringView(s).first(first));
         for (qsizetype i = first; i < s.size(); ++i) {
             const char16_t c = s.at(i).unicode();
-            if (c == u' ') {
+            if (c == u' ' && mayEndWord(i)) {
                 if (const qsizetype w = wordBefore(i)) {
                     for (qsizetype k = r.size() - w; k < r.size(); ++k)
                         r[k] = QChar(lowerUnit(r.at(k).unicode())); // the word's letters, ASCII once lowered
@@ -141,19 +165,15 @@ void capitalStage(QString& s, bool removeTrackNumbers, bool capitalizeWords)
 
     // Artist words: capitals after spaces and brackets up to the first dash.
     const qsizetype d = findChar(s, u'-') + 1; // 0 without a dash
-    for (qsizetype i = 1; i <= d; ++i) {
-        const QChar c = s.at(i - 1);
-        if (c == u' ' || c == u'(') upperAt(s, i + 1);
-    }
+    upperAfterOpeners(s, d);
     // First letter of the title (two after the dash; the second character
     // when there is no dash). Beyond the end nothing changes.
     upperAt(s, d + 2);
     if (s.size() > 1) lowerAt(s, 2);
 
     // A letter after "- " is the start of a new part.
-    const qsizetype n7 = s.size() - 1;
-    for (qsizetype i = 1; i <= n7; ++i)
-        if (s.at(i - 1) == u'-' && s.at(i) == u' ') upperAt(s, i + 2);
+    for (qsizetype i = findChar(s, u'-'); i >= 0 && i + 1 < s.size(); i = findChar(s, u'-', i + 1))
+        if (s.at(i + 1) == u' ') upperAt(s, i + 3);
 
     romanNumerals(s);
     trimSpaces(s);
@@ -178,13 +198,7 @@ void capitalStage(QString& s, bool removeTrackNumbers, bool capitalizeWords)
     }
     trimSpaces(s);
 
-    if (capitalizeWords) {
-        const qsizetype n = s.size() - 1;
-        for (qsizetype i = 1; i <= n; ++i) {
-            const QChar c = s.at(i - 1);
-            if (c == u' ' || c == u'(') upperAt(s, i + 1);
-        }
-    }
+    if (capitalizeWords) upperAfterOpeners(s, s.size());
     if (hasChar(s, u'.')) // the loop only acts on dots
         abbreviationDots(s);
     wordForms(s);

@@ -115,11 +115,11 @@ void unwrapLeadingShortBracket(QString& s)
 {
     const qsizetype p = findChar(s, u')'); // Find(s, ")") - 1
     if (p <= 0) return;
-    const QString t = trimmedSpaces(s);
+    const QStringView t = trimmedView(s);
     if (!t.startsWith(u'(')) return;
-    if (trimmedSpaces(QStringView(s).mid(1, p - 1)).size() >= 3) // positions 2 to p
+    if (trimmedView(QStringView(s).mid(1, p - 1)).size() >= 3) // positions 2 to p
         return;
-    s = t.mid(1);
+    s = t.mid(1).toString();
     if (p - 1 < s.size()) // the character at position p goes; beyond the end nothing does
         s.remove(p - 1, 1);
 }
@@ -442,8 +442,12 @@ void tightenBrackets(QString& s)
 
 void runPass(QString& s, bool firstPass, const CallOptions& o)
 {
-    const QString ext = lowered(QStringView(s).last(std::min<qsizetype>(4, s.size())));
-    s.truncate(std::max<qsizetype>(0, s.size() - 4));
+    // The extension, lower-cased, kept aside on the stack.
+    char16_t ext[4];
+    const qsizetype extSize = std::min<qsizetype>(4, s.size());
+    for (qsizetype i = 0; i < extSize; ++i)
+        ext[i] = lowerUnit(s.at(s.size() - extSize + i).unicode());
+    s.chop(extSize);
 
     if (hasChar(s, u'.')) { // both patterns start with a dot
         replaceAll(s, u".mp3", u"");
@@ -482,7 +486,7 @@ void runPass(QString& s, bool firstPass, const CallOptions& o)
     trimEdgeDashes(s);
     collapseSpaceRuns(s);
     tightenBrackets(s);
-    s.append(ext);
+    s.append(QStringView(ext, extSize));
 }
 
 } // namespace

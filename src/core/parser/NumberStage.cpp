@@ -55,12 +55,12 @@ struct NumbersInName {
     }
 };
 
-QString yearMarker(int k)
-{
-    const char16_t c = static_cast<char16_t>(k);
-    const char16_t marker[4] = {u'%', c, c, u'%'};
-    return QStringView(marker, 4).toString();
-}
+// The four code units of the marker of year k: "%", k, k, "%".
+struct YearMarker {
+    char16_t units[4];
+    explicit YearMarker(int k) : units{u'%', char16_t(k), char16_t(k), u'%'} {}
+    QStringView view() const { return QStringView(units, 4); }
+};
 
 bool hasTwoDashes(const QString& s)
 {
@@ -89,7 +89,7 @@ void removeNumbers(QString& s, qsizetype t, int (&years)[21], int& y)
         if (!containsIn(s, d.view())) continue;
         if (y == 20) continue; // the table holds 20 years; further ones stay plain digits
         ++y;
-        replaceAll(s, d.view(), yearMarker(y));
+        replaceAll(s, d.view(), YearMarker(y).view());
         years[y] = n;
     }
 
@@ -140,7 +140,7 @@ void restoreYears(QString& s, const int (&years)[21])
     for (QChar c : s)
         if (c.unicode() <= 20) present |= std::uint32_t(1) << c.unicode();
     for (int k = 0; k <= 20 && present; ++k)
-        if (present & (std::uint32_t(1) << k)) replaceAll(s, yearMarker(k), Decimal(years[k]).view());
+        if (present & (std::uint32_t(1) << k)) replaceAll(s, YearMarker(k).view(), Decimal(years[k]).view());
 }
 
 void removeTrackNumbersKeepingYears(QString& s, qsizetype t)

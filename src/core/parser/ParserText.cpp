@@ -84,28 +84,38 @@ char16_t byteChar(int n)
     return char16_t(n);
 }
 
+namespace {
+
+// Replace(First(s, limit), a, b) + the rest of s, for a b no longer than a,
+// where the first match is at i: in place, the write position never passes
+// the read position, and the search only reads what has not been written yet.
+void replaceShrinking(QString& s, qsizetype limit, qsizetype i, QStringView a, QStringView b)
+{
+    const qsizetype n = s.size();
+    QChar* d = s.data();
+    const QStringView v(d, limit);
+    qsizetype w = i, r = i;
+    while (i >= 0) {
+        if (w != r) std::memmove(d + w, d + r, size_t(i - r) * sizeof(QChar));
+        w += i - r;
+        std::memcpy(d + w, b.data(), size_t(b.size()) * sizeof(QChar));
+        w += b.size();
+        r = i + a.size();
+        i = findIn(v, a, r);
+    }
+    std::memmove(d + w, d + r, size_t(n - r) * sizeof(QChar));
+    s.truncate(w + (n - r));
+}
+
+} // namespace
+
 bool replaceAll(QString& s, QStringView a, QStringView b)
 {
     if (a.isEmpty()) return false;
     qsizetype i = findIn(s, a);
     if (i < 0) return false;
     if (b.size() <= a.size()) {
-        // In place: the write position never passes the read position, and
-        // the search only reads what has not been written yet.
-        const qsizetype n = s.size();
-        QChar* d = s.data();
-        const QStringView v(d, n);
-        qsizetype w = i, r = i;
-        while (i >= 0) {
-            if (w != r) std::memmove(d + w, d + r, size_t(i - r) * sizeof(QChar));
-            w += i - r;
-            std::memcpy(d + w, b.data(), size_t(b.size()) * sizeof(QChar));
-            w += b.size();
-            r = i + a.size();
-            i = findIn(v, a, r);
-        }
-        std::memmove(d + w, d + r, size_t(n - r) * sizeof(QChar));
-        s.truncate(w + (n - r));
+        replaceShrinking(s, s.size(), i, a, b);
         return true;
     }
     const QStringView v(s);
@@ -163,7 +173,12 @@ void replaceInFirst(QString& s, qsizetype n, QStringView a, QStringView b)
         replaceAll(s, a, b); // Last(s, Len - n) is empty
         return;
     }
-    if (findIn(QStringView(s).first(n), a) < 0) return;
+    const qsizetype i = findIn(QStringView(s).first(n), a);
+    if (i < 0) return;
+    if (b.size() <= a.size()) {
+        replaceShrinking(s, n, i, a, b);
+        return;
+    }
     QString head = s.left(n);
     replaceAll(head, a, b);
     head.append(QStringView(s).mid(n));

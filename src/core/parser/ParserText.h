@@ -48,6 +48,13 @@ inline qsizetype findChar(QStringView s, char16_t c, qsizetype from = 0)
         const unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, needle)));
         if (mask) return i + std::countr_zero(mask) / 2;
     }
+    if (i < n && n >= 8) {
+        // The last few: the eight units that end the text, without the ones
+        // before i (already compared).
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 8));
+        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, needle))) >> (2 * (i - (n - 8)));
+        return mask ? i + std::countr_zero(mask) / 2 : -1;
+    }
 #endif
     for (; i < n; ++i)
         if (p[i] == c) return i;
@@ -72,6 +79,7 @@ inline qsizetype findIn(QStringView s, QStringView a, qsizetype from = 0)
     }
     return -1;
 }
+
 inline bool containsIn(QStringView s, QStringView a)
 {
     return findIn(s, a) >= 0;
@@ -102,6 +110,16 @@ void replaceInFirst(QString& s, qsizetype n, QStringView a, QStringView b);
 // Removes leading and trailing U+0020 only.
 void trimSpaces(QString& s);
 QString trimmedSpaces(QStringView s);
+// The same as a view on s.
+inline QStringView trimmedView(QStringView s)
+{
+    qsizetype a = 0, b = s.size();
+    while (a < b && s[a] == u' ')
+        ++a;
+    while (b > a && s[b - 1] == u' ')
+        --b;
+    return s.mid(a, b - a);
+}
 
 // The decimal text of n (no sign, no leading zeros) as a view on a small buffer.
 struct Decimal {
