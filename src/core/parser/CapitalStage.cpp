@@ -63,10 +63,9 @@ void romanNumerals(QString& s)
         if (a == u'X' && b == u'v') present |= Xv;
     }
     if (!present) return;
-    static const struct {
+    static constexpr struct {
         unsigned beginning;
-        const char16_t* from;
-        const char16_t* to;
+        QStringView from, to;
     } pairs[] = {{ii, u" iii ", u" III "}, {ii, u" iii", u" III"},   {ii, u" ii ", u" II "},
                  {iv, u" iv ", u" IV "},   {iv, u" iv", u" IV"},     {xv, u" xvi ", u" XVI "},
                  {xv, u" xvi", u" XVI"},   {Ii, u" Iii ", u" III "}, {Ii, u" Iii", u" III"},

@@ -133,39 +133,6 @@ bool replaceAll(QString& s, QStringView a, QStringView b)
     return true;
 }
 
-bool replaceAllNoCase(QString& s, QStringView a, QStringView b)
-{
-    const qsizetype n = a.size(), len = s.size();
-    if (n == 0 || n > len) return false;
-    QString la = a.toString();
-    lowerInPlace(la);
-    const QChar* p = s.constData();
-    const char16_t* l = reinterpret_cast<const char16_t*>(la.constData());
-    const auto matchAt = [&](qsizetype i) {
-        for (qsizetype j = n - 1; j >= 0; --j)
-            if (lowerUnit(p[i + j].unicode()) != l[j]) return false;
-        return true;
-    };
-    qsizetype i = 0;
-    while (i + n <= len && !matchAt(i))
-        ++i;
-    if (i + n > len) return false;
-    QString r;
-    r.reserve(len + 8);
-    r.append(QStringView(p, i));
-    while (i < len) {
-        if (i + n <= len && matchAt(i)) {
-            r.append(b);
-            i += n;
-        } else {
-            r.append(p[i]);
-            ++i;
-        }
-    }
-    s = std::move(r);
-    return true;
-}
-
 void replaceInFirst(QString& s, qsizetype n, QStringView a, QStringView b)
 {
     if (n <= 0 || a.isEmpty()) return; // First(s, n) is empty and Last(s, Len - n) is all of s
@@ -215,13 +182,6 @@ Decimal::Decimal(int n)
     for (qsizetype i = 0; i < k; ++i)
         buf[i] = tmp[k - 1 - i];
     len = k;
-}
-
-CharMask CharMask::of(QStringView s)
-{
-    CharMask m;
-    m.add(s);
-    return m;
 }
 
 } // namespace vantrel::parser

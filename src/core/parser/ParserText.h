@@ -102,8 +102,6 @@ inline void swapChar(QString& s, char16_t a, char16_t b)
 // replaced, is replaced by b; the text put in is not scanned again. An empty a
 // changes nothing. Returns whether anything was replaced.
 bool replaceAll(QString& s, QStringView a, QStringView b);
-// The same, comparing each code unit after lower-casing it.
-bool replaceAllNoCase(QString& s, QStringView a, QStringView b);
 // s = Replace(First(s, n), a, b) + Last(s, Len(s) - n), counts below zero taking nothing.
 void replaceInFirst(QString& s, qsizetype n, QStringView a, QStringView b);
 
@@ -127,24 +125,6 @@ struct Decimal {
     qsizetype len = 0;
     explicit Decimal(int n);
     QStringView view() const { return QStringView(buf, len); }
-};
-
-// Which ASCII characters a text may contain: a superset kept up to date by
-// adding the characters a replacement brings in. A step whose pattern needs an
-// absent character cannot change anything and is skipped.
-struct CharMask {
-    std::uint64_t bits[2] = {0, 0};
-    static CharMask of(QStringView s);
-    void add(char16_t c)
-    {
-        if (c < 128) bits[c >> 6] |= std::uint64_t(1) << (c & 63);
-    }
-    void add(QStringView s)
-    {
-        for (QChar c : s)
-            add(c.unicode());
-    }
-    bool has(char16_t c) const { return c < 128 && (bits[c >> 6] >> (c & 63)) & 1; }
 };
 
 } // namespace vantrel::parser

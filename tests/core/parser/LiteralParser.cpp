@@ -4,6 +4,11 @@
 #include <cmath>
 #include <vector>
 
+// The parser this is the reference of is src/core/parser/FilenameParser.cpp
+// (with NumberStage.cpp and CapitalStage.cpp there), which does the same work
+// with shortcuts. A change to a rule is made in both, in the same commit;
+// test_ParserDifferential then tells whether the shortcuts still hold.
+
 // Conventions of the reference: positions count from 1; a count below zero
 // takes nothing (First/Last give ""), a position outside the text gives ""
 // from Char. These are the choices the production parser documents too.

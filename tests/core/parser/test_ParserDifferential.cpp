@@ -35,7 +35,9 @@ const QStringList& pieces()
                 "artist|song|The|a|x|AB|some artist|Some Song|remix|Radio Edit|LIVE|intro|sooooong|aaaa|zzz|"
                 "!!!|ok|it|ivy|Ivory|don'S|o'S|mr.brown|a.b.c.|u.s.a|feat|Feat |FEAT.|ft|fT |vs|Vs.|vol|VOL |"
                 "dj|Dj |DJ|soft|defeat| ii| iii | iv| Iv | xvi| Xvi |II|6 zan|6 ZAN|va-|va - |VA -|"
-                "various artists|Various Artists|&repwith&|&dot&|unknown")
+                "various artists|Various Artists|&repwith&|&dot&|unknown|"
+                // the sweeps that stand for several replacements: words, numerals, quotes, "www"
+                "VoL |feat feat |sft | iii iii | Iii| xv|''S|dDj |wWw.|- - qmimod")
                 .split(u'|');
         p << QStringList{"0",    "1",    "2",     "7",     "9",    "00",   "01",   "07",   "09",   "10",
                          "12",   "20",   "30",    "31",    "45",   "99",   "100",  "105",  "199",  "200",
