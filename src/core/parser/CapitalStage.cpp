@@ -123,19 +123,20 @@ void wordForms(QString& s)
             ++count;
         }
     if (count) {
-        QString r;
-        r.reserve(s.size() + count);
-        r.append(QStringView(s).first(first));
+        QString r(s.size() + count, Qt::Uninitialized);
+        QChar* w = r.data();
+        const QChar* p = s.constData();
+        std::copy(p, p + first, w);
+        qsizetype k = first;
         for (qsizetype i = first; i < s.size(); ++i) {
-            const char16_t c = s.at(i).unicode();
-            if (c == u' ' && mayEndWord(i)) {
-                if (const qsizetype w = wordBefore(i)) {
-                    for (qsizetype k = r.size() - w; k < r.size(); ++k)
-                        r[k] = QChar(lowerUnit(r.at(k).unicode())); // the word's letters, ASCII once lowered
-                    r.append(u'.');
+            if (p[i] == u' ' && mayEndWord(i)) {
+                if (const qsizetype n = wordBefore(i)) {
+                    for (qsizetype j = k - n; j < k; ++j)
+                        w[j] = QChar(lowerUnit(w[j].unicode())); // the word's letters, ASCII once lowered
+                    w[k++] = u'.';
                 }
             }
-            r.append(QChar(c));
+            w[k++] = p[i];
         }
         s = std::move(r);
     }
@@ -186,7 +187,8 @@ void capitalStage(QString& s, bool removeTrackNumbers, bool capitalizeWords)
         const QChar c = s.front();
         if (c == u',' || c == u'.' || c == u'-' || c == u')') s.remove(0, 1);
     }
-    replaceAll(s, u" - - ", u" - ");
+    if (containsIn(s, u"- - ")) // found by its dash, far rarer than the space it starts with
+        replaceAll(s, u" - - ", u" - ");
     if (hasChar(s, u'\u0003')) s.remove(QChar(u'\u0003'));
 
     // A single-digit track number left in front of " - ".
