@@ -111,3 +111,19 @@ TEST(Id3v2Messy, ContentDecidesWhetherId3IsWritten)
         EXPECT_EQ(readFile(path), c.bytes);
     }
 }
+
+// The tag is read again under the lock: one that another program made
+// unreadable since it was read is not replaced either.
+TEST(Id3v2Messy, TagChangedSinceReadingIsCheckedAgain)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.mp3");
+    ASSERT_TRUE(writeFile(path, id3v2Tag(3, album, 40) + mpegFrames(2)));
+    cMP3ID3v2 t;
+    t.setMP3File(path);
+    const QByteArray messy = id3v2Tag(3, album + "\x01junk" + QByteArray(6, 0)) + mpegFrames(2);
+    ASSERT_TRUE(writeFile(path, messy));
+    t.setTitle("New");
+    EXPECT_FALSE(t.Update());
+    EXPECT_EQ(readFile(path), messy);
+}
