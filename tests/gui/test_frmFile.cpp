@@ -103,6 +103,15 @@ class FrmFileTest : public QObject {
         f->close();
     }
 
+    void commentShownWithoutOldPrefixes()
+    {
+        // Language codes and "nt" marks that older writes left before the text.
+        const std::pair<const char*, const char*> comments[] = {
+            {"ntntengHello", "Hello"}, {"sveengX", "X"}, {"ntXntnt", "X"}, {"Plain", "Plain"}};
+        for (const auto& [in, shown] : comments)
+            QCOMPARE(frmFile::shownV2Comment(u(in)), u(shown));
+    }
+
     void showsTaggedFile()
     {
         Main m;
