@@ -30,17 +30,13 @@ QString u(const char* s)
 QByteArray v23Tag(const QByteArray& title, const QByteArray& artist, const QByteArray& genre,
                   const QByteArray& comment)
 {
-    QByteArray frames = test::frame23("TIT2", '\0' + title) + test::frame23("TPE1", '\0' + artist) +
-                        test::frame23("TALB", QByteArray("\0Album2", 7)) +
-                        test::frame23("TYER", QByteArray("\0"
-                                                         "2001",
-                                                         5)) +
-                        test::frame23("TCON", '\0' + genre) +
-                        test::frame23("TRCK", QByteArray("\0"
-                                                         "7",
-                                                         2)) +
-                        test::frame23("COMM", QByteArray("\0eng\0", 5) + comment);
-    return test::id3v2Tag(3, frames, 64);
+    using test::frame23, test::latin1Text, test::bytes;
+    return test::id3v2Tag(3,
+                          frame23("TIT2", latin1Text(title)) + frame23("TPE1", latin1Text(artist)) +
+                              frame23("TALB", latin1Text("Album2")) + frame23("TYER", latin1Text("2001")) +
+                              frame23("TCON", latin1Text(genre)) + frame23("TRCK", latin1Text("7")) +
+                              frame23("COMM", bytes("\0eng\0") + comment),
+                          64);
 }
 
 QByteArray taggedMp3()
@@ -107,22 +103,13 @@ class FrmFileTest : public QObject {
         f->close();
     }
 
-    void sizeAndCommentTexts()
+    void commentShownWithoutOldPrefixes()
     {
-        const struct {
-            qint64 bytes;
-            const char* text;
-        } sizes[] = {{1048576, "1MB"}, {3638559, "3.47MB"}, {5242, "0MB"}, {5243, "0.01MB"}};
-        QLocale::setDefault(QLocale::c());
-        for (const auto& s : sizes)
-            QCOMPARE(frmFile::sizeCaption(s.bytes), u(s.text));
-
-        const struct {
-            const char* in;
-            const char* shown;
-        } comments[] = {{"ntntengHello", "Hello"}, {"sveengX", "X"}, {"ntXntnt", "X"}, {"Plain", "Plain"}};
-        for (const auto& c : comments)
-            QCOMPARE(frmFile::shownV2Comment(u(c.in)), u(c.shown));
+        // Language codes and "nt" marks that older writes left before the text.
+        const std::pair<const char*, const char*> comments[] = {
+            {"ntntengHello", "Hello"}, {"sveengX", "X"}, {"ntXntnt", "X"}, {"Plain", "Plain"}};
+        for (const auto& [in, shown] : comments)
+            QCOMPARE(frmFile::shownV2Comment(u(in)), u(shown));
     }
 
     void showsTaggedFile()
@@ -201,8 +188,6 @@ class FrmFileTest : public QObject {
         QPointer<frmFile> f = m.openOn("gone.mp3", QByteArray());
         QVERIFY(!f->isVisible());
         QCOMPARE(m.prompter.prompts().size(), 1);
-        QCOMPARE(m.prompter.prompts().first().text, u("File no longer exists!"));
-        QCOMPARE(m.prompter.prompts().first().icon, Icon::Critical);
         QTRY_VERIFY(f.isNull()); // closed windows go away
     }
 
@@ -292,11 +277,8 @@ class FrmFileTest : public QObject {
         QVERIFY(f->isVisible());
         QCOMPARE(m.w.fileList().afterText(0), u("Still saved.mp3"));
         QCOMPARE(m.prompter.prompts().size(), 1);
-        const auto& p = m.prompter.prompts().first();
-        QVERIFY(p.text.contains(m.path("a.mp3")));
         QVERIFY(!f->lastError().isEmpty());
-        QVERIFY(p.text.contains(f->lastError()));
-        QCOMPARE(p.icon, Icon::Critical);
+        QVERIFY(m.prompter.prompts().first().text.contains(f->lastError()));
         QCOMPARE(readFile(m.path("a.mp3")), before);
         f->close();
     }
@@ -309,8 +291,6 @@ class FrmFileTest : public QObject {
         frmFile* f = m.open();
         f->cmdPlay_Click();
         QCOMPARE(m.opener.opened, (QStringList{m.path("a.mp3"), m.path("c.mp3")}));
-        QCOMPARE(m.prompter.prompts().size(), 0);
-
         f->close();
     }
 };

@@ -78,12 +78,6 @@ class TestFrmMain : public QObject {
     }
     void cleanup() { m.reset(); }
 
-    void versionLabelRule()
-    {
-        QCOMPARE(versionLabel({4, 1, 4}), QStringLiteral("v4.14"));
-        QCOMPARE(versionLabel({10, 2, 13}), QStringLiteral("v10.213"));
-    }
-
     void workingPanel()
     {
         w->show();
@@ -99,11 +93,22 @@ class TestFrmMain : public QObject {
         QVERIFY(w->fmeLoad->isHidden() && w->cmdLoad->isEnabled() && w->cmdFix->isEnabled());
 
         // A run with progress: its count, its Cancel, and a fresh run uncancelled.
-        w->working(true);
+        w->working(true, QStringLiteral("12 min 30 sec"));
         Progress p = w->workingProgress();
         QVERIFY(w->cmdCancel->isVisible() && w->cmdCancel->isEnabled());
         QVERIFY(p(10, 40));
         QCOMPARE(w->lblDone->text().left(14), QStringLiteral("10 of 40 files"));
+        // However narrow the window, each text is whole inside the panel and
+        // the panel inside the window: wrapped, never cut.
+        QVERIFY(p(123456, 9876543));
+        for (const int width : {1600, 330, 200}) {
+            w->resize(width, w->height());
+            QVERIFY(w->rect().contains(w->fmeLoad->geometry()));
+            for (QLabel* l : {w->lblLoad, w->lblEst, w->lblDone}) {
+                QVERIFY(w->fmeLoad->contentsRect().contains(l->geometry()));
+                QVERIFY(l->height() >= l->heightForWidth(l->width()));
+            }
+        }
         QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
         QVERIFY(!p(11, 40));
         w->working(false);
@@ -113,65 +118,33 @@ class TestFrmMain : public QObject {
         w->working(false);
     }
 
-    void workingPanelTextsFitAtEveryWidth()
+    void loadBrowseAndTheNoFilesMessages()
     {
-        // However narrow the window, each text is whole inside the panel and
-        // the panel inside the window: wrapped, never cut.
-        w->show();
-        for (const int width : {1600, 330, 200}) {
-            w->resize(width, w->height());
-            w->working(true, QStringLiteral("12 min 30 sec"));
-            QVERIFY(w->workingProgress()(123456, 9876543));
-            QVERIFY(w->rect().contains(w->fmeLoad->geometry()));
-            for (QLabel* l : {w->lblLoad, w->lblEst, w->lblDone}) {
-                QVERIFY(w->fmeLoad->contentsRect().contains(l->geometry()));
-                QVERIFY(l->height() >= l->heightForWidth(l->width()));
-            }
-            w->working(false);
-        }
-    }
-
-    void loadButtonAndEnter()
-    {
-        make({"a.mp3", "x.txt", "s1/c.mp3"});
+        make({"a.mp3", "x.txt", "s1/c.mp3", "empty/readme.txt"});
         loadRoot(false);
         QCOMPARE(names(w->fileList()), QStringList{QStringLiteral("a.mp3")});
         QCOMPARE(status(), files(1));
-        QCOMPARE(w->prgLoad->value(), 100);
         // Enter in the box loads too, afresh, following the subfolder box.
         w->chkSubF->setChecked(true);
         QTest::keyClick(w->txtPath, Qt::Key_Return);
         QCOMPARE(names(w->fileList()), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
         QVERIFY(prompts().isEmpty());
+        // Browse cancelled keeps the path; a folder without audio: the message without the Browse hint.
+        QString answer;
+        w->BrowseForFolder = [&](QWidget*, const QString&) { return answer; };
+        QTest::mouseClick(w->cmdDir, Qt::LeftButton);
+        QCOMPARE(w->txtPath->text(), m->dir.path());
+        answer = at("empty");
+        QTest::mouseClick(w->cmdDir, Qt::LeftButton);
+        QCOMPARE(w->fileList().count(), 0);
+        QCOMPARE(prompts().size(), 1);
+        QCOMPARE(prompts()[0].text, FolderLoader::noFilesText(false));
         // A missing folder empties list and table; Load adds the Browse hint.
         w->txtPath->setText(at("missing"));
         QTest::mouseClick(w->cmdLoad, Qt::LeftButton);
         QCOMPARE(w->fileList().rowCountShown(), 0);
-        QCOMPARE(prompts().size(), 2);
-        QCOMPARE(prompts()[1].text, FolderLoader::noFilesText(true));
-    }
-
-    void browseAndTheNoFilesMessages()
-    {
-        make({"pick/a.mp3", "empty/readme.txt"});
-        QString answer, askedCaption;
-        w->BrowseForFolder = [&](QWidget*, const QString& caption) {
-            askedCaption = caption;
-            return answer;
-        };
-        const QString before = w->txtPath->text();
-        QTest::mouseClick(w->cmdDir, Qt::LeftButton); // cancelled
-        QCOMPARE(askedCaption, QStringLiteral("Select a folder (Limit 100.000 files)"));
-        QCOMPARE(w->txtPath->text(), before);
-        answer = at("pick");
-        QTest::mouseClick(w->cmdDir, Qt::LeftButton);
-        QCOMPARE(names(w->fileList()), QStringList{QStringLiteral("a.mp3")});
-        // Browse to a folder without audio: the message without the Browse hint.
-        answer = at("empty");
-        QTest::mouseClick(w->cmdDir, Qt::LeftButton);
-        QCOMPARE(prompts().size(), 1);
-        QCOMPARE(prompts()[0].text, FolderLoader::noFilesText(false));
-        QCOMPARE(w->fileList().count(), 0);
+        QCOMPARE(prompts().size(), 3);
+        QCOMPARE(prompts()[2].text, FolderLoader::noFilesText(true));
     }
 
     void dropFilesAndFolders()

@@ -7,6 +7,12 @@
 
 namespace vantrel::test {
 
+// A literal's bytes, embedded zeros included ("a\0b" is three bytes).
+template <qsizetype N> QByteArray bytes(const char (&s)[N])
+{
+    return QByteArray(s, N - 1);
+}
+
 QByteArray be32(quint32 v);
 QByteArray synchsafe(quint32 v);
 

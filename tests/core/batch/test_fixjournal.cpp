@@ -75,7 +75,6 @@ TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryName)
     EXPECT_EQ(c.entries.size(), 3);
 
     const UndoResult r = undoLastFix();
-    EXPECT_FALSE(r.nothingToUndo);
     EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join(u("\n")).toStdString();
     EXPECT_EQ(r.restored.size(), 3);
     EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "d.mp3", "e.mp3"}));
@@ -157,7 +156,6 @@ TEST_F(FixJournalTest, UnwritableJournalAsksBeforeRenaming)
         prompter.queue(a);
         const RenameOutcome out = fix({{"a.mp3", "A.mp3"}});
         ASSERT_EQ(prompter.prompts().size(), 1);
-        EXPECT_EQ(prompter.prompts().first().title, u("Fix files"));
         EXPECT_EQ(out.refusedToStart, a == Answer::No);
         EXPECT_EQ(disk(), QStringList{a == Answer::No ? u("a.mp3") : u("A.mp3")});
     }
@@ -244,6 +242,7 @@ TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
         EXPECT_EQ(r.restored.size(), row.restored);
         ASSERT_FALSE(r.damage.isEmpty());
         EXPECT_TRUE(r.damage.first().contains(journal)) << r.damage.first().toStdString();
+        EXPECT_EQ(r.damage.first().contains(u(", line ")), !row.blocked); // where the journal is damaged
         EXPECT_NE(undoSummary(r), u("Nothing to undo."));
         // A journal that was read is closed; one that could not be stays to be dealt with.
         EXPECT_EQ(FixJournal::canUndo(), row.blocked);
@@ -255,7 +254,7 @@ TEST_F(FixJournalTest, TagWritesAreUndoneByteForByte)
 {
     const QByteArray audio = mpegFrames(6);
     const QByteArray asfHead = QByteArray::fromHex("3026b2758e66cf11a6d900aa0062ce6c") +
-                               QByteArray("\x28\0\0\0\0\0\0\0", 8) + QByteArray(16, 'h');
+                               bytes("\x28\0\0\0\0\0\0\0") + QByteArray(16, 'h');
     const struct {
         const char* name;
         QByteArray before;
@@ -281,8 +280,8 @@ TEST_F(FixJournalTest, TagWritesAreUndoneByteForByte)
                 ASSERT_TRUE(journal.recordTagWrite(file));
                 if (row.asf) {
                     // What a tag library does: a larger header object, the data untouched.
-                    writeFile(file, row.before.left(16) + QByteArray("\x40\0\0\0\0\0\0\0", 8) +
-                                        QByteArray(40, 'H') + row.before.mid(40));
+                    writeFile(file, row.before.left(16) + bytes("\x40\0\0\0\0\0\0\0") + QByteArray(40, 'H') +
+                                        row.before.mid(40));
                 } else {
                     cMP3ID3v1 v1;
                     v1.setMP3File(file);

@@ -169,35 +169,46 @@ TEST(UpdateAddress, OnlyHttpsOrLoopbackAndTheEnvironmentOverrides)
     qunsetenv("VANTREL_UPDATE_BASE");
 }
 
+// The version file, or no server to give it.
 TEST_F(UpdateCheckTest, VersionFileDecidesWhetherToAsk)
 {
     server.set(QStringLiteral("/v.txt"), {200, "4.1.5\n"});
+    QTcpServer probe; // a port that was just free: nothing listens there
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const QString closed = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+    probe.close();
+    const QString here = server.base();
     const struct {
         const char* name;
         Reply reply;
         bool asks;
         QString status;
+        QString base;
     } cases[] = {
-        {"newer", kNewer, true, updatetext::NoUpdates},
+        {"newer", kNewer, true, updatetext::NoUpdates, here},
         {"newer after a BOM, two-digit minor",
-         {200, "\xEF\xBB\xBF"
-               "4.10.5\n"},
+         {200, "\357\273\2774.10.5\n"},
          true,
-         updatetext::NoUpdates},
-        {"blank last line", {200, "4.1.5\n\n"}, false, updatetext::NoUpdates},
-        {"redirect on this machine", redirect(server.base() + "/v.txt"), true, updatetext::NoUpdates},
-        {"equal", {200, "4.1.4\r\n"}, false, updatetext::NoUpdates},
-        {"older on the last line", {200, "9.9.9\n4.0.9\n"}, false, updatetext::NoUpdates},
-        {"too large", {200, QByteArray(70000, '\n') + "9.9.9"}, false, updatetext::NoUpdates},
-        {"missing", {404, "not found"}, false, updatetext::Unreachable},
-        {"cut short", {200, "4.1.5", 200}, false, updatetext::Unreachable},
-        {"hangs", Reply{0, {}, -1, true}, false, updatetext::Unreachable},
+         updatetext::NoUpdates,
+         here},
+        {"blank last line", {200, "4.1.5\n\n"}, false, updatetext::NoUpdates, here},
+        {"redirect on this machine", redirect(here + "/v.txt"), true, updatetext::NoUpdates, here},
+        {"equal", {200, "4.1.4\r\n"}, false, updatetext::NoUpdates, here},
+        {"older on the last line", {200, "9.9.9\n4.0.9\n"}, false, updatetext::NoUpdates, here},
+        {"too large", {200, QByteArray(70000, '\n') + "9.9.9"}, false, updatetext::NoUpdates, here},
+        {"missing", {404, "not found"}, false, updatetext::Unreachable, here},
+        {"cut short", {200, "4.1.5", 200}, false, updatetext::Unreachable, here},
+        {"hangs", Reply{0, {}, -1, true}, false, updatetext::Unreachable, here},
+        {"nothing listens", kNewer, false, updatetext::Unreachable, closed},
+        {"file address", kNewer, false, updatetext::Unreachable, QStringLiteral("file://") + folder},
+        {"no address", kNewer, false, updatetext::Unreachable, QString()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         server.set(kVersionPath, c.reply);
         prompter.clear();
-        EXPECT_EQ(runCheck(server.base()), QStringList{c.status});
+        EXPECT_EQ(runCheck(c.base), QStringList{c.status});
+        EXPECT_EQ(outcome == UpdateCheck::Outcome::Unreachable, c.status == updatetext::Unreachable);
         ASSERT_EQ(prompter.prompts().size(), c.asks ? 1 : 0);
         EXPECT_TRUE(filesLeft().isEmpty()) << filesLeft().join(u' ').toStdString();
         EXPECT_TRUE(started.isEmpty());
@@ -213,10 +224,7 @@ TEST_F(UpdateCheckTest, YesFetchesStartsAndEnds)
     prompter.queue(Answer::Yes);
     EXPECT_EQ(runCheck(server.base()), QStringList{updatetext::Downloading});
     ASSERT_EQ(prompter.prompts().size(), 1);
-    EXPECT_EQ(prompter.prompts().first().text,
-              QStringLiteral("There is an newer version available, version 4.1.5, "
-                             "would you like to update?\nCurrent version is 4.1.4."));
-    EXPECT_EQ(prompter.prompts().first().title, QStringLiteral("Update available"));
+    EXPECT_TRUE(prompter.prompts().first().text.contains(QStringLiteral("version 4.1.5")));
     EXPECT_EQ(outcome, UpdateCheck::Outcome::Updating);
     EXPECT_TRUE(quitRequested);
     const QString saved = folder + QStringLiteral("/Vantrel415.exe");
@@ -252,9 +260,8 @@ TEST_F(UpdateCheckTest, ProgramStartedOnlyWhenComplete)
         EXPECT_FALSE(quitRequested);
         EXPECT_EQ(started.size(), c.startWorks ? 0 : 1);
         EXPECT_FALSE(exists("tmp_fn.dat"));
-        if (c.startWorks) { // nothing half-written is left under the program's name
-            EXPECT_FALSE(exists("Vantrel415.exe"));
-        }
+        EXPECT_TRUE(!c.startWorks ||
+                    !exists("Vantrel415.exe")); // nothing half-written under the program's name
         QFile::remove(folder + QStringLiteral("/Vantrel415.exe"));
     }
 }
@@ -278,24 +285,6 @@ TEST_F(UpdateCheckTest, PlainHttpOffThisMachineIsNeverContacted)
     EXPECT_EQ(runCheck(server.base()), (QStringList{updatetext::Downloading, updatetext::Failed}));
     EXPECT_TRUE(started.isEmpty());
     EXPECT_TRUE(outward.requests().isEmpty()) << outward.requests().join(u' ').toStdString();
-}
-
-TEST_F(UpdateCheckTest, UnreachableOrRefusedServer)
-{
-    // A port that was just free: nothing listens there.
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    const QString closed = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
-    probe.close();
-
-    const QString bases[] = {closed, QStringLiteral("file://") + folder, QString()};
-    for (const QString& base : bases) {
-        SCOPED_TRACE(base.toStdString());
-        EXPECT_EQ(runCheck(base), QStringList{"Could not connect to server"});
-        EXPECT_EQ(outcome, UpdateCheck::Outcome::Unreachable);
-        EXPECT_TRUE(prompter.prompts().isEmpty());
-        EXPECT_TRUE(filesLeft().isEmpty());
-    }
 }
 
 TEST_F(UpdateCheckTest, MarkerCleanup)

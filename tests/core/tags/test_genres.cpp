@@ -5,26 +5,23 @@
 
 using namespace vantrel;
 
+// The ends of the list, names written unusually, the gap at 123 and numbers outside.
 TEST(Genres, NamesByNumber)
 {
-    struct Case {
-        int number;
-        const char* name;
+    const std::pair<int, const char*> cases[] = {
+        {0, "Blues"},
+        {17, "Rock"},
+        {78, "Rock 'n'Roll"},
+        {122, "Drum Solo"},
+        {124, "Euro - House"},
+        {147, "Synth Pop"},
+        {123, ""},
+        {148, ""},
+        {-1, ""},
+        {256, ""},
     };
-    const Case cases[] = {{0, "Blues"},
-                          {17, "Rock"},
-                          {25, "Euro - Techno"},
-                          {78, "Rock 'n'Roll"},
-                          {109, "Pr0n Groove"},
-                          {122, "Drum Solo"},
-                          {124, "Euro - House"},
-                          {147, "Synth Pop"},
-                          {123, ""},
-                          {148, ""},
-                          {-1, ""},
-                          {256, ""}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(GenreName(c.number).toStdString(), c.name) << c.number;
-        EXPECT_EQ(cMP3ID3v2::GenreName(c.number), GenreName(c.number)) << c.number;
+    for (const auto& [number, name] : cases) {
+        EXPECT_EQ(GenreName(number).toStdString(), name) << number;
+        EXPECT_EQ(cMP3ID3v2::GenreName(number), GenreName(number)) << number;
     }
 }

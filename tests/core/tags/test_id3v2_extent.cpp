@@ -48,10 +48,10 @@ QList<Case> cases()
         // Grown in front of a standard tag: size field N plain, N - S zero bytes
         // added at the start, so the old tag still stands behind the new one.
         const QByteArray oldTag =
-            QByteArray("ID3\x03\0\0\0\0\x02\0", 10) + text("TALB", "Stale") + QByteArray(256 - 15, '\0');
+            bytes("ID3\x03\0\0\0\0\x02\0") + text("TALB", "Stale") + QByteArray(256 - 15, '\0');
         const QByteArray frames = text("TIT2", QByteArray(600, 't'));
         QByteArray grown = QByteArray(2048 - 512, '\0') + oldTag + audio; // S = plain 00 00 02 00 = 512
-        const QByteArray head = QByteArray("ID3\x03\0\0\0\0\x08\0", 10) + frames + QByteArray(4, '\0');
+        const QByteArray head = bytes("ID3\x03\0\0\0\0\x08\0") + frames + QByteArray(4, '\0');
         grown.replace(0, head.size(), head);
         out << Case{"old program, grown over a standard tag", grown, 2048 - 512 + 266, {"TIT2"}};
     }
@@ -73,8 +73,8 @@ QList<Case> cases()
                 10 + small.size() + 1000,
                 {"TIT2", "TPE1"}};
     out << Case{"2.4 tag with footer",
-                id3v2Tag(4, frame24("TIT2", QByteArray("\0x", 2)), 0, 0x10) +
-                    QByteArray("3DI\x04\0\x10\0\0\0\x0C", 10) + audio,
+                id3v2Tag(4, frame24("TIT2", bytes("\0x")), 0, 0x10) + bytes("3DI\x04\0\x10\0\0\0\x0C") +
+                    audio,
                 32,
                 {"TIT2"}};
     {

@@ -23,7 +23,7 @@ const QByteArray odd1 = frame23("COM ", "\0engodd"), odd2 = frame23("TT2\0", "\0
 
 QByteArray header(int major, int flags, qsizetype body) // "ID3", version, flags, synchsafe size
 {
-    return QByteArray("ID3", 3) + char(major) + '\0' + char(flags) + synchsafe(quint32(body));
+    return bytes("ID3") + char(major) + '\0' + char(flags) + synchsafe(quint32(body));
 }
 
 } // namespace
@@ -42,9 +42,7 @@ TEST(Id3v2Messy, EveryFrameIsKeptOrTheWriteRefused)
          header(3, 0x40, frames.size() + 9) + frames + QByteArray(9, 0),
          {frames}},
         {"2.4 flag, no extended header", id3v2Tag(4, frame24("TALB", latin1Text("Album")), 5, 0x40), {album}},
-        {"2.3 extended header",
-         header(3, 0x40, 26) + QByteArray("\0\0\0\6", 4) + QByteArray(6, 0) + album,
-         {album}},
+        {"2.3 extended header", header(3, 0x40, 26) + bytes("\0\0\0\6") + QByteArray(6, 0) + album, {album}},
         {"id with a space", id3v2Tag(3, album + odd1 + composer, 30), {album, odd1, composer}},
         {"2.2 id in a 2.3 tag", id3v2Tag(3, odd2 + album), {odd2, album}},
         {"lower-case id", id3v2Tag(3, album + odd3 + odd2, 10), {album, odd3, odd2}},
@@ -90,11 +88,7 @@ TEST(Id3v2Messy, ContentDecidesWhetherId3IsWritten)
         QByteArray bytes;
         bool mp3;
     } cases[] = {{asf + QByteArray(400, 1), false},
-                 {QByteArray("\0\0\0\x18"
-                             "ftypM4A ",
-                             12) +
-                      QByteArray(400, 1),
-                  false},
+                 {bytes("\0\0\0\030ftypM4A ") + QByteArray(400, 1), false},
                  {id3v2Tag(3, album) + "fLaC" + QByteArray(400, 1), false},
                  {mpegFrames(2), true}};
     QTemporaryDir dir;
@@ -116,4 +110,20 @@ TEST(Id3v2Messy, ContentDecidesWhetherId3IsWritten)
         EXPECT_TRUE(prompts.prompts().value(0).text.contains("not an MP3 file"));
         EXPECT_EQ(readFile(path), c.bytes);
     }
+}
+
+// The tag is read again under the lock: one that another program made
+// unreadable since it was read is not replaced either.
+TEST(Id3v2Messy, TagChangedSinceReadingIsCheckedAgain)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.mp3");
+    ASSERT_TRUE(writeFile(path, id3v2Tag(3, album, 40) + mpegFrames(2)));
+    cMP3ID3v2 t;
+    t.setMP3File(path);
+    const QByteArray messy = id3v2Tag(3, album + "\x01junk" + QByteArray(6, 0)) + mpegFrames(2);
+    ASSERT_TRUE(writeFile(path, messy));
+    t.setTitle("New");
+    EXPECT_FALSE(t.Update());
+    EXPECT_EQ(readFile(path), messy);
 }

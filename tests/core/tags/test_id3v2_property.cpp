@@ -32,8 +32,8 @@ QByteArray mutatedTag(std::mt19937& rng)
     for (int i = 0; i < 64 + pick(400); ++i)
         picture += char(pick(256));
     QByteArray t = f("TIT2", latin1Text("Old")) + f("TPE1", latin1Text("Artist")) + f("APIC", picture) +
-                   f("COMM", QByteArray("\0eng\0A comment", 14)) + f("PRIV", QByteArray("owner\0\1\2", 8)) +
-                   f("TXXX", QByteArray("\0key\0value", 10));
+                   f("COMM", bytes("\0eng\0A comment")) + f("PRIV", bytes("owner\0\1\2")) +
+                   f("TXXX", bytes("\0key\0value"));
     t = id3v2Tag(major, t, pick(3) ? pick(300) : 0);
     static const char ids[] = "AZaz09 \0\xFF";
     for (int n = 1 + pick(3); n > 0; --n) {
@@ -44,11 +44,11 @@ QByteArray mutatedTag(std::mt19937& rng)
         case 1: t[at] = ids[pick(sizeof ids - 1)]; break;                         // an id byte
         case 2: t[at] = char(t[at] + (pick(2) ? 1 : -1) * (1 + pick(4))); break; // a size or flag
         case 3: t[9 - pick(2)] = char(pick(128)); break;                          // the tag size
-        case 4: t.insert(10, QByteArray("\0\0\0\6\0\0\0\0\0\0", 10)), t[5] = char(t[5] | 0x40); break; // ext. header
+        case 4: t.insert(10, bytes("\0\0\0\6\0\0\0\0\0\0")), t[5] = char(t[5] | 0x40); break; // ext. header
         case 5: t[at] = char(pick(256)); break;                                   // junk
         case 6: return t.left(at);                                                // a cut inside the tag
         case 7: t[3] = char(2 + pick(3)); break;                                  // the version
-        default: t.append(pick(200), '\0');                                        // more padding than the size says
+        default: t.append(pick(200), '\0');                                       // padding past the size
         }
         // clang-format on
     }

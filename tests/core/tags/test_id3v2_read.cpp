@@ -35,48 +35,50 @@ class Id3v2Read : public ::testing::Test {
 } // namespace
 
 // Versions 2.3 and 2.4, as an independent library writes them, are read in the
-// interoperability test; 2.2 only comes from old files.
-TEST_F(Id3v2Read, FieldsFromVersion22)
+// interoperability test; 2.2 only comes from old files. Its ids take their 2.3
+// form, PIC its picture layout, unknown ids are warned of, and only the frames
+// that always did fill the fields do so (not TCM or ULT).
+TEST_F(Id3v2Read, Version22Frames)
 {
-    const QByteArray frames = frame22("TT2", latin1Text("Song")) + frame22("TP1", latin1Text("Band")) +
-                              frame22("TAL", latin1Text("Disc")) + frame22("TYE", latin1Text("1999")) +
-                              frame22("TRK", latin1Text("3/12")) +
-                              frame22("COM", QByteArray("\0eng\0Hello", 10)) +
-                              frame22("TCO", latin1Text("(17)")) + frame22("TEN", latin1Text("Enc"));
+    const QByteArray frames =
+        frame22("TT2", latin1Text("Song")) + frame22("TP1", latin1Text("Band")) +
+        frame22("TAL", latin1Text("Disc")) + frame22("TYE", latin1Text("1999")) +
+        frame22("TRK", latin1Text("3/12")) + frame22("COM", bytes("\0eng\0Hello")) +
+        frame22("TCO", latin1Text("(17)")) + frame22("TEN", latin1Text("Enc")) +
+        frame22("TCM", latin1Text("Comp")) +
+        frame22("PIC", bytes("\0PNG\x03\0\x89PNG")) // encoding, format, picture type, description, data
+        + frame22("XYZ", latin1Text("?")) + frame22("CRM", "x") + frame22("ULT", bytes("\0eng\0words"));
     const cMP3ID3v2 t = read(id3v2Tag(2, frames, 64) + mpegFrames());
-    EXPECT_TRUE(t.HasID3v2Tag());
     EXPECT_EQ(t.ID3v2TagVersion(), 2);
     // The comment is the text alone, not the language in front.
-    EXPECT_EQ(
-        QStringList({t.Title(), t.Artist(), t.Album(), t.Year(), t.Track(), t.Comment(), t.EncodedBy()}),
-        QStringList({"Song", "Band", "Disc", "1999", "3/12", "Hello", "Enc"}));
+    EXPECT_EQ(QStringList({t.Title(), t.Artist(), t.Album(), t.Year(), t.Track(), t.Comment(), t.EncodedBy(),
+                           t.OtherGenreName(), t.Composer(), t.Lyrics()}),
+              QStringList({"Song", "Band", "Disc", "1999", "3/12", "Hello", "Enc", "Rock", "", ""}));
     EXPECT_EQ(t.Genre(), 17);
-    EXPECT_EQ(t.OtherGenreName(), "Rock");
-    EXPECT_EQ(t.FrameCount(), 8);
+    EXPECT_EQ(t.frameIds().mid(8), (QStringList{"TCOM", "APIC", "USLT"}));
+    ASSERT_NE(t.occurrence("APIC", 1), nullptr);
+    EXPECT_EQ(t.occurrence("APIC", 1)->body, bytes("\0image/png\0\x03\0\x89PNG"));
+    ASSERT_EQ(t.warnings().size(), 2);
+    EXPECT_TRUE(t.warnings()[0].contains("XYZ") && t.warnings()[1].contains("CRM"));
 }
 
 TEST_F(Id3v2Read, TextEncodings)
 {
     const QString cafe = QStringLiteral("Caf\u00e9 \u4e2d");
-    struct Case {
+    // Latin-1, UTF-16 with a little-endian mark and UTF-8: in the interoperability test.
+    const struct {
         const char* name;
         int major;
-        QByteArray body;
+        QByteArray body; // encoding byte, text
         QString title;
+    } cases[] = {
+        {"utf16 be bom", 3, "\001\xFE\xFF" + utf16be(cafe), cafe},
+        {"utf16 terminated", 3, "\001" + utf16(cafe) + QByteArray(2, '\0'), cafe},
+        {"utf16be", 4, "\002" + utf16be(cafe), cafe},
+        {"latin1 zero padded", 3, bytes("\0Song\0\0\0"), QStringLiteral("Song")},
+        {"2.4 several values", 4, bytes("\003A\0B"), QStringLiteral("A/B")},
     };
-    // Latin-1, UTF-16 with a little-endian mark and UTF-8: in the interoperability test.
-    const Case cases[] = {
-        {"utf16 be bom", 3, QByteArray(1, '\x01') + QByteArray("\xFE\xFF") + utf16be(cafe), cafe},
-        {"utf16 terminated", 3, QByteArray(1, '\x01') + utf16(cafe) + QByteArray(2, '\0'), cafe},
-        {"utf16be", 4, QByteArray(1, '\x02') + utf16be(cafe), cafe},
-        {"latin1 zero padded", 3, QByteArray("\0Song\0\0\0", 8), QStringLiteral("Song")},
-        {"2.4 several values", 4,
-         QByteArray("\x03"
-                    "A\0B",
-                    4),
-         QStringLiteral("A/B")},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QByteArray frame = c.major == 4 ? frame24("TIT2", c.body) : frame23("TIT2", c.body);
         EXPECT_EQ(read(id3v2Tag(c.major, frame) + mpegFrames()).Title(), c.title);
@@ -85,8 +87,7 @@ TEST_F(Id3v2Read, TextEncodings)
 
 TEST_F(Id3v2Read, CommentsAndLyrics)
 {
-    const QByteArray two = frame23("COMM", QByteArray("\0engdesc\0A", 10)) +
-                           frame23("COMM", QByteArray("\0eng\0B", 6)) +
+    const QByteArray two = frame23("COMM", bytes("\0engdesc\0A")) + frame23("COMM", bytes("\0eng\0B")) +
                            frame23("USLT", QByteArray(1, '\x01') + "eng" + utf16("d") + QByteArray(2, '\0') +
                                                utf16(QStringLiteral("la la")));
     const cMP3ID3v2 t = read(id3v2Tag(3, two) + mpegFrames());
@@ -96,29 +97,26 @@ TEST_F(Id3v2Read, CommentsAndLyrics)
     EXPECT_EQ(t.Lyrics(), "la la");
 
     // Text that happens to begin like a language code stays whole.
-    EXPECT_EQ(
-        read(id3v2Tag(3, frame23("COMM", QByteArray("\0eng\0english tea", 16))) + mpegFrames()).Comment(),
-        "english tea");
+    EXPECT_EQ(read(id3v2Tag(3, frame23("COMM", bytes("\0eng\0english tea"))) + mpegFrames()).Comment(),
+              "english tea");
     // A comment without a terminator after the description reads its rest as text.
-    EXPECT_EQ(read(id3v2Tag(3, frame23("COMM", QByteArray("\0engHello", 9))) + mpegFrames()).Comment(),
-              "Hello");
+    EXPECT_EQ(read(id3v2Tag(3, frame23("COMM", bytes("\0engHello"))) + mpegFrames()).Comment(), "Hello");
 }
 
 TEST_F(Id3v2Read, GenreTexts)
 {
-    struct Case {
+    const struct {
         QByteArray text;
         int genre;
         const char* other;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"(17)", 17, "Rock"},    {"(17)Indie Rock", 17, "Indie Rock"},
         {"Rock", 255, "Rock"},   {"(300)", 255, "(300)"},
         {"(17)x", 17, "Rock"},   {"(123)", 123, ""},
         {"17", 17, "Rock"},      {"()Pop", 255, "()Pop"},
         {"(abc)", 255, "(abc)"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text.constData());
         const cMP3ID3v2 t = read(id3v2Tag(3, frame23("TCON", latin1Text(c.text))) + mpegFrames());
         EXPECT_EQ(t.Genre(), c.genre);
@@ -128,13 +126,12 @@ TEST_F(Id3v2Read, GenreTexts)
 
 TEST_F(Id3v2Read, OtherFields)
 {
-    const QByteArray frames =
-        frame23("WOAR", "http://artist") + frame23("WCOM", "http://buy") +
-        frame23("WOAF", QByteArray("\0http://audio", 13)) // older writes put a zero first
-        + frame23("WXXX", QByteArray("\0desc\0http://link", 17)) +
-        frame23("PCNT", QByteArray("\x00\x00\x01\x02", 4)) + frame23("TCOP", latin1Text("(c)")) +
-        frame23("TCOM", latin1Text("Comp")) + frame23("TOPE", latin1Text("Orig")) +
-        frame23("TENC", latin1Text("Enc"));
+    const QByteArray frames = frame23("WOAR", "http://artist") + frame23("WCOM", "http://buy") +
+                              frame23("WOAF", bytes("\0http://audio")) // older writes put a zero first
+                              + frame23("WXXX", bytes("\0desc\0http://link")) +
+                              frame23("PCNT", bytes("\x00\x00\x01\x02")) +
+                              frame23("TCOP", latin1Text("(c)")) + frame23("TCOM", latin1Text("Comp")) +
+                              frame23("TOPE", latin1Text("Orig")) + frame23("TENC", latin1Text("Enc"));
     const cMP3ID3v2 t = read(id3v2Tag(3, frames) + mpegFrames());
     EXPECT_EQ(QStringList({t.ArtistURL(), t.BuyURL(), t.AudioURL(), t.LinkTo(), t.PlayCounter(),
                            t.Copyright(), t.Composer(), t.OriginalArtist(), t.EncodedBy()}),
@@ -142,114 +139,82 @@ TEST_F(Id3v2Read, OtherFields)
                            "Orig", "Enc"}));
 
     // The year comes from TYER when there is one, else from the start of TDRC.
-    struct Case {
+    const struct {
         QByteArray frames;
         const char* year;
-    };
-    const Case years[] = {
+    } years[] = {
         {frame23("TDRC", latin1Text("2001-02-03")), "2001"},
         {frame23("TDRC", latin1Text("2001")) + frame23("TYER", latin1Text("1999")), "1999"},
         {frame23("TYER", latin1Text("1999")) + frame23("TDRC", latin1Text("2001")), "1999"},
     };
-    for (const Case& c : years)
+    for (const auto& c : years)
         EXPECT_EQ(read(id3v2Tag(3, c.frames) + mpegFrames()).Year().toStdString(), c.year);
 }
 
 TEST_F(Id3v2Read, LargeFramesDoNotEndTheTag)
 {
-    const QByteArray picture = QByteArray("\0image/png\0\x03\0", 13) + QByteArray(5000, '\x89');
+    const QByteArray picture = bytes("\0image/png\0\x03\0") + QByteArray(5000, '\x89');
     const QByteArray longTitle = latin1Text(QByteArray(1200, 'x'));
     const cMP3ID3v2 t =
         read(id3v2Tag(3, frame23("TIT2", latin1Text("Song")) + frame23("APIC", picture) +
                              frame23("TPE1", latin1Text("Band")) + frame23("TALB", longTitle)) +
              mpegFrames());
-    EXPECT_EQ(t.Title(), "Song");
     EXPECT_EQ(t.Artist(), "Band"); // after the picture
     EXPECT_EQ(t.FrameCount(), 4);
     EXPECT_EQ(t.Album(), QString(1200, 'x')); // a long frame fills its field in full
-    EXPECT_EQ(t.TagsInFrame("TALB"), 1);
-}
-
-TEST_F(Id3v2Read, Version22Frames)
-{
-    const QByteArray frames = frame22("TT2", latin1Text("Song")) + frame22("TCM", latin1Text("Comp")) +
-                              frame22("PIC", QByteArray("\0PNG\x03\0\x89PNG", 10)) +
-                              frame22("XYZ", latin1Text("?")) + frame22("CRM", "x\0yz") +
-                              frame22("ULT", QByteArray("\0eng\0words", 10));
-    const cMP3ID3v2 t = read(id3v2Tag(2, frames) + mpegFrames());
-    EXPECT_EQ(t.Title(), "Song");
-    EXPECT_EQ(t.frameIds(), (QStringList{"TIT2", "TCOM", "APIC", "USLT"}));
-    // Only the frames that always did fill the fields.
-    EXPECT_EQ(t.Composer(), "");
-    EXPECT_EQ(t.Lyrics(), "");
-    ASSERT_NE(t.occurrence("APIC", 1), nullptr);
-    EXPECT_EQ(t.occurrence("APIC", 1)->body, QByteArray("\0image/png\0\x03\0\x89PNG", 17));
-    ASSERT_EQ(t.warnings().size(), 2);
-    EXPECT_TRUE(t.warnings()[0].contains("XYZ"));
-    EXPECT_TRUE(t.warnings()[1].contains("CRM"));
 }
 
 TEST_F(Id3v2Read, HeaderAndFrameVariants)
 {
     // 2.4 frame flags and encrypted frames: in the frame conversion's test.
-    struct Case {
+    const QByteArray tit2 = frame23("TIT2", latin1Text("Song"));
+    const struct {
         const char* name;
         QByteArray bytes;
-        const char* title;
-    };
-    const QByteArray tit2 = frame23("TIT2", latin1Text("Song"));
-    const Case cases[] = {
+        const char* title; // empty: check the artist "x" instead
+    } cases[] = {
         {"2.3 whole-tag unsynchronisation",
-         id3v2Tag(3, frame23("TIT2", QByteArray("\0A\xFF\0\xE0", 5)) + QByteArray(4, '\0'), 0, 0x80),
+         id3v2Tag(3, frame23("TIT2", bytes("\0A\xFF\0\xE0")) + QByteArray(4, '\0'), 0, 0x80),
          "A\xC3\xBF\xC3\xA0"},
         {"2.3 extended header", id3v2Tag(3, be32(6) + QByteArray(6, '\0') + tit2, 0, 0x40), "Song"},
         {"2.4 extended header",
-         id3v2Tag(4, synchsafe(6) + QByteArray("\x01\0", 2) + frame24("TIT2", latin1Text("Song")), 0, 0x40),
-         "Song"},
+         id3v2Tag(4, synchsafe(6) + bytes("\x01\0") + frame24("TIT2", latin1Text("Song")), 0, 0x40), "Song"},
         {"2.4 frame size written plain",
          id3v2Tag(4, QByteArray("TIT2") + be32(129) + QByteArray(2, '\0') + latin1Text(QByteArray(128, 'y')) +
                          frame24("TPE1", latin1Text("x"))),
          ""},
         {"tag after junk", QByteArray("junk") + id3v2Tag(3, tit2), "Song"},
-        {"truncated frame keeps the ones before", id3v2Tag(3, tit2 + QByteArray("TPE1\0\0\x01\0\0\0abc", 13)),
-         "Song"},
+        {"truncated frame keeps the ones before", id3v2Tag(3, tit2 + bytes("TPE1\0\0\x01\0\0\0abc")), "Song"},
         {"zero-size frame", id3v2Tag(3, frame23("TXXX", "") + tit2), "Song"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const cMP3ID3v2 t = read(c.bytes + mpegFrames());
-        EXPECT_TRUE(t.HasID3v2Tag());
-        if (QByteArray(c.title).size() == 0)
-            EXPECT_EQ(t.Artist(), "x");
-        else
-            EXPECT_EQ(t.Title(), QString::fromUtf8(c.title));
+        EXPECT_EQ(*c.title ? t.Title() : t.Artist(), *c.title ? QString::fromUtf8(c.title) : "x");
     }
 }
 
 TEST_F(Id3v2Read, WhereNoTagIsFound)
 {
     const QByteArray tag = id3v2Tag(3, frame23("TIT2", latin1Text("Song")));
-    struct Case {
+    const struct {
         const char* name;
         QByteArray bytes;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"empty file", {}},
         {"audio only", mpegFrames()},
         {"after FF FB audio", mpegFrames(1) + tag},
         {"after FF E3 audio", QByteArray("\xFF\xE3\x90\x64") + tag},
-        {"major version 5", QByteArray("ID3\x05\0\0\0\0\0\x10", 10) + QByteArray(16, '\0')},
-        {"revision FF", QByteArray("ID3\x03\xFF\0\0\0\0\x10", 10) + QByteArray(16, '\0')},
-        {"size beyond the file", QByteArray("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10) + QByteArray(16, '\0')},
+        {"major version 5", bytes("ID3\x05\0\0\0\0\0\x10") + QByteArray(16, '\0')},
+        {"revision FF", bytes("ID3\x03\xFF\0\0\0\0\x10") + QByteArray(16, '\0')},
+        {"size beyond the file", bytes("ID3\x03\0\0\x7F\x7F\x7F\x7F") + QByteArray(16, '\0')},
         {"ID3 in an ID3v1 comment", QByteArray(200, 'a') + id3v1Record("t", "a", "", "", "ID3 rocks")},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const cMP3ID3v2 t = read(c.bytes);
         EXPECT_FALSE(t.HasID3v2Tag());
-        EXPECT_EQ(t.ID3v2TagVersion(), 0);
         EXPECT_EQ(t.Title(), "");
-        EXPECT_EQ(t.Genre(), 255);
     }
     // Without audio in front, a tag far into the file is still found, also
     // across the border of the blocks the search reads.
@@ -267,8 +232,7 @@ TEST_F(Id3v2Read, UnopenableFileThrowsAndResets)
     ASSERT_EQ(t.Title(), "Song");
     const QString missing = dir.filePath("missing.mp3");
     EXPECT_THROW(t.setMP3File(missing), TagFileError);
-    EXPECT_EQ(t.Title(), "");
-    EXPECT_FALSE(t.HasID3v2Tag());
+    EXPECT_EQ(t.Title(), "");                             // nothing of the previous file stays
     EXPECT_THROW(t.setMP3File(dir.path()), TagFileError); // a folder
 }
 
@@ -279,19 +243,17 @@ TEST_F(Id3v2Read, DamagedTagsNeverCrash)
     for (int i = 0; i < 20000; ++i)
         many += frame23("TXXX", "");
     const QByteArray cases[] = {
-        id3v2Tag(3, QByteArray("TIT2\x7F\xFF\xFF\xFF\0\0abc", 13)),
-        id3v2Tag(4, QByteArray("TIT2\x7F\x7F\x7F\x7F\0\0abc", 13)),
-        id3v2Tag(2, QByteArray("TT2\xFF\xFF\xFF", 6)),
+        id3v2Tag(3, bytes("TIT2\x7F\xFF\xFF\xFF\0\0abc")),
+        id3v2Tag(4, bytes("TIT2\x7F\x7F\x7F\x7F\0\0abc")),
+        id3v2Tag(2, bytes("TT2\xFF\xFF\xFF")),
         id3v2Tag(3, many),
-        QByteArray("ID3\x03\0\0\0\0\0\x20TIT2\0\0\0\x20\0\0", 20),
-        QByteArray("ID3\x04\0\x40\0\0\0\x0A\x7F\x7F\x7F\x7F", 14) + QByteArray(6, '\0'),
-        QByteArray("ID3\x03\0\x40\0\0\0\x0A\xFF\xFF\xFF\xFF", 14) + QByteArray(6, '\0'),
-        id3v2Tag(4, frame24("TIT2", QByteArray("\x01", 1), 0x0009)),          // compressed, no length
-        id3v2Tag(3, frame23("TIT2", QByteArray("\0\0\x10\0xyz", 7), 0x0080)), // bad compressed data
+        bytes("ID3\x03\0\0\0\0\0\x20TIT2\0\0\0\x20\0\0"),
+        bytes("ID3\x04\0\x40\0\0\0\x0A\x7F\x7F\x7F\x7F") + QByteArray(6, '\0'),
+        bytes("ID3\x03\0\x40\0\0\0\x0A\xFF\xFF\xFF\xFF") + QByteArray(6, '\0'),
+        id3v2Tag(4, frame24("TIT2", bytes("\x01"), 0x0009)),          // compressed, no length
+        id3v2Tag(3, frame23("TIT2", bytes("\0\0\x10\0xyz"), 0x0080)), // bad compressed data
     };
-    for (const QByteArray& c : cases) {
-        const cMP3ID3v2 t = read(c + mpegFrames());
-        EXPECT_TRUE(t.HasID3v2Tag());
-    }
+    for (const QByteArray& c : cases)
+        EXPECT_TRUE(read(c + mpegFrames()).HasID3v2Tag());
     EXPECT_EQ(read(id3v2Tag(3, many)).TagsInFrame("TXXX"), 20000);
 }

@@ -98,16 +98,15 @@ class Interop : public ::testing::Test {
 
 TEST_F(Interop, LibraryReadsWhatWeWrite)
 {
-    struct Case {
+    const struct {
         const char* name;
         QByteArray before;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no tag", audio},
-        {"our old plain-size tag", plainSizeTag(frame23("TIT2", QByteArray("\0Old", 4)), 2048) + audio},
-        {"standard 2.4 tag", id3v2Tag(4, frame24("TIT2", QByteArray("\x03Old", 4)), 30) + audio},
+        {"our old plain-size tag", plainSizeTag(frame23("TIT2", bytes("\0Old")), 2048) + audio},
+        {"standard 2.4 tag", id3v2Tag(4, frame24("TIT2", bytes("\x03Old")), 30) + audio},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         for (const QString& title : {QStringLiteral("Song"), QStringLiteral("S\u00f6ng \u4e2d\u6587")}) {
             SCOPED_TRACE(std::string(c.name) + " / " + title.toStdString());
             const QString path = file(c.before);
@@ -130,15 +129,13 @@ TEST_F(Interop, LibraryReadsWhatWeWrite)
             ASSERT_TRUE(f.hasID3v2Tag());
             const TagLib::ID3v2::Tag* tag = f.ID3v2Tag();
             EXPECT_EQ(tag->header()->majorVersion(), 3u);
-            EXPECT_EQ(qs(tag->title()), title);
-            EXPECT_EQ(qs(tag->artist()), QStringLiteral("Band \u00e9"));
-            EXPECT_EQ(qs(tag->album()), "Disc");
+            EXPECT_EQ(
+                QStringList({qs(tag->title()), qs(tag->artist()), qs(tag->album()), qs(tag->comment()),
+                             qs(tag->genre()), textOf(tag, "USLT"), textOf(tag, "WOAR")}),
+                QStringList({title, QStringLiteral("Band \u00e9"), "Disc", QStringLiteral("Hello \u4e16"),
+                             "Rock", "la la", "http://artist.example"}));
             EXPECT_EQ(tag->year(), 1999u);
-            EXPECT_EQ(qs(tag->comment()), QStringLiteral("Hello \u4e16"));
-            EXPECT_EQ(qs(tag->genre()), "Rock");
             EXPECT_EQ(tag->track(), 3u);
-            EXPECT_EQ(textOf(tag, "USLT"), "la la");
-            EXPECT_EQ(textOf(tag, "WOAR"), "http://artist.example");
             EXPECT_TRUE(textOf(tag, "WXXX").contains("http://link.example"));
             if (const auto* pcnt = only(tag, "PCNT")) {
                 EXPECT_EQ(pcnt->render().mid(10).toUInt(), 42u); // a 4-byte counter
@@ -150,19 +147,18 @@ TEST_F(Interop, LibraryReadsWhatWeWrite)
 
 TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
 {
-    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(3000, '\x7f');
-    struct Case {
+    const QByteArray png = bytes("\x89PNG\r\n\x1a\n") + QByteArray(3000, '\x7f');
+    const struct {
         const char* name;
         TagLib::ID3v2::Version version;
         TagLib::String::Type encoding;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"2.4 UTF-8", TagLib::ID3v2::v4, TagLib::String::UTF8},
         {"2.4 UTF-16", TagLib::ID3v2::v4, TagLib::String::UTF16},
         {"2.3 UTF-16", TagLib::ID3v2::v3, TagLib::String::UTF16},
         {"2.3 Latin-1", TagLib::ID3v2::v3, TagLib::String::Latin1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString title = c.encoding == TagLib::String::Latin1 ? QStringLiteral("T\u00eftle")
                                                                    : QStringLiteral("\u4e2d\u6587");
@@ -203,14 +199,11 @@ TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
         cMP3ID3v2 t;
         t.setMP3File(path);
         EXPECT_EQ(t.ID3v2TagVersion(), c.version == TagLib::ID3v2::v4 ? 4 : 3);
-        EXPECT_EQ(t.Title(), title);
-        EXPECT_EQ(t.Artist(), QStringLiteral("B\u00e4nd"));
-        EXPECT_EQ(t.Album(), "Disc");
-        EXPECT_EQ(t.Year(), "2004");
-        EXPECT_EQ(t.Track(), "7");
-        EXPECT_EQ(t.OtherGenreName(), "Indie");
+        EXPECT_EQ(
+            QStringList(
+                {t.Title(), t.Artist(), t.Album(), t.Year(), t.Track(), t.OtherGenreName(), t.Composer()}),
+            QStringList({title, QStringLiteral("B\u00e4nd"), "Disc", "2004", "7", "Indie", "Composer"}));
         EXPECT_EQ(t.Genre(), 255);
-        EXPECT_EQ(t.Composer(), "Composer");
         EXPECT_EQ(t.Comment(), QStringLiteral("first") + QChar(0) + QStringLiteral("\r\nzweit\u00e9"));
         EXPECT_EQ(t.TagsInFrame("APIC"), 1);
 
