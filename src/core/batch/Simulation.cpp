@@ -4,7 +4,6 @@
 #include "batch/Renamer.h"
 #include "batch/RunAccount.h"
 #include "batch/TagsFromNames.h"
-#include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCase.h"
 #include "platform/Prompter.h"
@@ -30,7 +29,6 @@ namespace vantrel {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kDuplicate = QStringLiteral(" (1)");
 
 // ---- text helpers ---------------------------------------------------------
 
@@ -82,18 +80,18 @@ void noFolderSeparators(QString& name)
     name.replace(QLatin1Char('/'), QLatin1Char('-'));
 }
 
-// While another entry of the folder holds the name, " (1)" goes in before the
-// extension. The file's own entry is no collision: its exact path, and on a
-// medium that ignores case its name in another spelling. The cap only guards
-// against a file system that answers "taken" for every name.
-QString avoidFilesOnDisk(QString name, const QString& path, const QString& folder, const QString& ext)
+// Whether another entry of the folder holds name. The file's own entry is no
+// collision: its exact path, and on a medium that ignores case its name in
+// another spelling.
+bool takenOnDisk(const QString& name, const QString& path, const QString& folder)
 {
-    for (int round = 0; round < 10000; ++round) {
-        const QString full = folder + name;
-        if (!PathTaken(full) || isOwnEntry(path, full)) break;
-        name = withoutLastFour(name) + kDuplicate + ext;
-    }
-    return name;
+    const QString full = folder + name;
+    return PathTaken(full) && !isOwnEntry(path, full);
+}
+
+QString avoidFilesOnDisk(const QString& name, const QString& path, const QString& folder)
+{
+    return firstFreeName(name, [&](const QString& n) { return takenOnDisk(n, path, folder); });
 }
 
 // ---- messages raised on worker threads ---------------------------------------
@@ -248,14 +246,14 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
         noFolderSeparators(proposal);
         // Cleaned as the renaming cleans it, so that After is the name the file gets.
         proposal = cleanFileName(proposal);
-        proposal = avoidFilesOnDisk(proposal, path, folder, ext);
+        proposal = avoidFilesOnDisk(proposal, path, folder);
     } else {
         proposal = composeSchemeName(o.scheme.choice, o.scheme.pattern,
                                      SchemeFields{tag.artist, tag.title, tag.album, tag.track},
                                      extensionOf(name), o.parser);
         noFolderSeparators(proposal);
         proposal = trimSpaces(cleanFileName(proposal));
-        proposal = avoidFilesOnDisk(proposal, path, folder, lastFour(proposal));
+        proposal = avoidFilesOnDisk(proposal, path, folder);
     }
     out.proposal = proposal;
     return out;
@@ -483,9 +481,10 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                     // files never get the same name (in any letter case), and
                     // a name made longer is checked against the disk again.
                     const QString folder = FileList::location(paths.at(i));
-                    while (proposed.contains(proposal.toLower())) {
-                        proposal = withoutLastFour(proposal) + kDuplicate + lastFour(proposal);
-                        proposal = avoidFilesOnDisk(proposal, paths.at(i), folder, lastFour(proposal));
+                    if (proposed.contains(proposal.toLower())) {
+                        proposal = firstFreeName(withDuplicateSuffix(proposal), [&](const QString& n) {
+                            return proposed.contains(n.toLower()) || takenOnDisk(n, paths.at(i), folder);
+                        });
                     }
                     proposed.insert(proposal.toLower());
                     // Marked in its row; "Fix files!" skips it.
@@ -534,24 +533,6 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
     }
     list.listviewthem();
     return run;
-}
-
-QString errorLogQuestion()
-{
-    return QStringLiteral(
-        "One or more errors occurred while performing the requested operation. Would you like to "
-        "place the errorlog in the clipboard?");
-}
-
-bool offerErrorLog(QString& errorLog, Prompter& prompter, Clipboard& clipboard)
-{
-    if (errorLog.isEmpty()) return false;
-    const QString log = errorLog;
-    errorLog = errorLogQuestion() + kCrLf + log;
-    if (prompter.ask(errorLog, QStringLiteral("Error log"), Buttons::YesNo, Icon::Information) != Answer::Yes)
-        return false;
-    clipboard.setText(log);
-    return true;
 }
 
 } // namespace vantrel
