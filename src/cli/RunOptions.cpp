@@ -129,7 +129,7 @@ QString RunOptions::help()
                "  --json                print a JSON array instead of tab-separated lines\n");
 }
 
-Answer CliPrompter::ask(const QString& text, const QString& title, Buttons buttons, Icon icon)
+Answer CliPrompter::ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon)
 {
     Q_UNUSED(icon);
     if (buttons == Buttons::Ok) {
@@ -138,7 +138,7 @@ Answer CliPrompter::ask(const QString& text, const QString& title, Buttons butto
         err_ << title << ": " << flat << '\n';
         return Answer::Ok;
     }
-    return Answer::Yes;
+    return id == Question::RenameFailed ? Answer::Ignore : Answer::Yes;
 }
 
 namespace {

@@ -480,11 +480,13 @@ void frmMain::loadFolder(const QString& folder, bool browseHint)
     const bool any = loader.loadFresh(folder, chkSubF->isChecked());
     // Load tells before the table is rebuilt, Browse after the panel is gone.
     if (!any && browseHint && !loader.cancelled)
-        prompter().tell(FolderLoader::noFilesText(true), FolderLoader::noFilesTitle(), Icon::Information);
+        prompter().tell(Question::NoFiles, FolderLoader::noFilesText(true), FolderLoader::noFilesTitle(),
+                        Icon::Information);
     fileList_.listviewthem();
     working(false);
     if (!any && !browseHint && !loader.cancelled)
-        prompter().tell(FolderLoader::noFilesText(false), FolderLoader::noFilesTitle(), Icon::Information);
+        prompter().tell(Question::NoFiles, FolderLoader::noFilesText(false), FolderLoader::noFilesTitle(),
+                        Icon::Information);
 }
 
 void frmMain::loadFolderFromBox()
@@ -547,7 +549,7 @@ void frmMain::buttonpress(int index)
                             : result == 5 ? QStringLiteral("Access denied")
                                           : QStringLiteral("No association for file extension: Check your "
                                                            "windows file association settings");
-        prompter().tell(QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why,
+        prompter().tell(Question::OpenFailed, QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why,
                         QStringLiteral("Error"), Icon::Critical);
     }
     activateWindow();

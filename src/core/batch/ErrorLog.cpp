@@ -18,7 +18,8 @@ bool offerErrorLog(QString& errorLog, Prompter& prompter, Clipboard& clipboard,
     if (errorLog.isEmpty()) return false;
     const QString log = errorLog;
     errorLog = errorLogQuestion() + QStringLiteral("\r\n") + log;
-    if (prompter.ask(errorLog, QStringLiteral("Error log"), Buttons::YesNo, Icon::Information) != Answer::Yes)
+    if (prompter.ask(Question::CopyErrorLog, errorLog, QStringLiteral("Error log"), Buttons::YesNo,
+                     Icon::Information) != Answer::Yes)
         return false;
     clipboard.setText(clipText ? clipText(log) : log);
     return true;

@@ -95,6 +95,7 @@ RenameOutcome Renaming::go()
         QString why;
         if (!run_.journal->begin(&why)) {
             const Answer a = run_.prompter.ask(
+                Question::RenameWithoutUndo,
                 QStringLiteral("The record for undoing this fix could not be written (%1). Rename the files "
                                "anyway? They cannot be undone afterwards.")
                     .arg(why),
@@ -217,8 +218,8 @@ Answer Renaming::otherFailure(int k, const QString& old, const Attempt& failed)
 {
     const QString text = QStringLiteral("An error has occurred! (%1) - ").arg(failed.code) +
                          failed.description + crlf + QStringLiteral("Error occurred at file: ") + old;
-    const Answer a =
-        run_.prompter.ask(text, QStringLiteral("Error!"), Buttons::AbortRetryIgnore, Icon::Critical);
+    const Answer a = run_.prompter.ask(Question::RenameFailed, text, QStringLiteral("Error!"),
+                                       Buttons::AbortRetryIgnore, Icon::Critical);
     // Unless it is tried again, the file keeps its name.
     if (a != Answer::Retry) out_.failures.append({k, old, text});
     return a;

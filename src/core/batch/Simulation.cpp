@@ -100,17 +100,18 @@ QString avoidFilesOnDisk(const QString& name, const QString& path, const QString
 // replays the questions in list order on the real prompter.
 class DeferredPrompter : public Prompter {
   public:
-    struct Question {
+    struct Asked {
+        Question id;
         QString text, title;
         Buttons buttons;
         Icon icon;
     };
-    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override
+    Answer ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon) override
     {
-        asked.append(Question{text, title, buttons, icon});
+        asked.append(Asked{id, text, title, buttons, icon});
         return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
     }
-    QList<Question> asked;
+    QList<Asked> asked;
 };
 
 // CurrentTag and tagLog are shared by every user of the record routines.
@@ -126,12 +127,12 @@ struct FileOutcome {
     bool exists = false;
     bool renames = true; // false in the tag mode: the file keeps its name
     bool parserPath = false;
-    bool v1Question = false;                    // GetID3v1 wanted to ask; ask again in order
-    bool failed = false;                        // reading or naming it failed unexpectedly
-    QString proposal;                           // after the check against files on disk
-    QString artist, title;                      // the Artist and Title columns (" " when empty)
-    QString tagLogLines;                        // what GetID3v1 added to tagLog
-    QList<DeferredPrompter::Question> messages; // shown by the tag window
+    bool v1Question = false;                 // GetID3v1 wanted to ask; ask again in order
+    bool failed = false;                     // reading or naming it failed unexpectedly
+    QString proposal;                        // after the check against files on disk
+    QString artist, title;                   // the Artist and Title columns (" " when empty)
+    QString tagLogLines;                     // what GetID3v1 added to tagLog
+    QList<DeferredPrompter::Asked> messages; // shown by the tag window
 };
 
 struct V1Values {
@@ -392,12 +393,12 @@ bool askBeforeSimulate(SimulationOptions& options, qsizetype fileCount, Prompter
     if (options.scheme.choice == SchemeChoice::Custom &&
         options.scheme.pattern.contains(QLatin1String("<Track>")) && options.mode == Mode::TagNames &&
         options.parser.removeTrackNumbers) {
-        if (prompter.ask(trackNumbersQuestion(), QStringLiteral("Track numbers"), Buttons::YesNo,
-                         Icon::Question) == Answer::Yes)
+        if (prompter.ask(Question::KeepTrackNumbers, trackNumbersQuestion(), QStringLiteral("Track numbers"),
+                         Buttons::YesNo, Icon::Question) == Answer::Yes)
             options.parser.removeTrackNumbers = false;
     }
-    return prompter.ask(simulateQuestion(fileCount), QStringLiteral("Fix files"), Buttons::YesNo,
-                        Icon::Question) == Answer::Yes;
+    return prompter.ask(Question::SimulateFiles, simulateQuestion(fileCount), QStringLiteral("Fix files"),
+                        Buttons::YesNo, Icon::Question) == Answer::Yes;
 }
 
 SimulationRun simulate(FileList& list, SimulationOptions& options, Prompter& prompter, QString& errorLog,
@@ -471,8 +472,8 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                         break;
                     }
                 }
-                for (const DeferredPrompter::Question& q : std::as_const(o.messages))
-                    prompter.ask(q.text, q.title, q.buttons, q.icon);
+                for (const DeferredPrompter::Asked& q : std::as_const(o.messages))
+                    prompter.ask(q.id, q.text, q.title, q.buttons, q.icon);
 
                 QString proposal = std::move(o.proposal);
                 QString problem;

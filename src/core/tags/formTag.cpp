@@ -96,7 +96,8 @@ bool formTag::tagFile(const QString& sFile)
         txtEncodedBy = v2_.EncodedBy();
     } catch (const TagFileError& e) {
         loadedFile_.clear();
-        prompter_.tell(QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") +
+        prompter_.tell(Question::TagNotLoaded,
+                       QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") +
                            e.description(),
                        QStringLiteral("Vantrel"), Icon::Information);
         return false;
@@ -186,7 +187,8 @@ bool formTag::tagForeignFile(const QString& sFile)
     const std::optional<ForeignTagFields> f = ForeignTags::read(sFile, &error);
     if (!f) {
         loadedFile_.clear();
-        prompter_.tell(QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") + error,
+        prompter_.tell(Question::TagNotLoaded,
+                       QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") + error,
                        QStringLiteral("Vantrel"), Icon::Information);
         return false;
     }
