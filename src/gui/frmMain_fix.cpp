@@ -20,7 +20,7 @@ void frmMain::cmdFix_Click()
     simulating = false;
     FileList& list = fileList();
     const qsizetype n = list.lstFiles.size();
-    if (mode() == 2) {
+    if (mode() == Mode::TagsFromNames) {
         if (prompter().ask(Question::FixTags,
                            QStringLiteral("You are about to fix %1 tags. Continue?").arg(n),
                            QStringLiteral("Fix files"), Buttons::YesNo, Icon::Question) != Answer::Yes)

@@ -78,7 +78,7 @@ SimulationOptions simulationOptions(frmMain& main)
 {
     const frmOpts& o = optionsWindow(main);
     SimulationOptions s;
-    s.mode = static_cast<Mode>(main.mode());
+    s.mode = main.mode();
     s.forceId1 = main.chkForceId1->isChecked();
     s.parser = parserOptions(main);
     s.scheme.choice = static_cast<SchemeChoice>(o.schemeIndex());

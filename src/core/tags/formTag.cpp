@@ -39,14 +39,6 @@ std::optional<QString> formTag::firstCommandLineFile(const QString& commandLine)
     return name;
 }
 
-QString formTag::commandLineOf(const QStringList& arguments)
-{
-    QStringList parts;
-    for (const QString& a : arguments)
-        parts << (a.contains(QLatin1Char(' ')) ? QLatin1Char('"') + a + QLatin1Char('"') : a);
-    return parts.join(QLatin1Char(' '));
-}
-
 QString formTag::withoutMarker(QString text)
 {
     static const QString marker = QStringLiteral("\u0001\u00FF\u00FE");

@@ -34,7 +34,7 @@ const QDateTime when(QDate(2024, 3, 9), QTime(14, 5, 6));
 TEST(DiagnosticReport, WholeTextLineByLine)
 {
     ReportOptions o;
-    o.mode = 1;
+    o.mode = Mode::FileNames;
     o.numbers = true;
     o.ucase = true;
     o.scheme = 2;
