@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace vantrel::cli {
 
@@ -129,7 +131,7 @@ QString RunOptions::help()
                "  --json                print a JSON array instead of tab-separated lines\n");
 }
 
-Answer CliPrompter::ask(const QString& text, const QString& title, Buttons buttons, Icon icon)
+Answer CliPrompter::ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon)
 {
     Q_UNUSED(icon);
     if (buttons == Buttons::Ok) {
@@ -138,46 +140,8 @@ Answer CliPrompter::ask(const QString& text, const QString& title, Buttons butto
         err_ << title << ": " << flat << '\n';
         return Answer::Ok;
     }
-    return Answer::Yes;
+    return id == Question::RenameFailed ? Answer::Ignore : Answer::Yes;
 }
-
-namespace {
-
-// JSON string literal of s.
-QString jsonString(const QString& s)
-{
-    QString out;
-    out.reserve(s.size() + 2);
-    out += u'"';
-    for (QChar c : s) {
-        switch (c.unicode()) {
-        case u'"':
-            out += QLatin1String("\\\"");
-            break;
-        case u'\\':
-            out += QLatin1String("\\\\");
-            break;
-        case u'\n':
-            out += QLatin1String("\\n");
-            break;
-        case u'\r':
-            out += QLatin1String("\\r");
-            break;
-        case u'\t':
-            out += QLatin1String("\\t");
-            break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    out += u'"';
-    return out;
-}
-
-} // namespace
 
 void printPlan(QTextStream& out, const FileList& list, bool json)
 {
@@ -186,10 +150,12 @@ void printPlan(QTextStream& out, const FileList& list, bool json)
     for (int r = 0; r < n; ++r) {
         const FileList::Row& row = list.row(r);
         if (json) {
-            out << (r ? ",\n " : "\n ") << "{\"Before\": " << jsonString(row.before)
-                << ", \"After\": " << jsonString(row.after) << ", \"Artist\": " << jsonString(row.artist)
-                << ", \"Title\": " << jsonString(row.title) << ", \"Location\": " << jsonString(row.location)
-                << ", \"problem\": " << jsonString(row.problem) << '}';
+            // One object per line, as a line-reading tool expects.
+            const QJsonObject o{
+                {QStringLiteral("Before"), row.before},     {QStringLiteral("After"), row.after},
+                {QStringLiteral("Artist"), row.artist},     {QStringLiteral("Title"), row.title},
+                {QStringLiteral("Location"), row.location}, {QStringLiteral("problem"), row.problem}};
+            out << (r ? ",\n " : "\n ") << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
         } else {
             out << row.before << '\t' << row.after << '\t' << row.artist << '\t' << row.title << '\t'
                 << row.location << '\n';

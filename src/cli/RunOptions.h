@@ -55,12 +55,13 @@ struct RunOptions {
     static QString help();
 };
 
-// The command line's prompter: every question is answered Yes, messages
-// (boxes with only an OK button) are printed to err as "title: text".
+// The command line's prompter: every question is answered Yes (a failed
+// rename Ignore), messages (boxes with only an OK button) are printed to err
+// as "title: text".
 class CliPrompter : public Prompter {
   public:
     explicit CliPrompter(QTextStream& err) : err_(err) {}
-    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    Answer ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon) override;
 
   private:
     QTextStream& err_;

@@ -24,23 +24,34 @@ class FixPrompter : public Prompter {
   public:
     FixPrompter(QTextStream& err, bool overwriteTags) : err_(err), cli_(err), overwriteTags_(overwriteTags) {}
 
-    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override
+    Answer ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon) override
     {
-        if (title == QLatin1String("IMPORTANT!")) return overwriteTags_ ? Answer::Yes : Answer::No;
+        switch (id) {
+        case Question::OverwriteTags:
+            return overwriteTags_ ? Answer::Yes : Answer::No;
         // Rename failures are printed from the outcome, there is no clipboard
         // for the error log, and the window's closing message means nothing here.
-        if (title == QLatin1String("Error!")) return Answer::Ignore;
-        if (title == QLatin1String("Error log")) return Answer::No;
-        if (title == QLatin1String("Done")) return Answer::Ok;
-        // Printed as any message, and counted as failures.
-        if (text.contains(QLatin1String("cannot be loaded"))) ++refusedAtLoading;
-        if (text.contains(QLatin1String("folder(s) could not be read;"))) ++unreadableScans;
-        if (text.startsWith(QLatin1String("The record for undoing"))) {
+        case Question::RenameFailed:
+            return Answer::Ignore;
+        case Question::CopyErrorLog:
+            return Answer::No;
+        case Question::TagRunDone:
+            return Answer::Ok;
+        case Question::RenameWithoutUndo:
             err_ << "warning: " << oneLine(text) << " (going on: --yes)\n";
             err_.flush();
             return Answer::Yes;
+        // Printed as any message, and counted as failures.
+        case Question::FileNotLoadable:
+            ++refusedAtLoading;
+            break;
+        case Question::FoldersUnreadable:
+            ++unreadableScans;
+            break;
+        default:
+            break;
         }
-        return cli_.ask(text, title, buttons, icon);
+        return cli_.ask(id, text, title, buttons, icon);
     }
     int refusedAtLoading = 0;
     int unreadableScans = 0; // loads that met folders they could not read

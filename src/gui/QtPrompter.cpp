@@ -4,8 +4,9 @@
 
 namespace vantrel {
 
-Answer QtPrompter::ask(const QString& text, const QString& title, Buttons buttons, Icon icon)
+Answer QtPrompter::ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon)
 {
+    Q_UNUSED(id);
     QMessageBox box(owner_);
     box.setWindowTitle(title);
     box.setText(text);

@@ -12,7 +12,8 @@ class QtPrompter : public Prompter {
   public:
     explicit QtPrompter(QWidget* owner = nullptr) : owner_(owner) {}
 
-    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    // The box is the same for every question: id is not shown.
+    Answer ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon) override;
 
   private:
     QPointer<QWidget> owner_;

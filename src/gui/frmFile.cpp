@@ -266,8 +266,8 @@ void frmFile::loadFileInfo()
         if (!modTag::FileReadable(path)) {
             // The window is gone; the rows after this one are not shown.
             close();
-            main_.prompter().tell(QStringLiteral("File no longer exists!"), QStringLiteral("Error"),
-                                  Icon::Critical);
+            main_.prompter().tell(Question::FileVanished, QStringLiteral("File no longer exists!"),
+                                  QStringLiteral("Error"), Icon::Critical);
             return;
         }
         const QString before = FileList::at(list.lstFiles, r);
@@ -292,7 +292,8 @@ bool frmFile::tagFile(const QString& sFile)
     try {
         loadTags();
     } catch (const TagFileError& e) {
-        main_.prompter().tell(QStringLiteral("Could not load file '") + sFile + QLatin1Char('\'') + crlf +
+        main_.prompter().tell(Question::TagNotLoaded,
+                              QStringLiteral("Could not load file '") + sFile + QLatin1Char('\'') + crlf +
                                   crlf + e.description(),
                               QStringLiteral("Vantrel"), Icon::Information);
         return false;
@@ -450,6 +451,7 @@ void frmFile::cmdSave_Click()
         list.setProblem(row - 1, nameProblem(FileList::location(loadedPath_), after));
     } else {
         main_.prompter().tell(
+            Question::AfterNotSaved,
             QStringLiteral("The list has changed since this window was opened. The After name of '") +
                 loadedPath_ + QStringLiteral("' was not saved."),
             QStringLiteral("Error"), Icon::Exclamation);
@@ -457,7 +459,8 @@ void frmFile::cmdSave_Click()
 
     if (!written) {
         // Stay open: the edits are still here to try again or to cancel.
-        main_.prompter().tell(QStringLiteral("The tags of '") + loadedPath_ +
+        main_.prompter().tell(Question::TagNotWritten,
+                              QStringLiteral("The tags of '") + loadedPath_ +
                                   QStringLiteral("' could not be saved.") + crlf + crlf + lastError_,
                               QStringLiteral("Error"), Icon::Critical);
         return;

@@ -64,9 +64,6 @@ class frmFile : public QWidget {
     // Puts reportText(errlog) on the clipboard.
     void copyInfo(const QString& errlog);
 
-    // True once a row was loaded (Save is enabled from then on).
-    bool hasLoadedRow() const { return loaded_; }
-
     // "<size>MB": bytes in MiB rounded to two places (ties to even), shortest text.
     static QString sizeCaption(qint64 bytes);
     // The ID3v2 comment as shown: language and "nt" leftovers taken off the front.

@@ -49,7 +49,7 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Tool)
 
     lblPage = place(new QLabel(QStringLiteral("0"), this), "lblPage", 8880, 0, 105, 195);
 
-    lblTitle = place(new QLabel(QStringLiteral("How to..."), this), "lblTitle", 360, 600, 8295, 375);
+    lblTitle = place(new QLabel(this), "lblTitle", 360, 600, 8295, 375);
     QFont titleFont(QStringLiteral("Arial"));
     titleFont.setStyleHint(QFont::SansSerif);
     titleFont.setPointSize(18);
@@ -59,7 +59,7 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Tool)
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Plain);
 
-    lblText = place(new QLabel(QStringLiteral("Text"), this), "lblText", 360, 1200, 8295, 5055);
+    lblText = place(new QLabel(this), "lblText", 360, 1200, 8295, 5055);
     QFont textFont(QStringLiteral("Verdana"));
     textFont.setStyleHint(QFont::SansSerif);
     textFont.setPointSizeF(8.25);

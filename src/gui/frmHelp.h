@@ -25,9 +25,6 @@ class frmHelp : public QWidget {
     // number shows "Help topic not found".
     void disp(int what);
 
-    // The topic Back returns to.
-    int previousTopic() const { return previous_; }
-
     // How the link opens the product page; the desktop's browser unless replaced.
     std::function<void(const QUrl&)> openUrl;
 

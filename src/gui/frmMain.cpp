@@ -119,18 +119,12 @@ void frmMain::buildControls()
     titleFont.setBold(true);
     Label1->setFont(titleFont);
     Label1->setStyleSheet(QStringLiteral("color: #ff8c00;"));
-    lblVer = named(new QLabel(QStringLiteral("v4.0"), body_), "lblVer");
-    lblBeta = named(new QLabel(QStringLiteral("BETA"), body_), "lblBeta");
+    lblVer = named(new QLabel(body_), "lblVer"); // the version, from startUp
     lblVer->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblBeta->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto* verBox = new QVBoxLayout;
-    verBox->setSpacing(0);
-    verBox->addWidget(lblVer);
-    verBox->addWidget(lblBeta);
     head->addWidget(image1);
     head->addWidget(Label1);
     head->addStretch(1);
-    head->addLayout(verBox);
+    head->addWidget(lblVer);
     v->addLayout(head);
 
     // The file area: folder row, buttons, status line and the table.
@@ -161,7 +155,7 @@ void frmMain::buildControls()
     row->addWidget(cmdOpts);
     row->addWidget(cmdAbout);
     m->addLayout(row);
-    lblPath = named(new QLabel(QStringLiteral("Path:"), fmeMain), "lblPath");
+    lblPath = named(new QLabel(fmeMain), "lblPath"); // the status line
     lblPath->setMinimumWidth(1);
     m->addWidget(lblPath);
     lvFiles = named(new FileTable(fmeMain), "lvFiles");
@@ -263,7 +257,7 @@ void frmMain::buildControls()
     QFont bold = lblLoad->font();
     bold.setBold(true);
     lblLoad->setFont(bold);
-    lblEst = named(new QLabel(QStringLiteral("Estimated total time: 0s"), fmeLoad), "lblEst");
+    lblEst = named(new QLabel(fmeLoad), "lblEst"); // set with each run
     lblDone = named(new QLabel(fmeLoad), "lblDone");
     lblDone->hide();
     cmdCancel =
@@ -318,7 +312,6 @@ void frmMain::buildControls()
 void frmMain::startUp()
 {
     txtPath->setText(programFolder());
-    lblBeta->hide();
     lblVer->setText(versionLabel());
     loadSubWindows();
     // From here on nothing that fails stops the start.
@@ -327,12 +320,13 @@ void frmMain::startUp()
     timUpdate->start();
 }
 
-int frmMain::mode() const
+Mode frmMain::mode() const
 {
+    static constexpr Mode byButton[3] = {Mode::TagNames, Mode::FileNames, Mode::TagsFromNames};
     for (int i = 0; i < 3; ++i) {
-        if (optType[i]->isChecked()) return i;
+        if (optType[i]->isChecked()) return byButton[i];
     }
-    return 0;
+    return Mode::TagNames;
 }
 
 void frmMain::setPrompter(Prompter* p)
@@ -480,11 +474,13 @@ void frmMain::loadFolder(const QString& folder, bool browseHint)
     const bool any = loader.loadFresh(folder, chkSubF->isChecked());
     // Load tells before the table is rebuilt, Browse after the panel is gone.
     if (!any && browseHint && !loader.cancelled)
-        prompter().tell(FolderLoader::noFilesText(true), FolderLoader::noFilesTitle(), Icon::Information);
+        prompter().tell(Question::NoFiles, FolderLoader::noFilesText(true), FolderLoader::noFilesTitle(),
+                        Icon::Information);
     fileList_.listviewthem();
     working(false);
     if (!any && !browseHint && !loader.cancelled)
-        prompter().tell(FolderLoader::noFilesText(false), FolderLoader::noFilesTitle(), Icon::Information);
+        prompter().tell(Question::NoFiles, FolderLoader::noFilesText(false), FolderLoader::noFilesTitle(),
+                        Icon::Information);
 }
 
 void frmMain::loadFolderFromBox()
@@ -547,7 +543,7 @@ void frmMain::buttonpress(int index)
                             : result == 5 ? QStringLiteral("Access denied")
                                           : QStringLiteral("No association for file extension: Check your "
                                                            "windows file association settings");
-        prompter().tell(QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why,
+        prompter().tell(Question::OpenFailed, QStringLiteral("File: ") + path + QStringLiteral("\r\n") + why,
                         QStringLiteral("Error"), Icon::Critical);
     }
     activateWindow();

@@ -7,6 +7,7 @@
 #include "FileTable.h"
 #include "QtClipboard.h"
 #include "QtPrompter.h"
+#include "batch/Estimates.h"
 #include "batch/FileList.h"
 #include "batch/Progress.h"
 
@@ -39,7 +40,6 @@ class frmMain : public QWidget {
     QLabel* image1 = nullptr; // logo
     QLabel* Label1 = nullptr; // title text
     QLabel* lblVer = nullptr; // running version, "v4.14"
-    QLabel* lblBeta = nullptr;
 
     QGroupBox* fmeOpt = nullptr; // "Renaming options"
     QRadioButton* optType[3] = {};
@@ -90,8 +90,8 @@ class frmMain : public QWidget {
     DesktopOpener& opener() { return *opener_; }
     void setOpener(DesktopOpener* o); // null restores the desktop
 
-    // The mode chosen with optType: 0, 1 or 2.
-    int mode() const;
+    // The mode chosen with optType.
+    Mode mode() const;
 
     // The folder dialog; tests replace it. Returns the chosen folder or empty text.
     std::function<QString(QWidget* owner, const QString& caption)> BrowseForFolder;
@@ -106,7 +106,6 @@ class frmMain : public QWidget {
     // the time left, repaints the window at most every 50 ms, and returns
     // false once Cancel (shown from now until working(false)) was clicked.
     Progress workingProgress();
-    bool cancelRequested() const { return cancelRequested_; }
 
     // --- loading (also used by the drop and the tests) ---
     void loadFolderFromBox(); // "Load": the folder in txtPath

@@ -20,8 +20,9 @@ void frmMain::cmdFix_Click()
     simulating = false;
     FileList& list = fileList();
     const qsizetype n = list.lstFiles.size();
-    if (mode() == 2) {
-        if (prompter().ask(QStringLiteral("You are about to fix %1 tags. Continue?").arg(n),
+    if (mode() == Mode::TagsFromNames) {
+        if (prompter().ask(Question::FixTags,
+                           QStringLiteral("You are about to fix %1 tags. Continue?").arg(n),
                            QStringLiteral("Fix files"), Buttons::YesNo, Icon::Question) != Answer::Yes)
             return;
         closeDetailsWindow(*this);
@@ -36,6 +37,7 @@ void frmMain::cmdFix_Click()
     }
 
     if (prompter().ask(
+            Question::RenameFiles,
             QStringLiteral("You are about to fix %1 files. The old filenames will be overwritten. Continue?")
                 .arg(n),
             QStringLiteral("Fix files"), Buttons::YesNo, Icon::Question) != Answer::Yes)
@@ -96,7 +98,8 @@ void frmMain::cmdUndo_Click()
     const std::optional<FixJournal::Contents> journal = FixJournal::nextToUndo();
     if (!journal) {
         cmdUndo->setEnabled(false);
-        prompter().tell(QStringLiteral("There is no fix to undo."), title, Icon::Information);
+        prompter().tell(Question::NothingToUndo, QStringLiteral("There is no fix to undo."), title,
+                        Icon::Information);
         return;
     }
     if (journal->problem.isEmpty() && !journal->running) {
@@ -105,7 +108,9 @@ void frmMain::cmdUndo_Click()
                 .arg(QDateTime::fromString(journal->started, Qt::ISODate).toString(Qt::TextDate));
         if (!journal->done)
             question += QStringLiteral("\r\nThat fix did not finish; what it changed is undone.");
-        if (prompter().ask(question, title, Buttons::YesNo, Icon::Question) != Answer::Yes) return;
+        if (prompter().ask(Question::UndoLastFix, question, title, Buttons::YesNo, Icon::Question) !=
+            Answer::Yes)
+            return;
     }
     closeDetailsWindow(*this);
     working(true);
@@ -129,7 +134,7 @@ void frmMain::cmdUndo_Click()
     if (r.stopped) text += QStringLiteral("\r\nClick \"Undo last fix\" again to put back the rest.");
     const QStringList problems = r.damage + r.failures;
     if (!problems.isEmpty()) text += QStringLiteral("\r\n\r\n") + problems.join(QStringLiteral("\r\n"));
-    prompter().tell(text, title, r.complete() ? Icon::Information : Icon::Exclamation);
+    prompter().tell(Question::UndoDone, text, title, r.complete() ? Icon::Information : Icon::Exclamation);
 }
 
 } // namespace vantrel

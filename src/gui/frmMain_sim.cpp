@@ -18,9 +18,9 @@ namespace {
 class MainPrompter : public Prompter {
   public:
     explicit MainPrompter(frmMain& main) : main_(main) {}
-    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override
+    Answer ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon) override
     {
-        return main_.prompter().ask(text, title, buttons, icon);
+        return main_.prompter().ask(id, text, title, buttons, icon);
     }
 
   private:
@@ -78,7 +78,7 @@ SimulationOptions simulationOptions(frmMain& main)
 {
     const frmOpts& o = optionsWindow(main);
     SimulationOptions s;
-    s.mode = static_cast<Mode>(main.mode());
+    s.mode = main.mode();
     s.forceId1 = main.chkForceId1->isChecked();
     s.parser = parserOptions(main);
     s.scheme.choice = static_cast<SchemeChoice>(o.schemeIndex());

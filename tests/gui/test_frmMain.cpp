@@ -269,7 +269,8 @@ class TestFrmMain : public QObject {
                 box->button(c.click)->click();
             });
             QtPrompter p(w);
-            QCOMPARE(p.ask(QStringLiteral("Some text"), QStringLiteral("Fix files"), c.buttons, c.icon),
+            QCOMPARE(p.ask(Question::RenameFiles, QStringLiteral("Some text"), QStringLiteral("Fix files"),
+                           c.buttons, c.icon),
                      c.answer);
             QCOMPARE(seen, QStringLiteral("Fix files|Some text|%1|%2").arg(int(c.boxIcon)).arg(int(c.shown)));
         }

@@ -77,7 +77,7 @@ class FrmMainFixTest : public QObject {
         test::writeFile(m.path(u("tagged1.mp3")), tagged);
         m.w.fileList().removeFiles({0, 1});
         m.w.optType[2]->setChecked(true);
-        m.prompter.queue(Answer::Yes); // overwrite
+        m.prompter.answer(Question::OverwriteTags, Answer::Yes);
         m.w.cmdFix_Click();
         QVERIFY(readFile(m.path(u("tagged1.mp3"))) != tagged);
         QCOMPARE(m.w.lblPath->text(), u("1 file(s) written, 0 skipped, 0 failed."));

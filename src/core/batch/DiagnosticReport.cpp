@@ -45,9 +45,9 @@ QString diagnosticReport(const ReportFile& f, const ReportOptions& o, const QStr
       << QStringLiteral("Comment = ") + f.v2.comment << QStringLiteral("Track = ") + f.v2.track
       << QStringLiteral("Link to = ") + f.v2.linkTo << QStringLiteral("Genre = ") + f.v2.genre << QString()
       << QString() << QStringLiteral("Debug info")
-      << QStringLiteral("optType(1) value: ") + truth(o.mode == 1)
-      << QStringLiteral("optType(2) value: ") + truth(o.mode == 2)
-      << QStringLiteral("optType(0) value: ") + truth(o.mode == 0)
+      << QStringLiteral("optType(1) value: ") + truth(o.mode == Mode::FileNames)
+      << QStringLiteral("optType(2) value: ") + truth(o.mode == Mode::TagsFromNames)
+      << QStringLiteral("optType(0) value: ") + truth(o.mode == Mode::TagNames)
       << QStringLiteral("chkForceId1 value: ") + number(o.forceId1)
       << QStringLiteral("chkNumbers value: ") + number(o.numbers);
     if (o.remove) l << QStringLiteral("chkRemove value: ") + o.removeText;

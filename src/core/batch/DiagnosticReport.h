@@ -2,6 +2,8 @@
 // info" and a failed renaming put on the clipboard for a support request.
 #pragma once
 
+#include "batch/Estimates.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -23,7 +25,7 @@ struct ReportFile {
 
 // The settings of the main window and of the renaming options window.
 struct ReportOptions {
-    int mode = 0; // which of optType(0..2) is selected
+    Mode mode = Mode::TagNames; // which of optType(0..2) is selected
     bool forceId1 = false;
     bool numbers = false;
     bool remove = false;

@@ -6,6 +6,8 @@
 
 namespace vantrel {
 
+// The main window's three modes, in the order of its optType buttons: names
+// from the tags, names from the file names, tags from the file names.
 enum class Mode { TagNames = 0, FileNames = 1, TagsFromNames = 2 };
 
 // Rounds to the nearest whole number, ties to even (2.5 -> 2, 3.5 -> 4).

@@ -154,7 +154,8 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
     cancelled = false;
     unreadableFolders.clear();
     if (!FolderExists(folder)) {
-        prompter_.tell(QStringLiteral("Can't find folder!"), QStringLiteral("Error"), Icon::Critical);
+        prompter_.tell(Question::FolderNotFound, QStringLiteral("Can't find folder!"),
+                       QStringLiteral("Error"), Icon::Critical);
         loadAborted = true;
         return;
     }
@@ -205,7 +206,8 @@ void FolderLoader::LogPath(const QString& folder, bool includeSubfolders)
     percent = 100;
     if (onPercent) onPercent(percent);
     if (!unreadableFolders.isEmpty())
-        prompter_.tell(unreadableFoldersText(unreadableFolders), QStringLiteral("Error"), Icon::Exclamation);
+        prompter_.tell(Question::FoldersUnreadable, unreadableFoldersText(unreadableFolders),
+                       QStringLiteral("Error"), Icon::Exclamation);
 }
 
 void FolderLoader::filterlist(const QString& typ1, const QString& typ2)
@@ -219,7 +221,8 @@ void FolderLoader::filterlist(const QString& typ1, const QString& typ2)
         const QString tail2 = name.right(ext2.size()).toLower();
         if (tail1 != ext1 && tail2 != ext2) continue;
         if (!pathRepresentable(p)) {
-            prompter_.tell(QStringLiteral("The file '") + p +
+            prompter_.tell(Question::FileNotLoadable,
+                           QStringLiteral("The file '") + p +
                                QStringLiteral("' contains an unknown character and cannot be loaded. Rename "
                                               "the file manually and try again."),
                            QStringLiteral("Error"), Icon::Information);

@@ -3,14 +3,16 @@
 // audio files (".mp3", ".wma") in the order found.
 //
 // Usage, as the main window's "Load" does it (the command-line tool can do
-// the same with a ScriptedPrompter):
+// the same with its own prompter):
 //
 //     FolderLoader loader(list, prompter);
 //     loader.onPercent = ...;                 // optional: progress bar 0..100
 //     loader.progress = ...;                  // optional: (found, expected); false stops the scan
 //     bool any = loader.loadFresh(folder, includeSubfolders);
-//     if (!any) prompter.tell(FolderLoader::noFilesText(true), FolderLoader::noFilesTitle(),
-//     Icon::Information); list.listviewthem();
+//     if (!any)
+//         prompter.tell(Question::NoFiles, FolderLoader::noFilesText(true), FolderLoader::noFilesTitle(),
+//                       Icon::Information);
+//     list.listviewthem();
 //
 // and as a drop does it:
 //

@@ -1,5 +1,6 @@
 #include "Renamer.h"
 
+#include "batch/ErrorLog.h"
 #include "batch/FileList.h"
 #include "batch/FixJournal.h"
 #include "platform/Clipboard.h"
@@ -12,58 +13,7 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
-// Windows-1252 codes 128 to 159 as Unicode (the five unassigned codes keep
-// their C1 control value, as the system's conversion gives them).
-constexpr char16_t cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char16_t fromCp1252(int code)
-{
-    return code >= 128 && code < 160 ? cp1252High[code - 128] : static_cast<char16_t>(code);
-}
-
-// The characters removed from a new name, in the order of their codes.
-const QString& removedCharacters()
-{
-    static const QString set = [] {
-        QString s;
-        auto range = [&s](int from, int to) {
-            for (int c = from; c <= to; ++c)
-                s.append(QChar(fromCp1252(c)));
-        };
-        range(58, 64);
-        range(91, 96);
-        range(123, 126);
-        range(128, 128);
-        range(130, 137);
-        range(139, 153);
-        range(155, 155);
-        range(161, 191);
-        range(240, 240);
-        range(248, 248);
-        s.append(QLatin1Char('*'));
-        return s;
-    }();
-    return set;
-}
-
 } // namespace
-
-QString cleanFileName(const QString& name)
-{
-    QString out;
-    out.reserve(name.size());
-    const QString& removed = removedCharacters();
-    for (QChar c : name) {
-        if (c == QLatin1Char('"'))
-            out.append(QLatin1Char('\''));
-        else if (!removed.contains(c))
-            out.append(c);
-    }
-    return out;
-}
 
 QString withDuplicateSuffix(const QString& name)
 {
@@ -76,6 +26,13 @@ QString withDuplicateSuffix(const QString& name)
         if (dot > 0) at = dot;
     }
     return name.left(at) + suffix + name.mid(at);
+}
+
+QString firstFreeName(QString name, const std::function<bool(const QString&)>& taken)
+{
+    for (int round = 0; round < 10000 && taken(name); ++round)
+        name = withDuplicateSuffix(name);
+    return name;
 }
 
 bool isRefusedName(const QString& name)
@@ -138,6 +95,7 @@ RenameOutcome Renaming::go()
         QString why;
         if (!run_.journal->begin(&why)) {
             const Answer a = run_.prompter.ask(
+                Question::RenameWithoutUndo,
                 QStringLiteral("The record for undoing this fix could not be written (%1). Rename the files "
                                "anyway? They cannot be undone afterwards.")
                     .arg(why),
@@ -217,12 +175,11 @@ Renaming::Attempt Renaming::tryRename(int k, const QString& old)
     const QString planned = name;
 
     // A file whose new name is its own (or the same file in another spelling)
-    // is renamed in place, without a suffix. The bound only guards against a
-    // medium that claims every name exists.
-    for (int guard = 0;
-         guard < 1000 && folder + name != old && entryExists(folder + name) && !sameFile(folder + name, old);
-         ++guard)
-        name = withDuplicateSuffix(name);
+    // is renamed in place, without a suffix.
+    name = firstFreeName(name, [&](const QString& n) {
+        const QString full = folder + n;
+        return full != old && entryExists(full) && !sameFile(full, old);
+    });
     if (folder + name == old) {
         ++out_.unchanged;
         return {};
@@ -261,8 +218,8 @@ Answer Renaming::otherFailure(int k, const QString& old, const Attempt& failed)
 {
     const QString text = QStringLiteral("An error has occurred! (%1) - ").arg(failed.code) +
                          failed.description + crlf + QStringLiteral("Error occurred at file: ") + old;
-    const Answer a =
-        run_.prompter.ask(text, QStringLiteral("Error!"), Buttons::AbortRetryIgnore, Icon::Critical);
+    const Answer a = run_.prompter.ask(Question::RenameFailed, text, QStringLiteral("Error!"),
+                                       Buttons::AbortRetryIgnore, Icon::Critical);
     // Unless it is tried again, the file keeps its name.
     if (a != Answer::Retry) out_.failures.append({k, old, text});
     return a;
@@ -277,14 +234,9 @@ void Renaming::accessFailure(int k, const QString& old)
     run_.errorLog += crlf + line;
     out_.failures.append({k, old, line});
     out_.stopped = true;
-    const QString log = run_.errorLog;
-    run_.errorLog =
-        QStringLiteral("One or more errors occurred while performing the requested operation. Would "
-                       "you like to place the errorlog in the clipboard?") +
-        crlf + run_.errorLog;
-    const Answer a =
-        run_.prompter.ask(run_.errorLog, QStringLiteral("Error log"), Buttons::YesNo, Icon::Information);
-    if (a == Answer::Yes) run_.clipboard.setText(run_.report ? run_.report(k, log) : log);
+    std::function<QString(const QString&)> clipText;
+    if (run_.report) clipText = [&](const QString& log) { return run_.report(k, log); };
+    offerErrorLog(run_.errorLog, run_.prompter, run_.clipboard, clipText);
 }
 
 } // namespace

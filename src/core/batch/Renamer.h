@@ -4,6 +4,7 @@
 #pragma once
 
 #include "batch/Progress.h"
+#include "parser/FileNameCharacters.h" // cleanFileName, which every new name goes through
 #include "platform/SafeRename.h"
 
 #include <QList>
@@ -17,15 +18,17 @@ class FileList;
 class FixJournal;
 class Prompter;
 
-// Removes the characters not allowed in a new name, by their Windows-1252
-// codes: 58-64, 91-96, 123-126, 128, 130-137, 139-153, 155, 161-191, 240,
-// 248 and "*"; a double quote becomes "'". Everything else is kept.
-QString cleanFileName(const QString& name);
-
 // name with " (1)" before its extension: before the last four characters
 // when they are a dot and three more, otherwise before the last dot (not a
 // leading one), otherwise at the end.
 QString withDuplicateSuffix(const QString& name);
+
+// The " (1)" rule for a name that is taken: name itself when taken(name) is
+// false, otherwise the first of withDuplicateSuffix(name), its
+// withDuplicateSuffix, and so on, that taken does not claim. The simulation
+// and the renaming both use it; after 10000 rounds (a medium that says every
+// name exists) the last one tried is returned.
+QString firstFreeName(QString name, const std::function<bool(const QString&)>& taken);
 
 // A name that must never be used: empty, ".", ".." or one with "/" (it would
 // move the file into another folder).

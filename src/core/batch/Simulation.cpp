@@ -4,7 +4,6 @@
 #include "batch/Renamer.h"
 #include "batch/RunAccount.h"
 #include "batch/TagsFromNames.h"
-#include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCase.h"
 #include "platform/Prompter.h"
@@ -30,7 +29,6 @@ namespace vantrel {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kDuplicate = QStringLiteral(" (1)");
 
 // ---- text helpers ---------------------------------------------------------
 
@@ -82,18 +80,18 @@ void noFolderSeparators(QString& name)
     name.replace(QLatin1Char('/'), QLatin1Char('-'));
 }
 
-// While another entry of the folder holds the name, " (1)" goes in before the
-// extension. The file's own entry is no collision: its exact path, and on a
-// medium that ignores case its name in another spelling. The cap only guards
-// against a file system that answers "taken" for every name.
-QString avoidFilesOnDisk(QString name, const QString& path, const QString& folder, const QString& ext)
+// Whether another entry of the folder holds name. The file's own entry is no
+// collision: its exact path, and on a medium that ignores case its name in
+// another spelling.
+bool takenOnDisk(const QString& name, const QString& path, const QString& folder)
 {
-    for (int round = 0; round < 10000; ++round) {
-        const QString full = folder + name;
-        if (!PathTaken(full) || isOwnEntry(path, full)) break;
-        name = withoutLastFour(name) + kDuplicate + ext;
-    }
-    return name;
+    const QString full = folder + name;
+    return PathTaken(full) && !isOwnEntry(path, full);
+}
+
+QString avoidFilesOnDisk(const QString& name, const QString& path, const QString& folder)
+{
+    return firstFreeName(name, [&](const QString& n) { return takenOnDisk(n, path, folder); });
 }
 
 // ---- messages raised on worker threads ---------------------------------------
@@ -102,17 +100,18 @@ QString avoidFilesOnDisk(QString name, const QString& path, const QString& folde
 // replays the questions in list order on the real prompter.
 class DeferredPrompter : public Prompter {
   public:
-    struct Question {
+    struct Asked {
+        Question id;
         QString text, title;
         Buttons buttons;
         Icon icon;
     };
-    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon) override
+    Answer ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon) override
     {
-        asked.append(Question{text, title, buttons, icon});
+        asked.append(Asked{id, text, title, buttons, icon});
         return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
     }
-    QList<Question> asked;
+    QList<Asked> asked;
 };
 
 // CurrentTag and tagLog are shared by every user of the record routines.
@@ -128,12 +127,12 @@ struct FileOutcome {
     bool exists = false;
     bool renames = true; // false in the tag mode: the file keeps its name
     bool parserPath = false;
-    bool v1Question = false;                    // GetID3v1 wanted to ask; ask again in order
-    bool failed = false;                        // reading or naming it failed unexpectedly
-    QString proposal;                           // after the check against files on disk
-    QString artist, title;                      // the Artist and Title columns (" " when empty)
-    QString tagLogLines;                        // what GetID3v1 added to tagLog
-    QList<DeferredPrompter::Question> messages; // shown by the tag window
+    bool v1Question = false;                 // GetID3v1 wanted to ask; ask again in order
+    bool failed = false;                     // reading or naming it failed unexpectedly
+    QString proposal;                        // after the check against files on disk
+    QString artist, title;                   // the Artist and Title columns (" " when empty)
+    QString tagLogLines;                     // what GetID3v1 added to tagLog
+    QList<DeferredPrompter::Asked> messages; // shown by the tag window
 };
 
 struct V1Values {
@@ -248,14 +247,14 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
         noFolderSeparators(proposal);
         // Cleaned as the renaming cleans it, so that After is the name the file gets.
         proposal = cleanFileName(proposal);
-        proposal = avoidFilesOnDisk(proposal, path, folder, ext);
+        proposal = avoidFilesOnDisk(proposal, path, folder);
     } else {
         proposal = composeSchemeName(o.scheme.choice, o.scheme.pattern,
                                      SchemeFields{tag.artist, tag.title, tag.album, tag.track},
                                      extensionOf(name), o.parser);
         noFolderSeparators(proposal);
         proposal = trimSpaces(cleanFileName(proposal));
-        proposal = avoidFilesOnDisk(proposal, path, folder, lastFour(proposal));
+        proposal = avoidFilesOnDisk(proposal, path, folder);
     }
     out.proposal = proposal;
     return out;
@@ -394,12 +393,12 @@ bool askBeforeSimulate(SimulationOptions& options, qsizetype fileCount, Prompter
     if (options.scheme.choice == SchemeChoice::Custom &&
         options.scheme.pattern.contains(QLatin1String("<Track>")) && options.mode == Mode::TagNames &&
         options.parser.removeTrackNumbers) {
-        if (prompter.ask(trackNumbersQuestion(), QStringLiteral("Track numbers"), Buttons::YesNo,
-                         Icon::Question) == Answer::Yes)
+        if (prompter.ask(Question::KeepTrackNumbers, trackNumbersQuestion(), QStringLiteral("Track numbers"),
+                         Buttons::YesNo, Icon::Question) == Answer::Yes)
             options.parser.removeTrackNumbers = false;
     }
-    return prompter.ask(simulateQuestion(fileCount), QStringLiteral("Fix files"), Buttons::YesNo,
-                        Icon::Question) == Answer::Yes;
+    return prompter.ask(Question::SimulateFiles, simulateQuestion(fileCount), QStringLiteral("Fix files"),
+                        Buttons::YesNo, Icon::Question) == Answer::Yes;
 }
 
 SimulationRun simulate(FileList& list, SimulationOptions& options, Prompter& prompter, QString& errorLog,
@@ -473,8 +472,8 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                         break;
                     }
                 }
-                for (const DeferredPrompter::Question& q : std::as_const(o.messages))
-                    prompter.ask(q.text, q.title, q.buttons, q.icon);
+                for (const DeferredPrompter::Asked& q : std::as_const(o.messages))
+                    prompter.ask(q.id, q.text, q.title, q.buttons, q.icon);
 
                 QString proposal = std::move(o.proposal);
                 QString problem;
@@ -483,9 +482,10 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                     // files never get the same name (in any letter case), and
                     // a name made longer is checked against the disk again.
                     const QString folder = FileList::location(paths.at(i));
-                    while (proposed.contains(proposal.toLower())) {
-                        proposal = withoutLastFour(proposal) + kDuplicate + lastFour(proposal);
-                        proposal = avoidFilesOnDisk(proposal, paths.at(i), folder, lastFour(proposal));
+                    if (proposed.contains(proposal.toLower())) {
+                        proposal = firstFreeName(withDuplicateSuffix(proposal), [&](const QString& n) {
+                            return proposed.contains(n.toLower()) || takenOnDisk(n, paths.at(i), folder);
+                        });
                     }
                     proposed.insert(proposal.toLower());
                     // Marked in its row; "Fix files!" skips it.
@@ -534,24 +534,6 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
     }
     list.listviewthem();
     return run;
-}
-
-QString errorLogQuestion()
-{
-    return QStringLiteral(
-        "One or more errors occurred while performing the requested operation. Would you like to "
-        "place the errorlog in the clipboard?");
-}
-
-bool offerErrorLog(QString& errorLog, Prompter& prompter, Clipboard& clipboard)
-{
-    if (errorLog.isEmpty()) return false;
-    const QString log = errorLog;
-    errorLog = errorLogQuestion() + kCrLf + log;
-    if (prompter.ask(errorLog, QStringLiteral("Error log"), Buttons::YesNo, Icon::Information) != Answer::Yes)
-        return false;
-    clipboard.setText(log);
-    return true;
 }
 
 } // namespace vantrel

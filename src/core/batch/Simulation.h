@@ -22,6 +22,7 @@
 // Title show what the tag run writes (tagsToWrite).
 #pragma once
 
+#include "batch/ErrorLog.h" // offerErrorLog, for the log the run leaves
 #include "batch/Estimates.h"
 #include "batch/FileList.h"
 #include "batch/Progress.h"
@@ -102,12 +103,5 @@ SimulationRun simulate(FileList& list, SimulationOptions& options, Prompter& pro
 // list order.
 SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter& prompter, QString& errorLog,
                       const Progress& progress = {});
-
-// The question put in front of a non-empty error log.
-QString errorLogQuestion();
-// When errorLog is not empty: puts the question in front of it, asks (title
-// "Error log"), and on "Yes" puts the log without the question on clipboard.
-// Returns whether the clipboard was written.
-bool offerErrorLog(QString& errorLog, Prompter& prompter, Clipboard& clipboard);
 
 } // namespace vantrel

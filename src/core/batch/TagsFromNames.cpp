@@ -60,6 +60,7 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
     TagsFromNamesOutcome out;
     out.overwrite =
         prompter.ask(
+            Question::OverwriteTags,
             QStringLiteral("If a tag already exists, should it be overwritten with the information found "
                            "in the filename using the intelligent filename parser?"),
             QStringLiteral("IMPORTANT!"), Buttons::YesNo, Icon::Question) == Answer::Yes;
@@ -79,7 +80,8 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
         }
         if (QString why; !journal.recordTagWrite(path, &why)) {
             out.failures.append({i, path, why});
-            prompter.tell(QStringLiteral("The tags of ") + path + QStringLiteral(" were not written: ") + why,
+            prompter.tell(Question::TagNotWritten,
+                          QStringLiteral("The tags of ") + path + QStringLiteral(" were not written: ") + why,
                           QStringLiteral("Error"), Icon::Critical);
             continue;
         }
@@ -120,19 +122,22 @@ TagsFromNamesOutcome fixlisttags(const FileList& list, const ParserOptions& opti
         // The record routine has already told the user about its own failure;
         // a failure only the tag window saw would otherwise go unnoticed.
         if (recordWritten)
-            prompter.tell(QStringLiteral("The tags of ") + path + QStringLiteral(" could not be written: ") +
+            prompter.tell(Question::TagNotWritten,
+                          QStringLiteral("The tags of ") + path + QStringLiteral(" could not be written: ") +
                               reason,
                           QStringLiteral("Error"), Icon::Critical);
     }
     journal.finish();
     const QString account = tagAccount(out, n);
     if (out.cancelled && !out.quitRequested)
-        prompter.tell(account +
+        prompter.tell(Question::TagRunDone,
+                      account +
                           QStringLiteral(" You have to reload the folder or re-simulate the list to see the "
                                          "results."),
                       QStringLiteral("Done"), Icon::Information);
     else if (!out.quitRequested)
-        prompter.tell(QStringLiteral("Done! You have to reload the folder or re-simulate the list to see the "
+        prompter.tell(Question::TagRunDone,
+                      QStringLiteral("Done! You have to reload the folder or re-simulate the list to see the "
                                      "results.\r\n") +
                           account,
                       QStringLiteral("Done"), Icon::Information);

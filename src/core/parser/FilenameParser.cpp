@@ -21,8 +21,10 @@
 #include "parser/FilenameParser.h"
 
 #include "parser/CapitalStage.h"
+#include "parser/FileNameCharacters.h"
 #include "parser/NumberStage.h"
 #include "parser/ParserText.h"
+#include "tags/Windows1252.h"
 
 #include <QVarLengthArray>
 #include <algorithm>
@@ -319,12 +321,7 @@ void collapseDotsAndSpaces(QString& s)
 
 bool isByteCharacter(char16_t c)
 {
-    if (c == 0) return false;
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return true;
-    if (c < 0x80 + 0x20 || c > 0x2122) return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
-    for (int n = 0x80; n < 0xA0; ++n)
-        if (byteChar(n) == c) return true;
-    return false;
+    return c != 0 && cp1252::byteOf(c) >= 0;
 }
 
 // Runs of three or more equal byte characters (codes 1 to 255) become one.
@@ -404,57 +401,10 @@ void removeRipperTags(QString& s)
     s.append(tail);
 }
 
-bool deletedInFinalCleanup(char16_t c)
-{
-    if (c < 0x80) return (c >= 58 && c <= 64) || (c >= 91 && c <= 96) || (c >= 123 && c <= 126);
-    if (c <= 0xFF) // U+0080 to U+009F are not what bytes 128 to 159 stand for, except five
-        return (c >= 0xA1 && c <= 0xBF) || c == 0xF0 || c == 0xF8 || c == 0x8D || c == 0x8F || c == 0x90;
-    switch (c) { // bytes 128, 130 to 137, 139 to 153 and 155 that stand above U+00FF
-    case 0x20AC:
-    case 0x201A:
-    case 0x0192:
-    case 0x201E:
-    case 0x2026:
-    case 0x2020:
-    case 0x2021:
-    case 0x02C6:
-    case 0x2030:
-    case 0x2039:
-    case 0x0152:
-    case 0x017D:
-    case 0x2018:
-    case 0x2019:
-    case 0x201C:
-    case 0x201D:
-    case 0x2022:
-    case 0x2013:
-    case 0x2014:
-    case 0x02DC:
-    case 0x2122:
-    case 0x203A:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Characters that have no place in a file name, and quotes.
 void removeForbiddenCharacters(QString& s)
 {
-    // The ASCII part of what goes, as a bit mask made from the set itself;
-    // most names lose nothing here and are only read.
-    static const std::array<bool, 128> asciiGoes = [] {
-        std::array<bool, 128> m{};
-        for (char16_t c = 0; c < 128; ++c)
-            m[c] = deletedInFinalCleanup(c) || c == u'*';
-        return m;
-    }();
-    const auto goes = [](QChar c) {
-        const char16_t u = c.unicode();
-        return u < 128 ? asciiGoes[u] : deletedInFinalCleanup(u);
-    };
-    if (std::any_of(s.cbegin(), s.cend(), goes)) s.removeIf(goes);
-    swapChar(s, u'"', u'\'');
+    cleanFileNameInPlace(s);
     trimSpaces(s);
 }
 

@@ -73,17 +73,6 @@ QString lowered(QStringView s)
     return r;
 }
 
-char16_t byteChar(int n)
-{
-    static constexpr char16_t high[32] = {
-        u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
-        u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
-        u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
-        u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178'};
-    if (n >= 0x80 && n < 0xA0) return high[n - 0x80];
-    return char16_t(n);
-}
-
 namespace {
 
 // Replace(First(s, limit), a, b) + the rest of s, for a b no longer than a,

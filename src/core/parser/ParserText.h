@@ -1,6 +1,6 @@
 // Text operations the parser steps are written in: exact left-to-right
 // replacement without rescanning, prefix-limited replacement, space-only
-// trimming, one-code-unit case mapping and the Windows-1252 byte characters.
+// trimming and one-code-unit case mapping.
 #pragma once
 
 #include <QString>
@@ -29,9 +29,6 @@ inline char16_t upperUnit(char16_t c)
 void lowerInPlace(QString& s);
 void upperInPlace(QString& s);
 QString lowered(QStringView s);
-
-// The character that byte value n (1 to 255) stands for: Windows-1252 above 127.
-char16_t byteChar(int n);
 
 // Position (0-based) of the first c in s at or after from, -1 when none.
 // Eight code units are compared at a time: the parser asks "is there any X"

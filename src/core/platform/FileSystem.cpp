@@ -204,17 +204,4 @@ QString programFolder()
     return slash == 0 ? QStringLiteral("/") : exe.left(slash);
 }
 
-QString programFileName()
-{
-    const QString exe = QFile::decodeName(ownExecutable());
-    return exe.mid(exe.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-QString programName()
-{
-    const QString name = programFileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
-}
-
 } // namespace vantrel

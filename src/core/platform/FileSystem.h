@@ -78,8 +78,5 @@ bool readFolder(const QString& folder, FolderEntries& out, FolderCache& cache);
 // The folder the running program's executable lies in, without a trailing
 // "/" (except for "/" itself).
 QString programFolder();
-// The executable's file name, and the same without its extension.
-QString programFileName();
-QString programName();
 
 } // namespace vantrel

@@ -1,5 +1,7 @@
 #include "Prompter.h"
 
+#include <algorithm>
+
 namespace vantrel {
 
 // An answer the buttons cannot give is mapped to the nearest one they can, so
@@ -24,12 +26,18 @@ static Answer fit(Answer a, Buttons b)
     return a;
 }
 
-Answer ScriptedPrompter::ask(const QString& text, const QString& title, Buttons buttons, Icon icon)
+Answer ScriptedPrompter::ask(Question id, const QString& text, const QString& title, Buttons buttons,
+                             Icon icon)
 {
-    Answer a = queued_.isEmpty() ? fallback_ : queued_.takeFirst();
+    Answer a = byId_.contains(id) ? byId_.value(id) : queued_.isEmpty() ? fallback_ : queued_.takeFirst();
     a = fit(a, buttons);
-    prompts_.append({text, title, buttons, icon, a});
+    prompts_.append({id, text, title, buttons, icon, a});
     return a;
+}
+
+qsizetype ScriptedPrompter::count(Question id) const
+{
+    return std::count_if(prompts_.cbegin(), prompts_.cend(), [id](const Prompt& p) { return p.id == id; });
 }
 
 } // namespace vantrel

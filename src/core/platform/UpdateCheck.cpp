@@ -187,8 +187,8 @@ void UpdateCheck::versionArrived(const Download::Result& result)
     const QString question = QStringLiteral("There is an newer version available, version ") + online_.line +
                              QStringLiteral(", would you like to update?\nCurrent version is ") +
                              versionFull(setup_.own) + QLatin1Char('.');
-    const Answer answer =
-        prompter_.ask(question, QStringLiteral("Update available"), Buttons::YesNo, Icon::Question);
+    const Answer answer = prompter_.ask(Question::UpdateAvailable, question,
+                                        QStringLiteral("Update available"), Buttons::YesNo, Icon::Question);
     if (answer != Answer::Yes) {
         end(Outcome::NoUpdates, updatetext::NoUpdates);
         return;

@@ -1,14 +1,11 @@
 #include "tags/Windows1252.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace vantrel::cp1252 {
 
-// Bytes 0x80 to 0x9F. The five codes the code page leaves unassigned map to
-// the C1 control with the same number, as the system's own conversion does.
-static constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
+static_assert(*std::max_element(std::begin(kHigh), std::end(kHigh)) == 0x2122, "byteOf's early exit");
 
 QString decode(QByteArrayView bytes)
 {
@@ -16,18 +13,15 @@ QString decode(QByteArrayView bytes)
     QChar* d = out.data();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        d[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
+        d[i] = QChar(toUnicode(b));
     }
     return out;
 }
 
 static char encodeOne(char16_t c)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-    for (int i = 0; i < 32; ++i) {
-        if (kHigh[i] == c) return static_cast<char>(0x80 + i);
-    }
-    return '?';
+    const int b = byteOf(c);
+    return b < 0 ? '?' : static_cast<char>(b);
 }
 
 QByteArray encode(QStringView text)

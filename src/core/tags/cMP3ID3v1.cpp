@@ -97,7 +97,8 @@ bool cMP3ID3v1::Update()
         file.close();
         lastError_ = QStringLiteral("the file is empty");
         if (prompter_) {
-            prompter_->tell(mp3File_ +
+            prompter_->tell(Question::TagNotWritten,
+                            mp3File_ +
                                 QStringLiteral(" is not a valid MP3 file. The file might be damaged or "
                                                "corrupt. ID3-Tag cannot be saved."),
                             QStringLiteral("Vantrel"), Icon::Critical);

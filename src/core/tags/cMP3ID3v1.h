@@ -36,8 +36,6 @@ class cMP3ID3v1 {
 
     // The file ends in a record that begins with "TAG" (and is longer than 128 bytes).
     bool HasID3v1Tag() const { return hasTag_; }
-    // True when the record read was ID3v1.1 (zero byte before the track number).
-    bool IsID3v11() const { return isV11_; }
 
     QString Title() const { return title_; }
     void setTitle(const QString& v) { title_ = v; }

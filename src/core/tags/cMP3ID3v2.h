@@ -47,7 +47,6 @@ class cMP3ID3v2 {
     bool HasID3v2Tag() const { return tagOffset_ >= 0; }
     // Major version of the tag read (2, 3 or 4); 0 without a tag.
     int ID3v2TagVersion() const { return version_; }
-    int TagVersion() const { return version_; }
 
     // Distinct frame ids in the order of their first appearance.
     int FrameCount() const { return int(order_.size()); }

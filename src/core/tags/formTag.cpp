@@ -39,14 +39,6 @@ std::optional<QString> formTag::firstCommandLineFile(const QString& commandLine)
     return name;
 }
 
-QString formTag::commandLineOf(const QStringList& arguments)
-{
-    QStringList parts;
-    for (const QString& a : arguments)
-        parts << (a.contains(QLatin1Char(' ')) ? QLatin1Char('"') + a + QLatin1Char('"') : a);
-    return parts.join(QLatin1Char(' '));
-}
-
 QString formTag::withoutMarker(QString text)
 {
     static const QString marker = QStringLiteral("\u0001\u00FF\u00FE");
@@ -96,7 +88,8 @@ bool formTag::tagFile(const QString& sFile)
         txtEncodedBy = v2_.EncodedBy();
     } catch (const TagFileError& e) {
         loadedFile_.clear();
-        prompter_.tell(QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") +
+        prompter_.tell(Question::TagNotLoaded,
+                       QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") +
                            e.description(),
                        QStringLiteral("Vantrel"), Icon::Information);
         return false;
@@ -186,7 +179,8 @@ bool formTag::tagForeignFile(const QString& sFile)
     const std::optional<ForeignTagFields> f = ForeignTags::read(sFile, &error);
     if (!f) {
         loadedFile_.clear();
-        prompter_.tell(QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") + error,
+        prompter_.tell(Question::TagNotLoaded,
+                       QStringLiteral("Could not load file '") + sFile + QStringLiteral("'\r\n\r\n") + error,
                        QStringLiteral("Vantrel"), Icon::Information);
         return false;
     }

@@ -74,9 +74,6 @@ class formTag {
     // scan unless a quoted name is open; anything else belongs to the name.
     // No result when the line ends inside an open quote.
     static std::optional<QString> firstCommandLineFile(const QString& commandLine);
-    // The command line of already split arguments, each argument that holds a
-    // space quoted, so that firstCommandLineFile gives the first argument back.
-    static QString commandLineOf(const QStringList& arguments);
 
     // Removes every encoding-1 byte order mark sequence (U+0001 U+00FF U+00FE)
     // from a text; any other text, also one starting with "ÿþ", is unchanged.

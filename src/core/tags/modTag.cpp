@@ -104,8 +104,8 @@ bool GetID3v1(QString& fileName, Prompter& prompter)
             QStringLiteral("Choose yes to exit the program, or choose no to continiue unstable "
                            "session.") +
             kCrLf + kCrLf + QStringLiteral("Error log: ") + kCrLf + tagLog;
-        return prompter.ask(text, QStringLiteral("Fatal Error"), Buttons::YesNo, Icon::Critical) !=
-               Answer::Yes;
+        return prompter.ask(Question::FatalTagError, text, QStringLiteral("Fatal Error"), Buttons::YesNo,
+                            Icon::Critical) != Answer::Yes;
     }
     if (record[0] != 'T' || record[1] != 'A' || record[2] != 'G') {
         tagLog += kCrLf + QStringLiteral("No ID3-Tag: ") + fileName;
@@ -123,10 +123,12 @@ bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter)
     RawFile file;
     auto report = [&](int err, const QString& description) {
         if (isWriteProtection(err)) {
-            prompter.tell(QStringLiteral("The file ") + fileName + QStringLiteral(" is write-protected"),
+            prompter.tell(Question::TagNotWritten,
+                          QStringLiteral("The file ") + fileName + QStringLiteral(" is write-protected"),
                           QStringLiteral("Error"), Icon::Exclamation);
         } else {
-            prompter.tell(QStringLiteral("Error ") + QString::number(err) + QStringLiteral(": ") +
+            prompter.tell(Question::TagNotWritten,
+                          QStringLiteral("Error ") + QString::number(err) + QStringLiteral(": ") +
                               description,
                           QStringLiteral("Error"), Icon::Critical);
         }
@@ -136,13 +138,15 @@ bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter)
     FileLock lock;
     QString why;
     if (!lock.acquire(fileName, &why) && lock.busy()) {
-        prompter.tell(QStringLiteral("The file ") + fileName + QStringLiteral(" was not written: ") + why,
+        prompter.tell(Question::TagNotWritten,
+                      QStringLiteral("The file ") + fileName + QStringLiteral(" was not written: ") + why,
                       QStringLiteral("Error"), Icon::Critical);
         return false;
     }
     if (!file.open(fileName, RawFile::Mode::ReadWrite)) return report(file.error(), file.errorText());
     if (const AudioFormat format = detectAudioFormat(fileName); !takesId3(format)) {
-        prompter.tell(QStringLiteral("The file ") + fileName + QStringLiteral(" was not written: ") +
+        prompter.tell(Question::TagNotWritten,
+                      QStringLiteral("The file ") + fileName + QStringLiteral(" was not written: ") +
                           notMp3Reason(format),
                       QStringLiteral("Error"), Icon::Exclamation);
         return false;

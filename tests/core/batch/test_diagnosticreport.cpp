@@ -35,7 +35,7 @@ const QDateTime when(QDate(2024, 3, 9), QTime(14, 5, 6));
 TEST(DiagnosticReport, EveryValueInItsPlace)
 {
     ReportOptions o;
-    o.mode = 1;
+    o.mode = Mode::FileNames;
     o.numbers = o.remove = true;
     o.removeText = u("www, .com");
     o.scheme = 2;

@@ -153,7 +153,7 @@ TEST_F(FixJournalTest, UnwritableJournalAsksBeforeRenaming)
         SCOPED_TRACE(a == Answer::Yes ? "Yes" : "No");
         list.clearAll();
         prompter.clear();
-        prompter.queue(a);
+        prompter.answer(Question::RenameWithoutUndo, a);
         const RenameOutcome out = fix({{"a.mp3", "A.mp3"}});
         ASSERT_EQ(prompter.prompts().size(), 1);
         EXPECT_EQ(out.refusedToStart, a == Answer::No);

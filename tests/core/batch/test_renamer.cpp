@@ -50,13 +50,6 @@ struct Folder {
             list.setAfterText(r, afters.at(r));
         return renamefiles(hook);
     }
-    int promptsTitled(const char* title) const
-    {
-        int n = 0;
-        for (const auto& p : prompter.prompts())
-            n += p.title == QLatin1String(title);
-        return n;
-    }
     // The lists say where every file is, entry for entry.
     void expectListsMatchDisk() const
     {
@@ -163,7 +156,7 @@ TEST(Renamer, RenamesAsProposedAndKeepsListsParallel)
         const RenameOutcome out = s.run();
         EXPECT_EQ(s.disk(), sc.disk);
         EXPECT_EQ(s.list.lstFiles, sc.names);
-        EXPECT_EQ(s.promptsTitled("Error!"), sc.errors);
+        EXPECT_EQ(s.prompter.count(Question::RenameFailed), sc.errors);
         EXPECT_EQ(out.failures.size(), sc.errors + sc.skipped);
         EXPECT_EQ(out.unusable, sc.skipped);
         EXPECT_FALSE(out.stopped);
@@ -268,7 +261,7 @@ TEST(Renamer, FileAppearingAtTheLastMomentIsNeverReplaced)
         s.run();
         EXPECT_EQ(s.disk(), row.disk);
         EXPECT_EQ(s.list.lstFiles, QStringList{u(row.name)});
-        EXPECT_EQ(s.promptsTitled("Error!"), row.errors);
+        EXPECT_EQ(s.prompter.count(Question::RenameFailed), row.errors);
         EXPECT_EQ(readFile(s.path(u("New.mp3"))), QByteArray("intruder"));
         EXPECT_EQ(readFile(s.list.lstAllfiles.at(0)), QByteArray("old.mp3"));
     }
@@ -284,7 +277,7 @@ TEST(Renamer, AccessFailureStopsWithConsistentListsAndOffersTheReport)
         s.add(u("z/c.mp3"), u("C.mp3"));
         test::LockedFolder lock(s.path(u("locked")));
         if (!lock.locked()) GTEST_SKIP() << "this medium cannot lock a folder (no immutable flag for root)";
-        s.prompter.queue(answer);
+        s.prompter.answer(Question::CopyErrorLog, answer);
         int reportedRow = -1;
         s.hook.report = [&](int k, const QString& log) {
             reportedRow = k;

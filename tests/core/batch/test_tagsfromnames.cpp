@@ -116,7 +116,7 @@ TEST(TagsFromNames, WritesBothTagsFromTheParsedName)
         QString log;
         fixlist(list, preview, prompter, log);
         const FileList::Row shown = list.row(0);
-        prompter.queue(row.answer);
+        prompter.answer(Question::OverwriteTags, row.answer);
         formTag tags(prompter);
         const TagsFromNamesOutcome out = fixlisttags(list, ParserOptions{}, prompter, tags);
         EXPECT_EQ(shown.after, shown.before);

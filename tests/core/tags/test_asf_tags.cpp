@@ -154,7 +154,7 @@ TEST(AsfTags, BatchRunsUseTheAsfTag)
         list.append(path);
         const QJsonObject before = asfDump(path);
         ScriptedPrompter prompter(Answer::Yes);
-        prompter.queue(row.answer);
+        prompter.answer(Question::OverwriteTags, row.answer);
         formTag tags(prompter);
         EXPECT_EQ(fixlisttags(list, ParserOptions{}, prompter, tags).written, 1);
         QString title = u("Unicode:"), artist = title;
