@@ -346,22 +346,33 @@ class OutcomeSlots {
 
     // Outcome i once it is there; while waiting, calls idle about every
     // kIdle (the window repaints and learns of Cancel there). No outcome
-    // when idle asked to stop.
+    // when idle asked to stop. A wait lasts until a batch of outcomes is
+    // there (or the time is up), so that the run wakes once per batch rather
+    // than once per file.
     std::optional<FileOutcome> take(qsizetype i, const std::function<bool()>& idle)
     {
         const auto k = static_cast<size_t>(i);
         std::unique_lock<std::mutex> lock(mutex_);
-        while (!cv_.wait_for(lock, kIdle, [&] { return ready_[k] != 0; })) {
-            lock.unlock();
-            const bool goOn = !idle || idle();
-            lock.lock();
-            if (!goOn) return std::nullopt;
+        size_t target = std::min(k + kBatch, ready_.size()) - 1;
+        while (!ready_[k]) {
+            if (ready_[target]) target = k; // a slow file holds up the batch
+            waitingFor_ = target;
+            const bool filled = cv_.wait_for(lock, kIdle, [&] { return ready_[target] != 0; });
+            waitingFor_ = kNobody;
+            if (!filled && !ready_[k]) {
+                lock.unlock();
+                const bool goOn = !idle || idle();
+                lock.lock();
+                if (!goOn) return std::nullopt;
+            }
         }
         return std::move(outcomes_[k]);
     }
 
   private:
     static constexpr std::chrono::milliseconds kIdle{20};
+    static constexpr size_t kBatch = 64;
+    static constexpr size_t kNobody = static_cast<size_t>(-1);
 
     void work(const std::stop_token& stop)
     {
@@ -373,11 +384,13 @@ class OutcomeSlots {
             const auto k = static_cast<size_t>(i);
             outcomes_[k] =
                 simulateOneSafely(paths_.at(i), FileList::at(names_, static_cast<int>(i)), options_, reader);
+            bool wake = false;
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 ready_[k] = 1;
+                wake = waitingFor_ == k;
             }
-            cv_.notify_one();
+            if (wake) cv_.notify_one();
         }
     }
 
@@ -386,6 +399,7 @@ class OutcomeSlots {
     const SimulationOptions options_;
     std::vector<FileOutcome> outcomes_;
     std::vector<unsigned char> ready_; // guarded by mutex_
+    size_t waitingFor_ = kNobody;      // the slot the run sleeps on; guarded by mutex_
     std::atomic<qsizetype> next_{0};
     std::mutex mutex_;
     std::condition_variable cv_;
