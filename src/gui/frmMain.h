@@ -107,6 +107,9 @@ class frmMain : public QWidget {
     // false once Cancel (shown from now until working(false)) was clicked.
     Progress workingProgress();
     bool cancelRequested() const { return cancelRequested_; }
+    // Milliseconds for the panel's repaint pace and time left; empty: a
+    // steady clock. Tests put a fake clock here.
+    std::function<qint64()> workingClock;
 
     // --- loading (also used by the drop and the tests) ---
     void loadFolderFromBox(); // "Load": the folder in txtPath
