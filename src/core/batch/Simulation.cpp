@@ -21,6 +21,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <stop_token>
@@ -321,11 +322,14 @@ FileOutcome simulateOneSafely(const QString& path, const QString& name, const Si
 
 // Worker threads take the files in list order from one atomic index and put
 // each outcome into its slot; the run takes the slots in list order as they
-// fill. Destroying it stops the workers after the file they are on.
+// fill. Slots come in blocks that exist only from the first outcome put in
+// to the last one taken out, so a long list never holds all its outcomes at
+// once. Destroying it stops the workers after the file they are on.
 class OutcomeSlots {
   public:
     OutcomeSlots(const QStringList& paths, const QStringList& names, const SimulationOptions& o)
-        : paths_(paths), names_(names), options_(o), outcomes_(static_cast<size_t>(paths.size())),
+        : paths_(paths), names_(names), options_(o),
+          blocks_((static_cast<size_t>(paths.size()) + kSlots - 1) / kSlots),
           ready_(static_cast<size_t>(paths.size()), 0)
     {
         const qsizetype n = paths.size();
@@ -366,13 +370,17 @@ class OutcomeSlots {
                 if (!goOn) return std::nullopt;
             }
         }
-        return std::move(outcomes_[k]);
+        std::unique_ptr<FileOutcome[]>& block = blocks_[k / kSlots];
+        FileOutcome o = std::move(block[k % kSlots]);
+        if (k % kSlots == kSlots - 1 || k + 1 == ready_.size()) block.reset(); // the block's last one
+        return o;
     }
 
   private:
     static constexpr std::chrono::milliseconds kIdle{20};
     static constexpr size_t kBatch = 64;
     static constexpr size_t kNobody = static_cast<size_t>(-1);
+    static constexpr size_t kSlots = 1024; // outcomes per block
 
     void work(const std::stop_token& stop)
     {
@@ -382,11 +390,14 @@ class OutcomeSlots {
             const qsizetype i = next_.fetch_add(1);
             if (i >= n) return;
             const auto k = static_cast<size_t>(i);
-            outcomes_[k] =
+            FileOutcome o =
                 simulateOneSafely(paths_.at(i), FileList::at(names_, static_cast<int>(i)), options_, reader);
             bool wake = false;
             {
                 std::lock_guard<std::mutex> lock(mutex_);
+                std::unique_ptr<FileOutcome[]>& block = blocks_[k / kSlots];
+                if (!block) block = std::make_unique<FileOutcome[]>(kSlots);
+                block[k % kSlots] = std::move(o);
                 ready_[k] = 1;
                 wake = waitingFor_ == k;
             }
@@ -397,9 +408,9 @@ class OutcomeSlots {
     const QStringList paths_;
     const QStringList names_;
     const SimulationOptions options_;
-    std::vector<FileOutcome> outcomes_;
-    std::vector<unsigned char> ready_; // guarded by mutex_
-    size_t waitingFor_ = kNobody;      // the slot the run sleeps on; guarded by mutex_
+    std::vector<std::unique_ptr<FileOutcome[]>> blocks_; // guarded by mutex_
+    std::vector<unsigned char> ready_;                   // guarded by mutex_
+    size_t waitingFor_ = kNobody;                        // the slot the run sleeps on; guarded by mutex_
     std::atomic<qsizetype> next_{0};
     std::mutex mutex_;
     std::condition_variable cv_;
@@ -494,15 +505,16 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
     artists.reserve(total);
     titles.reserve(total);
     problems.reserve(total);
-    QSet<QString> proposed; // every proposal so far in lower case, for the duplicate rule
-    proposed.reserve(total);
 
     qsizetype done = 0;
     qsizetype reached = 0; // files of the list taken in order so far
     if (!report(progress, 0, total)) {
         run.cancelled = true;
     } else if (total > 0) {
+        // Both go before the table is rebuilt, which needs memory of its own.
         OutcomeSlots outcomes(paths, names, options);
+        QSet<QString> proposed; // every proposal so far in lower case, for the duplicate rule
+        proposed.reserve(total);
         const std::function<bool()> idle = [&] { return report(progress, done, total); };
         for (qsizetype i = 0; i < total; ++i) {
             std::optional<FileOutcome> taken = outcomes.take(i, idle);
