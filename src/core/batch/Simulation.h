@@ -99,8 +99,8 @@ SimulationRun simulate(FileList& list, SimulationOptions& options, Prompter& pro
 // lstArtist, lstTit and lstProblem with one entry per file reached and rebuilds the table
 // with the proposals in the After column. progress is called before the first
 // file, after each one and about every 20 ms while a slow file is read;
-// returning false stops the run there (files not reached keep an empty After). Messages of the tag routines
-// go to prompter in list order.
+// returning false stops the run there (files not reached keep an empty After).
+// Messages of the tag routines go to prompter in list order.
 SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter& prompter, QString& errorLog,
                       const Progress& progress = {});
 
