@@ -498,16 +498,14 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
     const QStringList paths = list.lstAllfiles.mid(0, total);
     const QStringList names = list.lstFiles.mid(0, total);
 
-    QStringList keptPaths, keptNames, sims, artists, titles, problems;
-    keptPaths.reserve(total);
-    keptNames.reserve(total);
+    QStringList sims, artists, titles, problems;
+    std::vector<qsizetype> vanishedAt; // in list order
     sims.reserve(total);
     artists.reserve(total);
     titles.reserve(total);
     problems.reserve(total);
 
     qsizetype done = 0;
-    qsizetype reached = 0; // files of the list taken in order so far
     if (!report(progress, 0, total)) {
         run.cancelled = true;
     } else if (total > 0) {
@@ -523,11 +521,11 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                 break;
             }
             FileOutcome& o = *taken;
-            reached = i + 1;
             if (!o.exists) {
                 errorLog += kCrLf + unreadableReason(paths.at(i)) + QStringLiteral(" (") + names.at(i) +
                             QStringLiteral("): Removing file from list");
                 ++run.vanished;
+                vanishedAt.push_back(i);
             } else {
                 if (o.failed)
                     errorLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + paths.at(i);
@@ -558,8 +556,6 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                 problems.append(problem);
                 artists.append(o.artist);
                 titles.append(o.title);
-                keptPaths.append(paths.at(i));
-                keptNames.append(names.at(i));
                 ++run.processed;
             }
             ++done;
@@ -570,13 +566,25 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
         }
     }
 
-    // Files not reached stay listed, without a proposal.
-    for (qsizetype i = reached; i < total; ++i) {
-        keptPaths.append(paths.at(i));
-        keptNames.append(names.at(i));
+    // Vanished files leave the list; files not reached stay, without a proposal.
+    if (vanishedAt.empty()) {
+        list.lstAllfiles = paths;
+        list.lstFiles = names;
+    } else {
+        QStringList keptPaths, keptNames;
+        keptPaths.reserve(total);
+        keptNames.reserve(total);
+        for (qsizetype i = 0, v = 0; i < total; ++i) {
+            if (v < static_cast<qsizetype>(vanishedAt.size()) && vanishedAt[static_cast<size_t>(v)] == i) {
+                ++v;
+                continue;
+            }
+            keptPaths.append(paths.at(i));
+            keptNames.append(names.at(i));
+        }
+        list.lstAllfiles = keptPaths;
+        list.lstFiles = keptNames;
     }
-    list.lstAllfiles = keptPaths;
-    list.lstFiles = keptNames;
     list.lstArtist = artists;
     list.lstTit = titles;
     list.lstSim.clear();
