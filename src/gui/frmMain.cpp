@@ -432,7 +432,7 @@ Progress frmMain::workingProgress()
     qint64 lastPaint = -1000;
     return [self, clock, lastPaint](qsizetype done, qsizetype total) mutable -> bool {
         if (!self) return false;
-        const qint64 now = clock.elapsed();
+        const qint64 now = self->workingClock ? self->workingClock() : clock.elapsed();
         if (now - lastPaint >= 50 || (total > 0 && done >= total)) {
             lastPaint = now;
             QString text;

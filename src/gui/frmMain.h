@@ -106,6 +106,9 @@ class frmMain : public QWidget {
     // the time left, repaints the window at most every 50 ms, and returns
     // false once Cancel (shown from now until working(false)) was clicked.
     Progress workingProgress();
+    // Milliseconds for the panel's repaint pace and time left; empty: a
+    // steady clock. Tests put a fake clock here.
+    std::function<qint64()> workingClock;
 
     // --- loading (also used by the drop and the tests) ---
     void loadFolderFromBox(); // "Load": the folder in txtPath

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 
 using namespace vantrel;
 
@@ -78,6 +79,40 @@ class SimulateGuiTest : public QObject {
         QVERIFY(m.w.cmdFix->isEnabled());
         QVERIFY(!m.w.fmeLoad->isVisible());
         QVERIFY(m.clipboard.text().isEmpty());
+    }
+
+    // The run calls the panel after every file (see the core tests); here
+    // each call costs 7 ms of a fake clock. The panel must repaint at least
+    // every 100 ms of it, and a Cancel clicked meanwhile must stop the run
+    // within 100 ms.
+    void panelRepaintsAndCancelsOnTime()
+    {
+        QList<test::Listed> files;
+        for (int i = 0; i < 400; ++i)
+            files.append({QStringLiteral("n_%1.mp3").arg(i)});
+        Main m;
+        m.list(files);
+        qint64 now = 0, lastPaint = 0, longestGap = 0, clicked = -1;
+        QString shown;
+        m.w.workingClock = [&] {
+            now += 7;
+            if (m.w.lblDone->text() != shown) { // painted since the last look
+                shown = m.w.lblDone->text();
+                longestGap = std::max(longestGap, now - lastPaint);
+                lastPaint = now;
+            }
+            if (now >= 1000 && clicked < 0) {
+                clicked = now;
+                QTimer::singleShot(0, m.w.cmdCancel, &QPushButton::click);
+            }
+            return now;
+        };
+        m.simulate();
+        QVERIFY(clicked > 0);
+        QCOMPARE_LE(longestGap, 100);
+        QCOMPARE_LE(now - clicked, 100);
+        QVERIFY(!m.w.cmdFix->isEnabled());
+        QVERIFY(m.afters().last().isEmpty());
     }
 
     void cancelKeepsListConsistentAndFixDisabled()

@@ -37,9 +37,14 @@ void FileList::listviewthem()
     rows_.clear();
     const int n = count();
     rows_.reserve(n);
+    // The rows of one folder share one copy of its location.
+    QString folder;
     for (int k = 0; k < n; ++k) {
-        rows_.append(Row{at(lstFiles, k), at(lstSim, k), at(lstArtist, k), at(lstTit, k),
-                         location(lstAllfiles.at(k)), at(lstProblem, k)});
+        const QString& path = lstAllfiles.at(k);
+        const QStringView here = QStringView(path).left(path.lastIndexOf(QLatin1Char('/')) + 1);
+        if (here != folder) folder = here.toString();
+        rows_.append(
+            Row{at(lstFiles, k), at(lstSim, k), at(lstArtist, k), at(lstTit, k), folder, at(lstProblem, k)});
     }
     endResetModel();
     Q_EMIT rebuilt();

@@ -8,6 +8,7 @@
 #include "platform/NameCase.h"
 #include "platform/Prompter.h"
 #include "tags/ForeignTags.h"
+#include "tags/RawFile.h"
 #include "tags/formTag.h"
 #include "tags/modTag.h"
 
@@ -21,6 +22,8 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <stop_token>
 #include <thread>
 #include <vector>
 
@@ -94,79 +97,78 @@ QString avoidFilesOnDisk(const QString& name, const QString& path, const QString
     return firstFreeName(name, [&](const QString& n) { return takenOnDisk(n, path, folder); });
 }
 
-// ---- messages raised on worker threads ---------------------------------------
+// ---- what a worker finds out about one file --------------------------------------
 
-// Records what the tag routines would have asked, answering No; the run
-// replays the questions in list order on the real prompter.
-class DeferredPrompter : public Prompter {
+// A message the tag window showed while reading (only OK messages: reading
+// never asks a question). The run shows it in list order.
+struct TagMessage {
+    Question id;
+    QString text, title;
+    Icon icon;
+};
+
+// The prompter of a worker's tag window: keeps the messages for the run.
+class MessageKeeper : public Prompter {
   public:
-    struct Asked {
-        Question id;
-        QString text, title;
-        Buttons buttons;
-        Icon icon;
-    };
     Answer ask(Question id, const QString& text, const QString& title, Buttons buttons, Icon icon) override
     {
-        asked.append(Asked{id, text, title, buttons, icon});
+        kept.append(TagMessage{id, text, title, icon});
         return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
     }
-    QList<Asked> asked;
+    QList<TagMessage> kept;
 };
 
-// CurrentTag and tagLog are shared by every user of the record routines.
-std::mutex& recordLock()
-{
-    static std::mutex m;
-    return m;
-}
-
-// ---- one file ---------------------------------------------------------------
-
-struct FileOutcome {
-    bool exists = false;
-    bool renames = true; // false in the tag mode: the file keeps its name
-    bool parserPath = false;
-    bool v1Question = false;                 // GetID3v1 wanted to ask; ask again in order
-    bool failed = false;                     // reading or naming it failed unexpectedly
-    QString proposal;                        // after the check against files on disk
-    QString artist, title;                   // the Artist and Title columns (" " when empty)
-    QString tagLogLines;                     // what GetID3v1 added to tagLog
-    QList<DeferredPrompter::Asked> messages; // shown by the tag window
-};
+// How the ID3v1 record of a file was found, with the log line it leaves
+// (the same lines modTag::GetID3v1 writes into tagLog).
+enum class V1State { Read, NoRecord, Unreadable, ReadFailed };
 
 struct V1Values {
     QString title, artist, album;
 };
 
-V1Values readV1(const QString& path, FileOutcome& out)
-{
-    DeferredPrompter deferred;
-    TagRecord rec;
-    {
-        std::lock_guard<std::mutex> lock(recordLock());
-        const qsizetype before = modTag::tagLog.size();
-        QString name = path;
-        modTag::GetID3v1(name, deferred);
-        rec = modTag::CurrentTag;
-        out.tagLogLines = modTag::tagLog.mid(before);
-        modTag::tagLog.truncate(before);
-    }
-    out.v1Question = !deferred.asked.isEmpty();
-    return V1Values{v1Field(rec.Title, false), v1Field(rec.Artist, true), v1Field(rec.Album, false)};
-}
-
 struct TagValues {
     QString artist, title, album, track;
 };
 
-// A worker's own tag window, with the prompter that records its messages.
+// A worker's own readers: nothing of them is shared with another thread.
 struct TagReader {
-    DeferredPrompter messages;
+    MessageKeeper messages;
     formTag form{messages};
 };
 
-TagValues readV2(TagReader& reader, const QString& path, FileOutcome& out)
+// What the per-file read hands the naming step.
+struct FileTags {
+    bool exists = false;
+    bool ownTag = false; // a tag of its own (WMA): no ID3v1 record was read
+    TagValues v2;        // empty when not read
+    V1Values v1;         // empty without a record
+    V1State v1State = V1State::Read;
+    QString v1Name; // the name the ID3v1 log line names
+    QList<TagMessage> messages;
+};
+
+enum class TagsWanted { None, Both, Id1Only };
+
+// The ID3v1 record of one file into a worker's own values; modTag's shared
+// record stays untouched. Mirrors GetID3v1: the list marker "* " is dropped,
+// an empty name or "*.mp3" reads nothing.
+V1State readV1(const QString& path, V1Values& values, QString& logName)
+{
+    logName = path;
+    if (logName.isEmpty() || logName == QLatin1String("*.mp3")) return V1State::Read;
+    if (logName.startsWith(QLatin1String("* "))) logName.remove(0, 2);
+    RawFile file;
+    constexpr qint64 kRecord = 128;
+    if (!file.open(logName, RawFile::Mode::Read) || file.size() < kRecord) return V1State::Unreadable;
+    char record[kRecord];
+    if (!file.readAt(file.size() - kRecord, record, kRecord)) return V1State::ReadFailed;
+    if (record[0] != 'T' || record[1] != 'A' || record[2] != 'G') return V1State::NoRecord;
+    const TagRecord rec = TagRecord::fromBytes(record + 3);
+    values = V1Values{v1Field(rec.Title, false), v1Field(rec.Artist, true), v1Field(rec.Album, false)};
+    return V1State::Read;
+}
+
+TagValues readV2(TagReader& reader, const QString& path)
 {
     formTag& form = reader.form;
     // Every field read below starts empty, so that a file whose tag cannot be
@@ -174,9 +176,7 @@ TagValues readV2(TagReader& reader, const QString& path, FileOutcome& out)
     for (QString* f : {&form.txtArtistV2, &form.txtTitleV2, &form.txtArtist, &form.txtTitle, &form.txtAlbumV2,
                        &form.txtTrack})
         f->clear();
-    reader.messages.asked.clear();
     form.tagFile(path);
-    out.messages = reader.messages.asked;
 
     TagValues v;
     v.artist = trimSpaces(cutAtZero(form.txtArtistV2).remove(kCrLf));
@@ -191,13 +191,51 @@ TagValues readV2(TagReader& reader, const QString& path, FileOutcome& out)
     return v;
 }
 
+// THE PER-FILE READ: everything the simulation learns from a file's bytes
+// comes from this one call (existence, the ID3v2 or own tag, the ID3v1
+// record). A reader that opens each file once belongs here.
+FileTags readFileTags(TagReader& reader, const QString& path, TagsWanted wanted)
+{
+    FileTags t;
+    t.exists = FileExists(path);
+    if (!t.exists || wanted == TagsWanted::None) return t;
+    reader.messages.kept.clear();
+    if (wanted == TagsWanted::Both) {
+        t.v2 = readV2(reader, path);
+        t.ownTag = reader.form.loadedOwnTag();
+    } else {
+        t.ownTag = ForeignTags::handles(detectAudioFormat(path));
+    }
+    if (!t.ownTag) t.v1State = readV1(path, t.v1, t.v1Name);
+    t.messages = std::move(reader.messages.kept);
+    return t;
+}
+
+// ---- one file ---------------------------------------------------------------
+
+struct FileOutcome {
+    bool exists = false;
+    bool renames = true; // false in the tag mode: the file keeps its name
+    bool failed = false; // reading or naming it failed unexpectedly
+    V1State v1State = V1State::Read;
+    QString v1Name;
+    QString proposal;      // after the check against files on disk
+    QString artist, title; // the Artist and Title columns (" " when empty)
+    QList<TagMessage> messages;
+};
+
 // Everything of one file that does not depend on the other files: tags,
-// parser or scheme, and the check against the files on disk.
+// parser or scheme, and the check against the files on disk. Runs on a
+// worker: asks nothing and touches no shared state.
 FileOutcome simulateOne(const QString& path, const QString& name, const SimulationOptions& o,
                         TagReader& reader)
 {
     FileOutcome out;
-    if (!FileExists(path)) return out;
+    const TagsWanted wanted = o.mode == Mode::TagsFromNames ? TagsWanted::None
+                              : o.forceId1                  ? TagsWanted::Id1Only
+                                                            : TagsWanted::Both;
+    FileTags read = readFileTags(reader, path, wanted);
+    if (!read.exists) return out;
     out.exists = true;
 
     if (o.mode == Mode::TagsFromNames) {
@@ -210,15 +248,15 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
         out.title = w.v2.title.isEmpty() ? QStringLiteral(" ") : w.v2.title;
         return out;
     }
+    out.v1State = read.v1State;
+    out.v1Name = std::move(read.v1Name);
+    out.messages = std::move(read.messages);
 
     // Every file starts from empty values: nothing of an earlier file leaks in.
     // A file with a tag of its own (WMA) has no ID3v1 record to read; the tag
     // window reads its tag like an ID3v2 tag and tells which kind it found.
-    TagValues tag;
-    if (!o.forceId1) tag = readV2(reader, path, out);
-    const bool ownTag =
-        o.forceId1 ? ForeignTags::handles(detectAudioFormat(path)) : reader.form.loadedOwnTag();
-    const V1Values v1 = ownTag ? V1Values{} : readV1(path, out);
+    TagValues tag = std::move(read.v2);
+    const V1Values& v1 = read.v1;
     if (o.forceId1) {
         if (v1.artist.size() >= 2 && v1.title.size() >= 2) {
             tag.artist = v1.artist;
@@ -238,9 +276,10 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
     out.artist = tag.artist.isEmpty() ? QStringLiteral(" ") : tag.artist;
     out.title = tag.title.isEmpty() ? QStringLiteral(" ") : tag.title;
 
-    out.parserPath = marked && (v1.artist.isEmpty() || v1.title.isEmpty() || o.mode == Mode::FileNames);
+    const bool parserPath =
+        marked && (v1.artist.isEmpty() || v1.title.isEmpty() || o.mode == Mode::FileNames);
     QString proposal;
-    if (out.parserPath) {
+    if (parserPath) {
         proposal = trimfilename(name, o.parser);
         const QString ext = lastFour(proposal).toLower();
         if (o.parser.allUpper) proposal = allUpperCase(withoutLastFour(proposal) + ext);
@@ -260,111 +299,144 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
     return out;
 }
 
-// ---- the run ------------------------------------------------------------------
+// simulateOne, whatever goes wrong: a file that cannot be handled keeps its
+// name and the log says so.
+FileOutcome simulateOneSafely(const QString& path, const QString& name, const SimulationOptions& o,
+                              TagReader& reader)
+{
+    try {
+        return simulateOne(path, name, o, reader);
+    } catch (...) {
+        FileOutcome failed;
+        failed.exists = true;
+        failed.failed = true;
+        failed.renames = false; // keeps its name, no suffix
+        failed.proposal = name;
+        failed.artist = failed.title = QStringLiteral(" ");
+        return failed;
+    }
+}
 
-// Computes the outcomes of a list on worker threads, handing them out in list
-// order. Workers take small blocks of indexes; stop() makes them finish the
-// file they are on and take no more.
-class ParallelOutcomes {
+// ---- the parallel read ------------------------------------------------------------
+
+// Worker threads take the files in list order from one atomic index and put
+// each outcome into its slot; the run takes the slots in list order as they
+// fill. Slots come in blocks that exist only from the first outcome put in
+// to the last one taken out, so a long list never holds all its outcomes at
+// once. Destroying it stops the workers after the file they are on.
+class OutcomeSlots {
   public:
-    ParallelOutcomes(const QStringList& paths, const QStringList& names, const SimulationOptions& o)
-        : paths_(paths), names_(names), options_(o), results_(static_cast<size_t>(paths.size())),
-          ready_(std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(paths.size())))
+    OutcomeSlots(const QStringList& paths, const QStringList& names, const SimulationOptions& o)
+        : paths_(paths), names_(names), options_(o),
+          blocks_((static_cast<size_t>(paths.size()) + kSlots - 1) / kSlots),
+          ready_(static_cast<size_t>(paths.size()), 0)
     {
         const qsizetype n = paths.size();
-        for (qsizetype i = 0; i < n; ++i)
-            ready_[static_cast<size_t>(i)].store(false, std::memory_order_relaxed);
-        unsigned workers = o.threads > 0 ? static_cast<unsigned>(o.threads)
+        unsigned threads = o.threads > 0 ? static_cast<unsigned>(o.threads)
                                          : std::max(1u, std::thread::hardware_concurrency());
-        workers = static_cast<unsigned>(std::min<qsizetype>(workers, (n + kBlock - 1) / kBlock));
-        for (unsigned w = 0; w < workers; ++w)
-            threads_.emplace_back([this] { work(); });
+        threads = static_cast<unsigned>(std::min<qsizetype>(threads, n));
+        workers_.reserve(threads);
+        for (unsigned w = 0; w < threads; ++w)
+            workers_.emplace_back([this](std::stop_token stop) { work(stop); });
     }
-
-    ~ParallelOutcomes()
+    OutcomeSlots(const OutcomeSlots&) = delete;
+    OutcomeSlots& operator=(const OutcomeSlots&) = delete;
+    ~OutcomeSlots()
     {
-        stop();
-        for (std::thread& t : threads_)
-            t.join();
+        for (std::jthread& t : workers_)
+            t.request_stop();
     }
 
-    void stop() { stopping_.store(true); }
-
-    // Waits for outcome i; calls idle (which may ask to stop) about every 50 ms meanwhile.
-    FileOutcome take(qsizetype i, const std::function<bool()>& idle, bool& stopped)
+    // Outcome i once it is there; while waiting, calls idle about every
+    // kIdle (the window repaints and learns of Cancel there). No outcome
+    // when idle asked to stop. A wait lasts until a batch of outcomes is
+    // there (or the time is up), so that the run wakes once per batch rather
+    // than once per file.
+    std::optional<FileOutcome> take(qsizetype i, const std::function<bool()>& idle)
     {
         const auto k = static_cast<size_t>(i);
-        if (!ready_[k].load()) {
-            std::unique_lock<std::mutex> lock(mutex_);
-            waiting_.store(true);
-            while (!ready_[k].load()) {
-                if (cv_.wait_for(lock, std::chrono::milliseconds(50)) == std::cv_status::timeout && idle) {
-                    lock.unlock();
-                    const bool goOn = idle();
-                    lock.lock();
-                    if (!goOn) {
-                        waiting_.store(false);
-                        stopped = true;
-                        return {};
-                    }
-                }
+        std::unique_lock<std::mutex> lock(mutex_);
+        size_t target = std::min(k + kBatch, ready_.size()) - 1;
+        while (!ready_[k]) {
+            if (ready_[target]) target = k; // a slow file holds up the batch
+            waitingFor_ = target;
+            const bool filled = cv_.wait_for(lock, kIdle, [&] { return ready_[target] != 0; });
+            waitingFor_ = kNobody;
+            if (!filled && !ready_[k]) {
+                lock.unlock();
+                const bool goOn = !idle || idle();
+                lock.lock();
+                if (!goOn) return std::nullopt;
             }
-            waiting_.store(false);
         }
-        return std::move(results_[k]);
+        std::unique_ptr<FileOutcome[]>& block = blocks_[k / kSlots];
+        FileOutcome o = std::move(block[k % kSlots]);
+        if (k % kSlots == kSlots - 1 || k + 1 == ready_.size()) block.reset(); // the block's last one
+        return o;
     }
 
   private:
-    static constexpr qsizetype kBlock = 16;
+    static constexpr std::chrono::milliseconds kIdle{20};
+    static constexpr size_t kBatch = 64;
+    static constexpr size_t kNobody = static_cast<size_t>(-1);
+    static constexpr size_t kSlots = 1024; // outcomes per block
 
-    void work()
+    void work(const std::stop_token& stop)
     {
-        TagReader reader; // each worker reads through its own tag window
+        TagReader reader;
         const qsizetype n = paths_.size();
-        while (!stopping_.load()) {
-            const qsizetype start = next_.fetch_add(kBlock);
-            if (start >= n) break;
-            const qsizetype end = std::min(n, start + kBlock);
-            for (qsizetype i = start; i < end; ++i) {
-                if (stopping_.load()) break;
-                const auto k = static_cast<size_t>(i);
-                const QString name = FileList::at(names_, static_cast<int>(i));
-                try {
-                    results_[k] = simulateOne(paths_.at(i), name, options_, reader);
-                } catch (...) {
-                    // Whatever went wrong with this file, the run goes on: the
-                    // file keeps its name and the log says so.
-                    FileOutcome failed;
-                    failed.exists = true;
-                    failed.failed = true;
-                    failed.renames = false; // keeps its name, no suffix
-                    failed.proposal = name;
-                    failed.artist = failed.title = QStringLiteral(" ");
-                    results_[k] = std::move(failed);
-                }
-                // Wakes the reader only when it waits (both sides use sequentially
-                // consistent order, so one of them always sees the other).
-                ready_[k].store(true);
-                if (waiting_.load()) {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    cv_.notify_one();
-                }
+        while (!stop.stop_requested()) {
+            const qsizetype i = next_.fetch_add(1);
+            if (i >= n) return;
+            const auto k = static_cast<size_t>(i);
+            FileOutcome o =
+                simulateOneSafely(paths_.at(i), FileList::at(names_, static_cast<int>(i)), options_, reader);
+            bool wake = false;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                std::unique_ptr<FileOutcome[]>& block = blocks_[k / kSlots];
+                if (!block) block = std::make_unique<FileOutcome[]>(kSlots);
+                block[k % kSlots] = std::move(o);
+                ready_[k] = 1;
+                wake = waitingFor_ == k;
             }
+            if (wake) cv_.notify_one();
         }
     }
 
     const QStringList paths_;
     const QStringList names_;
     const SimulationOptions options_;
-    std::vector<FileOutcome> results_;
-    std::unique_ptr<std::atomic<bool>[]> ready_;
+    std::vector<std::unique_ptr<FileOutcome[]>> blocks_; // guarded by mutex_
+    std::vector<unsigned char> ready_;                   // guarded by mutex_
+    size_t waitingFor_ = kNobody;                        // the slot the run sleeps on; guarded by mutex_
     std::atomic<qsizetype> next_{0};
-    std::atomic<bool> stopping_{false};
-    std::atomic<bool> waiting_{false}; // the reader sleeps in take()
     std::mutex mutex_;
     std::condition_variable cv_;
-    std::vector<std::thread> threads_;
+    std::vector<std::jthread> workers_; // last: stopped and joined before the rest goes
 };
+
+// Writes the ID3v1 log line of a file into modTag's log, in list order, as
+// GetID3v1 would have. A record that could be opened but not read (a failing
+// disk) is handed to GetID3v1 itself, which asks its "Fatal Error" question
+// with the log so far; false when the answer was to end the program.
+bool logV1State(const FileOutcome& o, const QString& path, Prompter& prompter)
+{
+    switch (o.v1State) {
+    case V1State::Read:
+        return true;
+    case V1State::NoRecord:
+        modTag::tagLog += kCrLf + QStringLiteral("No ID3-Tag: ") + o.v1Name;
+        return true;
+    case V1State::Unreadable:
+        modTag::tagLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + o.v1Name;
+        return true;
+    case V1State::ReadFailed:
+        break;
+    }
+    QString name = path;
+    return modTag::GetID3v1(name, prompter);
+}
 
 } // namespace
 
@@ -425,55 +497,44 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
     const QStringList paths = list.lstAllfiles.mid(0, total);
     const QStringList names = list.lstFiles.mid(0, total);
 
-    QStringList keptPaths, keptNames, sims, artists, titles, problems;
-    keptPaths.reserve(total);
-    keptNames.reserve(total);
+    QStringList sims, artists, titles, problems;
+    std::vector<qsizetype> vanishedAt; // in list order
     sims.reserve(total);
     artists.reserve(total);
     titles.reserve(total);
     problems.reserve(total);
-    QSet<QString> proposed; // every proposal so far in lower case, for the duplicate rule
-    proposed.reserve(total);
 
     qsizetype done = 0;
-    qsizetype reached = 0; // files of the list taken in order so far
     if (!report(progress, 0, total)) {
         run.cancelled = true;
     } else if (total > 0) {
-        ParallelOutcomes outcomes(paths, names, options);
+        // Both go before the table is rebuilt, which needs memory of its own.
+        OutcomeSlots outcomes(paths, names, options);
+        QSet<QString> proposed; // every proposal so far in lower case, for the duplicate rule
+        proposed.reserve(total);
         const std::function<bool()> idle = [&] { return report(progress, done, total); };
         for (qsizetype i = 0; i < total; ++i) {
-            bool stopped = false;
-            FileOutcome o = outcomes.take(i, idle, stopped);
-            if (stopped) {
+            std::optional<FileOutcome> taken = outcomes.take(i, idle);
+            if (!taken) {
                 run.cancelled = true;
                 break;
             }
-            reached = i + 1;
+            FileOutcome& o = *taken;
             if (!o.exists) {
                 errorLog += kCrLf + unreadableReason(paths.at(i)) + QStringLiteral(" (") + names.at(i) +
                             QStringLiteral("): Removing file from list");
                 ++run.vanished;
+                vanishedAt.push_back(i);
             } else {
                 if (o.failed)
                     errorLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + paths.at(i);
-                {
-                    std::lock_guard<std::mutex> lock(recordLock());
-                    modTag::tagLog += o.tagLogLines;
+                if (!logV1State(o, paths.at(i), prompter)) {
+                    run.quitRequested = true;
+                    run.cancelled = true;
+                    break;
                 }
-                if (o.v1Question) {
-                    // Ask the real question now, in its place in the run.
-                    QString path = paths.at(i);
-                    std::lock_guard<std::mutex> lock(recordLock());
-                    if (!modTag::GetID3v1(path, prompter)) {
-                        run.quitRequested = true;
-                        run.cancelled = true;
-                        outcomes.stop();
-                        break;
-                    }
-                }
-                for (const DeferredPrompter::Asked& q : std::as_const(o.messages))
-                    prompter.ask(q.id, q.text, q.title, q.buttons, q.icon);
+                for (const TagMessage& m : std::as_const(o.messages))
+                    prompter.tell(m.id, m.text, m.title, m.icon);
 
                 QString proposal = std::move(o.proposal);
                 QString problem;
@@ -495,26 +556,35 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                 problems.append(problem);
                 artists.append(o.artist);
                 titles.append(o.title);
-                keptPaths.append(paths.at(i));
-                keptNames.append(names.at(i));
                 ++run.processed;
             }
             ++done;
             if (!report(progress, done, total)) {
                 run.cancelled = true;
-                outcomes.stop();
                 break;
             }
         }
     }
 
-    // Files not reached stay listed, without a proposal.
-    for (qsizetype i = reached; i < total; ++i) {
-        keptPaths.append(paths.at(i));
-        keptNames.append(names.at(i));
+    // Vanished files leave the list; files not reached stay, without a proposal.
+    if (vanishedAt.empty()) {
+        list.lstAllfiles = paths;
+        list.lstFiles = names;
+    } else {
+        QStringList keptPaths, keptNames;
+        keptPaths.reserve(total);
+        keptNames.reserve(total);
+        for (qsizetype i = 0, v = 0; i < total; ++i) {
+            if (v < static_cast<qsizetype>(vanishedAt.size()) && vanishedAt[static_cast<size_t>(v)] == i) {
+                ++v;
+                continue;
+            }
+            keptPaths.append(paths.at(i));
+            keptNames.append(names.at(i));
+        }
+        list.lstAllfiles = keptPaths;
+        list.lstFiles = keptNames;
     }
-    list.lstAllfiles = keptPaths;
-    list.lstFiles = keptNames;
     list.lstArtist = artists;
     list.lstTit = titles;
     list.lstSim.clear();

@@ -10,8 +10,9 @@
 //     if (r.ran && !r.cancelled) enable "Fix files!";
 //     offerErrorLog(errorLog, prompter, clipboard);   // the window; the CLI prints errorLog
 //
-// Tag reading and parsing run on every core; the collision and duplicate rules
-// are then applied in list order, so the result equals a one-by-one run.
+// Tag reading and parsing run on every core and ask nothing; the run then
+// takes the files in list order, applies the duplicate rule, writes the log
+// lines and asks the questions, so the result equals a one-by-one run.
 //
 // The plan is what "Fix files!" does: each proposal is cleaned as the
 // renaming cleans it and differs (in any letter case) from every earlier one
@@ -98,9 +99,9 @@ SimulationRun simulate(FileList& list, SimulationOptions& options, Prompter& pro
 // that no longer exists (and removes it from the list). Fills lstSim,
 // lstArtist, lstTit and lstProblem with one entry per file reached and rebuilds the table
 // with the proposals in the After column. progress is called before the first
-// file and after each one; returning false stops the run there (files not
-// reached keep an empty After). Messages of the tag routines go to prompter in
-// list order.
+// file, after each one and about every 20 ms while a slow file is read;
+// returning false stops the run there (files not reached keep an empty After).
+// Messages of the tag routines go to prompter in list order.
 SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter& prompter, QString& errorLog,
                       const Progress& progress = {});
 
