@@ -7,6 +7,7 @@
 #include "platform/Clipboard.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCase.h"
+#include "platform/OpenFile.h"
 #include "platform/Prompter.h"
 #include "tags/ForeignTags.h"
 #include "tags/formTag.h"
@@ -126,6 +127,7 @@ std::mutex& recordLock()
 
 struct FileOutcome {
     bool exists = false;
+    int openError = 0;   // why the file could not be opened, when it does not exist
     bool renames = true; // false in the tag mode: the file keeps its name
     bool parserPath = false;
     bool v1Question = false;                    // GetID3v1 wanted to ask; ask again in order
@@ -140,20 +142,12 @@ struct V1Values {
     QString title, artist, album;
 };
 
-V1Values readV1(const QString& path, FileOutcome& out)
+V1Values readV1(const QString& path, OpenFile& file, FileOutcome& out)
 {
-    DeferredPrompter deferred;
-    TagRecord rec;
-    {
-        std::lock_guard<std::mutex> lock(recordLock());
-        const qsizetype before = modTag::tagLog.size();
-        QString name = path;
-        modTag::GetID3v1(name, deferred);
-        rec = modTag::CurrentTag;
-        out.tagLogLines = modTag::tagLog.mid(before);
-        modTag::tagLog.truncate(before);
-    }
-    out.v1Question = !deferred.asked.isEmpty();
+    const modTag::RecordRead read = modTag::readRecord(path, file);
+    const TagRecord& rec = read.record;
+    out.tagLogLines = read.logLine;
+    out.v1Question = read.error != 0;
     return V1Values{v1Field(rec.Title, false), v1Field(rec.Artist, true), v1Field(rec.Album, false)};
 }
 
@@ -167,7 +161,7 @@ struct TagReader {
     formTag form{messages};
 };
 
-TagValues readV2(TagReader& reader, const QString& path, FileOutcome& out)
+TagValues readV2(TagReader& reader, const QString& path, OpenFile& file, FileOutcome& out)
 {
     formTag& form = reader.form;
     // Every field read below starts empty, so that a file whose tag cannot be
@@ -176,7 +170,7 @@ TagValues readV2(TagReader& reader, const QString& path, FileOutcome& out)
                        &form.txtTrack})
         f->clear();
     reader.messages.asked.clear();
-    form.tagFile(path);
+    form.tagFile(path, file);
     out.messages = reader.messages.asked;
 
     TagValues v;
@@ -198,7 +192,12 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
                         TagReader& reader)
 {
     FileOutcome out;
-    if (!FileExists(path)) return out;
+    // This one open tells whether the file exists and can be read, and serves both tags.
+    OpenFile file(path, OpenFile::Mode::Read);
+    if (!file.isOpen()) {
+        out.openError = file.error();
+        return out;
+    }
     out.exists = true;
 
     if (o.mode == Mode::TagsFromNames) {
@@ -216,10 +215,10 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
     // A file with a tag of its own (WMA) has no ID3v1 record to read; the tag
     // window reads its tag like an ID3v2 tag and tells which kind it found.
     TagValues tag;
-    if (!o.forceId1) tag = readV2(reader, path, out);
+    if (!o.forceId1) tag = readV2(reader, path, file, out);
     const bool ownTag =
-        o.forceId1 ? ForeignTags::handles(detectAudioFormat(path)) : reader.form.loadedOwnTag();
-    const V1Values v1 = ownTag ? V1Values{} : readV1(path, out);
+        o.forceId1 ? ForeignTags::handles(detectAudioFormat(file)) : reader.form.loadedOwnTag();
+    const V1Values v1 = ownTag ? V1Values{} : readV1(path, file, out);
     if (o.forceId1) {
         if (v1.artist.size() >= 2 && v1.title.size() >= 2) {
             tag.artist = v1.artist;
@@ -452,7 +451,7 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
             }
             reached = i + 1;
             if (!o.exists) {
-                errorLog += kCrLf + unreadableReason(paths.at(i)) + QStringLiteral(" (") + names.at(i) +
+                errorLog += kCrLf + unreadableReason(o.openError) + QStringLiteral(" (") + names.at(i) +
                             QStringLiteral("): Removing file from list");
                 ++run.vanished;
             } else {
