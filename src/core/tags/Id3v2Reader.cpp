@@ -303,8 +303,10 @@ class AreaBytes {
     bool complete_ = false;
 };
 
-// confirmed: whether audio was seen to start right at the end of the area.
-qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBytes& bytes, bool& confirmed)
+// confirmed: whether audio was seen to start right at the end of the area;
+// parsedA: the frames of candidate A when A is chosen (read once, not twice).
+qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBytes& bytes, bool& confirmed,
+                  std::optional<Parsed>& parsedA)
 {
     confirmed = false;
     const qint64 footer = footerSize(hd.major, hd.flags);
@@ -321,9 +323,10 @@ qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBy
     std::optional<qint64> alternatives[2] = {hd.b, hd.c};
     if (hd.a) {
         const qint64 a = *hd.a;
-        const Parsed pa = parse(a, true);
+        Parsed pa = parse(a, true);
         if (!pa.overran && audioStartsAt(src, offset + a)) {
             confirmed = true;
+            parsedA = std::move(pa);
             return a;
         }
         for (bool needAudio : {true, false}) {
@@ -332,6 +335,7 @@ qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBy
                 if (c && *c > a && cleanCandidate(*c, needAudio)) return *c;
             }
         }
+        parsedA = std::move(pa);
         return a;
     }
     for (bool needAudio : {true, false}) {
@@ -402,9 +406,10 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     Single s;
     s.hd = *hd;
     bool confirmed = false;
-    s.area = chooseArea(src, offset, *hd, bytes, confirmed);
+    std::optional<Parsed> parsedA;
+    s.area = chooseArea(src, offset, *hd, bytes, confirmed, parsedA);
     qint64 footer = hd->a && s.area == *hd->a ? footerSize(hd->major, hd->flags) : 0;
-    s.parsed = parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
+    s.parsed = parsedA ? std::move(*parsedA) : parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
     // A size that reaches past the start of the audio (a cut tag with audio
     // behind it, a wrong size): the area ends where the audio starts, so that
     // a rewrite in place never touches the audio, and a frame that ran into
@@ -460,12 +465,12 @@ TagRead readTagAt(const ByteSource& src, qint64 offset)
     for (int round = 0; round < 8; ++round) {
         // Skip zero bytes, a few kilobytes at a time, for at most a megabyte.
         const qint64 limit = pos + (qint64(1) << 20);
-        QByteArray z;
+        QByteArray z; // read through constData: a kept range is not copied
         qsizetype i = 0;
         while (pos < limit) {
             z = src.read(pos, 4096);
             i = 0;
-            while (i < z.size() && z[i] == '\0')
+            while (i < z.size() && z.constData()[i] == '\0')
                 ++i;
             if (i < z.size() || z.isEmpty()) break;
             pos += z.size();

@@ -17,14 +17,17 @@ constexpr qint64 kRecordSize = 128;
 // spaces at both ends removed (spaces only, not other white space).
 QString cleanField(const char* bytes, int width)
 {
-    QByteArray raw(bytes, width);
-    raw.replace('\0', QByteArray());
-    qsizetype b = 0, e = raw.size();
+    char raw[30]; // the widest field
+    int e = 0;
+    for (int i = 0; i < width && i < int(sizeof raw); ++i) {
+        if (bytes[i] != '\0') raw[e++] = bytes[i];
+    }
+    int b = 0;
     while (b < e && raw[b] == ' ')
         ++b;
     while (e > b && raw[e - 1] == ' ')
         --e;
-    return cp1252::decode(QByteArrayView(raw).sliced(b, e - b));
+    return cp1252::decode(QByteArrayView(raw + b, e - b));
 }
 
 // A text field as written: cut to the width or padded with spaces.
