@@ -143,9 +143,12 @@ bool formTag::SetTags()
     }
     // A tag that could not be read completely is not rewritten, and then
     // neither is the record: the file stays as it is.
+    // Both tags are read through one open, closed before the writes.
+    OpenFile read(txtMp3File, OpenFile::Mode::Read);
+    read.keepEnds(kKeptHead, 128);
     QString v2ReadError;
     try {
-        v2_.setMP3File(txtMp3File);
+        v2_.setMP3File(txtMp3File, read);
     } catch (const TagFileError& e) {
         v2ReadError = e.description();
     }
@@ -156,7 +159,8 @@ bool formTag::SetTags()
 
     QStringList problems;
     try {
-        v1_.setMP3File(txtMp3File);
+        v1_.setMP3File(txtMp3File, read);
+        read.close();
         v1_.setArtist(txtArtist);
         v1_.setTitle(txtTitle);
         v1_.setAlbum(txtAlbum);
@@ -167,6 +171,7 @@ bool formTag::SetTags()
     } catch (const TagFileError& e) {
         problems << QStringLiteral("ID3v1: ") + e.description();
     }
+    read.close();
 
     if (!v2ReadError.isEmpty()) {
         problems << QStringLiteral("ID3v2: ") + v2ReadError;
