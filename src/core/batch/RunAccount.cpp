@@ -2,9 +2,9 @@
 
 #include "batch/Renamer.h"
 #include "batch/TagsFromNames.h"
+#include "platform/OpenFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <cerrno>
 
 namespace vantrel {
 
@@ -45,13 +45,25 @@ QString tagAccount(const TagsFromNamesOutcome& o, int total)
 
 QString unreadableReason(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) return QStringLiteral("File no longer exists!");
-    if (!info.isFile()) return QStringLiteral("Not a regular file");
-    QFile f(path);
-    if (f.open(QIODevice::ReadOnly)) return QStringLiteral("File could not be read"); // it could a moment ago
-    return f.error() == QFileDevice::OpenError && !info.isReadable() ? QStringLiteral("Permission denied")
-                                                                     : f.errorString();
+    const OpenFile file(path, OpenFile::Mode::Read);
+    return file.isOpen() ? QStringLiteral("File could not be read") // it could a moment ago
+                         : unreadableReason(file.error());
+}
+
+QString unreadableReason(int openError)
+{
+    switch (openError) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENAMETOOLONG:
+        return QStringLiteral("File no longer exists!");
+    case EISDIR:
+    case EINVAL:
+        return QStringLiteral("Not a regular file");
+    default:
+        return OpenFile::errorText(openError); // "Permission denied", ...
+    }
 }
 
 } // namespace vantrel

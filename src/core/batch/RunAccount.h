@@ -20,5 +20,8 @@ QString tagAccount(const TagsFromNamesOutcome& o, int total);
 // Why a listed file cannot be read: "File no longer exists!" when it is gone,
 // otherwise what the system says ("Permission denied"). Never opens a pipe.
 QString unreadableReason(const QString& path);
+// The same from the errno of a failed OpenFile::open (EISDIR or EINVAL for
+// what is no regular file), for callers whose one open of the file failed.
+QString unreadableReason(int openError);
 
 } // namespace vantrel

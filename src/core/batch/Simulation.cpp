@@ -6,9 +6,9 @@
 #include "batch/TagsFromNames.h"
 #include "platform/FileSystem.h"
 #include "platform/NameCase.h"
+#include "platform/OpenFile.h"
 #include "platform/Prompter.h"
 #include "tags/ForeignTags.h"
-#include "tags/RawFile.h"
 #include "tags/formTag.h"
 #include "tags/modTag.h"
 
@@ -118,10 +118,6 @@ class MessageKeeper : public Prompter {
     QList<TagMessage> kept;
 };
 
-// How the ID3v1 record of a file was found, with the log line it leaves
-// (the same lines modTag::GetID3v1 writes into tagLog).
-enum class V1State { Read, NoRecord, Unreadable, ReadFailed };
-
 struct V1Values {
     QString title, artist, album;
 };
@@ -139,36 +135,17 @@ struct TagReader {
 // What the per-file read hands the naming step.
 struct FileTags {
     bool exists = false;
-    bool ownTag = false; // a tag of its own (WMA): no ID3v1 record was read
-    TagValues v2;        // empty when not read
-    V1Values v1;         // empty without a record
-    V1State v1State = V1State::Read;
-    QString v1Name; // the name the ID3v1 log line names
+    int openError = 0;         // why the file could not be opened
+    bool ownTag = false;       // a tag of its own (WMA): no ID3v1 record was read
+    TagValues v2;              // empty when not read
+    V1Values v1;               // empty without a record
+    modTag::RecordRead record; // how the ID3v1 record was found, for the log
     QList<TagMessage> messages;
 };
 
 enum class TagsWanted { None, Both, Id1Only };
 
-// The ID3v1 record of one file into a worker's own values; modTag's shared
-// record stays untouched. Mirrors GetID3v1: the list marker "* " is dropped,
-// an empty name or "*.mp3" reads nothing.
-V1State readV1(const QString& path, V1Values& values, QString& logName)
-{
-    logName = path;
-    if (logName.isEmpty() || logName == QLatin1String("*.mp3")) return V1State::Read;
-    if (logName.startsWith(QLatin1String("* "))) logName.remove(0, 2);
-    RawFile file;
-    constexpr qint64 kRecord = 128;
-    if (!file.open(logName, RawFile::Mode::Read) || file.size() < kRecord) return V1State::Unreadable;
-    char record[kRecord];
-    if (!file.readAt(file.size() - kRecord, record, kRecord)) return V1State::ReadFailed;
-    if (record[0] != 'T' || record[1] != 'A' || record[2] != 'G') return V1State::NoRecord;
-    const TagRecord rec = TagRecord::fromBytes(record + 3);
-    values = V1Values{v1Field(rec.Title, false), v1Field(rec.Artist, true), v1Field(rec.Album, false)};
-    return V1State::Read;
-}
-
-TagValues readV2(TagReader& reader, const QString& path)
+TagValues readV2(TagReader& reader, const QString& path, OpenFile& file)
 {
     formTag& form = reader.form;
     // Every field read below starts empty, so that a file whose tag cannot be
@@ -176,7 +153,7 @@ TagValues readV2(TagReader& reader, const QString& path)
     for (QString* f : {&form.txtArtistV2, &form.txtTitleV2, &form.txtArtist, &form.txtTitle, &form.txtAlbumV2,
                        &form.txtTrack})
         f->clear();
-    form.tagFile(path);
+    form.tagFile(path, file);
 
     TagValues v;
     v.artist = trimSpaces(cutAtZero(form.txtArtistV2).remove(kCrLf));
@@ -191,22 +168,31 @@ TagValues readV2(TagReader& reader, const QString& path)
     return v;
 }
 
-// THE PER-FILE READ: everything the simulation learns from a file's bytes
-// comes from this one call (existence, the ID3v2 or own tag, the ID3v1
-// record). A reader that opens each file once belongs here.
+// The per-file read: everything the simulation learns from a file's bytes
+// comes from one open of it (existence and readability, the ID3v2 or own
+// tag, the ID3v1 record).
 FileTags readFileTags(TagReader& reader, const QString& path, TagsWanted wanted)
 {
     FileTags t;
-    t.exists = FileExists(path);
-    if (!t.exists || wanted == TagsWanted::None) return t;
+    OpenFile file(path, OpenFile::Mode::Read);
+    t.exists = file.isOpen();
+    if (!t.exists) {
+        t.openError = file.error();
+        return t;
+    }
+    if (wanted == TagsWanted::None) return t;
     reader.messages.kept.clear();
     if (wanted == TagsWanted::Both) {
-        t.v2 = readV2(reader, path);
+        t.v2 = readV2(reader, path, file);
         t.ownTag = reader.form.loadedOwnTag();
     } else {
-        t.ownTag = ForeignTags::handles(detectAudioFormat(path));
+        t.ownTag = ForeignTags::handles(detectAudioFormat(file));
     }
-    if (!t.ownTag) t.v1State = readV1(path, t.v1, t.v1Name);
+    if (!t.ownTag) {
+        t.record = modTag::readRecord(path, file);
+        const TagRecord& rec = t.record.record;
+        t.v1 = V1Values{v1Field(rec.Title, false), v1Field(rec.Artist, true), v1Field(rec.Album, false)};
+    }
     t.messages = std::move(reader.messages.kept);
     return t;
 }
@@ -217,8 +203,8 @@ struct FileOutcome {
     bool exists = false;
     bool renames = true; // false in the tag mode: the file keeps its name
     bool failed = false; // reading or naming it failed unexpectedly
-    V1State v1State = V1State::Read;
-    QString v1Name;
+    int openError = 0;   // why it could not be opened, when it does not exist
+    modTag::RecordRead record;
     QString proposal;      // after the check against files on disk
     QString artist, title; // the Artist and Title columns (" " when empty)
     QList<TagMessage> messages;
@@ -235,7 +221,10 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
                               : o.forceId1                  ? TagsWanted::Id1Only
                                                             : TagsWanted::Both;
     FileTags read = readFileTags(reader, path, wanted);
-    if (!read.exists) return out;
+    if (!read.exists) {
+        out.openError = read.openError;
+        return out;
+    }
     out.exists = true;
 
     if (o.mode == Mode::TagsFromNames) {
@@ -248,8 +237,7 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
         out.title = w.v2.title.isEmpty() ? QStringLiteral(" ") : w.v2.title;
         return out;
     }
-    out.v1State = read.v1State;
-    out.v1Name = std::move(read.v1Name);
+    out.record = std::move(read.record);
     out.messages = std::move(read.messages);
 
     // Every file starts from empty values: nothing of an earlier file leaks in.
@@ -416,28 +404,6 @@ class OutcomeSlots {
     std::vector<std::jthread> workers_; // last: stopped and joined before the rest goes
 };
 
-// Writes the ID3v1 log line of a file into modTag's log, in list order, as
-// GetID3v1 would have. A record that could be opened but not read (a failing
-// disk) is handed to GetID3v1 itself, which asks its "Fatal Error" question
-// with the log so far; false when the answer was to end the program.
-bool logV1State(const FileOutcome& o, const QString& path, Prompter& prompter)
-{
-    switch (o.v1State) {
-    case V1State::Read:
-        return true;
-    case V1State::NoRecord:
-        modTag::tagLog += kCrLf + QStringLiteral("No ID3-Tag: ") + o.v1Name;
-        return true;
-    case V1State::Unreadable:
-        modTag::tagLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + o.v1Name;
-        return true;
-    case V1State::ReadFailed:
-        break;
-    }
-    QString name = path;
-    return modTag::GetID3v1(name, prompter);
-}
-
 } // namespace
 
 QString trackNumbersQuestion()
@@ -521,14 +487,14 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
             }
             FileOutcome& o = *taken;
             if (!o.exists) {
-                errorLog += kCrLf + unreadableReason(paths.at(i)) + QStringLiteral(" (") + names.at(i) +
+                errorLog += kCrLf + unreadableReason(o.openError) + QStringLiteral(" (") + names.at(i) +
                             QStringLiteral("): Removing file from list");
                 ++run.vanished;
                 vanishedAt.push_back(i);
             } else {
                 if (o.failed)
                     errorLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + paths.at(i);
-                if (!logV1State(o, paths.at(i), prompter)) {
+                if (!modTag::reportRecord(o.record, prompter)) {
                     run.quitRequested = true;
                     run.cancelled = true;
                     break;

@@ -1,6 +1,7 @@
 #include "tags/AudioFormat.h"
 
-#include "tags/RawFile.h"
+#include "platform/OpenFile.h"
+#include "tags/Id3v2Format.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,18 +29,23 @@ AudioFormat containerAt(const unsigned char* b, qint64 n)
 
 AudioFormat detectAudioFormat(const QString& path)
 {
-    RawFile f;
-    if (!f.open(path, RawFile::Mode::Read)) return AudioFormat::Unknown;
+    OpenFile f(path, OpenFile::Mode::Read);
+    return detectAudioFormat(f);
+}
+
+AudioFormat detectAudioFormat(OpenFile& f)
+{
+    if (!f.isOpen()) return AudioFormat::Unknown;
     unsigned char head[16] = {};
     const qint64 n = std::min<qint64>(f.size(), sizeof head);
     if (n <= 0 || !f.readAt(0, reinterpret_cast<char*>(head), n)) return AudioFormat::Unknown;
     if (n < 10 || std::memcmp(head, "ID3", 3) != 0) return containerAt(head, n);
 
-    // Behind an ID3v2 tag: its synchsafe size counts the bytes after the
-    // 10-byte header, plus a 10-byte footer when flag 0x10 is set.
-    qint64 end = 10 + ((qint64(head[6] & 0x7F) << 21) | (qint64(head[7] & 0x7F) << 14) |
-                       (qint64(head[8] & 0x7F) << 7) | qint64(head[9] & 0x7F));
-    if (head[3] == 4 && (head[5] & 0x10)) end += 10;
+    // Behind an ID3v2 tag, where its header says it ends (the top bit of
+    // each size byte ignored).
+    const quint32 size = (quint32(head[6] & 0x7F) << 21) | (quint32(head[7] & 0x7F) << 14) |
+                         (quint32(head[8] & 0x7F) << 7) | quint32(head[9] & 0x7F);
+    const qint64 end = id3v2::announcedArea(head[3], head[5], size);
     unsigned char behind[16] = {};
     const qint64 m = std::min<qint64>(f.size() - end, sizeof behind);
     if (m <= 0 || !f.readAt(end, reinterpret_cast<char*>(behind), m)) return AudioFormat::Mpeg;

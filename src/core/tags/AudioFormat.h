@@ -7,6 +7,8 @@
 
 namespace vantrel {
 
+class OpenFile;
+
 enum class AudioFormat {
     Unknown, // none of the signatures below (also an empty or unreadable file)
     Mpeg,    // an ID3v2 tag followed by anything but another container, or an MPEG frame sync
@@ -20,6 +22,8 @@ enum class AudioFormat {
 // Reads the first bytes of the file (behind an ID3v2 tag where one starts the
 // file). A file that cannot be read is Unknown.
 AudioFormat detectAudioFormat(const QString& path);
+// The same on a file the caller opened; a file that is not open is Unknown.
+AudioFormat detectAudioFormat(OpenFile& file);
 
 // Whether an ID3 tag may be written into a file of this format: MPEG audio,
 // and files whose content is not recognised at all (so that a damaged MP3 can

@@ -2,8 +2,8 @@
 
 #include "platform/AtomicReplace.h"
 #include "platform/FileLock.h"
+#include "platform/OpenFile.h"
 #include "tags/AsfTags.h"
-#include "tags/RawFile.h"
 
 #include <QFile>
 
@@ -12,9 +12,10 @@ namespace vantrel {
 namespace {
 
 // Opens the file and reads its ASF header object (which must start the file).
-bool openAsf(const QString& path, RawFile& file, QByteArray& header, QString& error)
+// Reads the ASF header object (which must start the file) of an open file.
+bool readAsfHeader(OpenFile& file, QByteArray& header, QString& error)
 {
-    if (!file.open(path, RawFile::Mode::Read)) {
+    if (!file.isOpen()) {
         error = file.errorText();
         return false;
     }
@@ -48,17 +49,21 @@ QString ForeignTags::formatKey(AudioFormat format)
 
 std::optional<ForeignTagFields> ForeignTags::read(const QString& path, QString* error)
 {
+    OpenFile file(path, OpenFile::Mode::Read);
+    return read(file, error);
+}
+
+std::optional<ForeignTagFields> ForeignTags::read(OpenFile& file, QString* error)
+{
     QString dummy;
     QString& err = error ? *error : dummy;
-    const AudioFormat format = detectAudioFormat(path);
-    if (!handles(format)) {
+    if (!handles(detectAudioFormat(file))) {
         err = notHandled();
         return std::nullopt;
     }
-    RawFile file;
     QByteArray header;
     ForeignTagFields fields;
-    if (!openAsf(path, file, header, err) || !AsfTags::read(header, fields, err)) return std::nullopt;
+    if (!readAsfHeader(file, header, err) || !AsfTags::read(header, fields, err)) return std::nullopt;
     return fields;
 }
 
@@ -73,9 +78,9 @@ ForeignTagResult ForeignTags::write(const QString& path, const ForeignTagEdit& e
         r.error = notHandled();
         return r;
     }
-    RawFile in;
+    OpenFile in(path, OpenFile::Mode::Read);
     QByteArray header, newHeader;
-    if (!openAsf(path, in, header, r.error) || !AsfTags::edit(header, edit, newHeader, r.error)) return r;
+    if (!readAsfHeader(in, header, r.error) || !AsfTags::edit(header, edit, newHeader, r.error)) return r;
     if (newHeader == header) {
         r.ok = true;
         return r;

@@ -14,6 +14,8 @@
 
 namespace vantrel {
 
+class OpenFile;
+
 // The fields every caller knows, as texts (a track may be "3/12").
 struct ForeignTagFields {
     QString title, artist, album, year, track, genre, comment;
@@ -43,6 +45,8 @@ class ForeignTags {
     // Reads the fields of the file at path. No result (and error set) when the
     // file cannot be read or its content is not a format handled here.
     static std::optional<ForeignTagFields> read(const QString& path, QString* error = nullptr);
+    // The same on a file the caller opened for reading.
+    static std::optional<ForeignTagFields> read(OpenFile& file, QString* error = nullptr);
 
     // Sets the given fields and keeps everything else of the file: every
     // other item (pictures, unknown attributes), the stream objects and the

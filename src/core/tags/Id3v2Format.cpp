@@ -397,17 +397,17 @@ QByteArray joinValuesFor23(const QString& id, const QByteArray& body)
 int contentOffset23(quint16 flags, int bodySize)
 {
     int off = 0;
-    if (flags & 0x0080) off += 4;
-    if (flags & 0x0040) off += 1;
-    if (flags & 0x0020) off += 1;
+    if (flags & V23Compressed) off += 4;
+    if (flags & V23Encrypted) off += 1;
+    if (flags & V23GroupingId) off += 1;
     return off <= bodySize ? off : -1;
 }
 
 std::optional<QByteArray> content23(const Frame23& f, int maxSize)
 {
     const int off = contentOffset23(f.flags, int(f.body.size()));
-    if (off < 0 || (f.flags & 0x0040)) return std::nullopt;
-    if (!(f.flags & 0x0080)) return f.body.mid(off);
+    if (off < 0 || (f.flags & V23Encrypted)) return std::nullopt;
+    if (!(f.flags & V23Compressed)) return f.body.mid(off);
     const quint32 declared = plain32(f.body.constData(), 4);
     if (declared > quint32(maxSize)) return std::nullopt;
     // qUncompress wants the expected size in front of the zlib stream.
@@ -422,16 +422,16 @@ std::optional<Frame23> convertV24Frame(const QString& id, quint16 flags24, QByte
 {
     Frame23 f;
     f.id = id;
-    if (flags24 & 0x4000) f.flags |= 0x8000; // tag alter preservation
-    if (flags24 & 0x2000) f.flags |= 0x4000; // file alter preservation
-    if (flags24 & 0x1000) f.flags |= 0x2000; // read only
+    if (flags24 & V24TagAlterPreservation) f.flags |= V23TagAlterPreservation;
+    if (flags24 & V24FileAlterPreservation) f.flags |= V23FileAlterPreservation;
+    if (flags24 & V24ReadOnly) f.flags |= V23ReadOnly;
 
-    if ((flags24 & 0x0002) || tagUnsync) body = removeUnsync(body);
+    if ((flags24 & V24Unsynchronised) || tagUnsync) body = removeUnsync(body);
 
-    const bool grouped = flags24 & 0x0040;
-    const bool compressed = flags24 & 0x0008;
-    const bool encrypted = flags24 & 0x0004;
-    const bool hasLength = flags24 & 0x0001;
+    const bool grouped = flags24 & V24GroupingId;
+    const bool compressed = flags24 & V24Compressed;
+    const bool encrypted = flags24 & V24Encrypted;
+    const bool hasLength = flags24 & V24DataLength;
     int pos = 0;
     char group = 0;
     char method = 0;
@@ -461,15 +461,15 @@ std::optional<Frame23> convertV24Frame(const QString& id, quint16 flags24, QByte
     }
 
     if (compressed) {
-        f.flags |= 0x0080;
+        f.flags |= V23Compressed;
         f.body.append(toPlain32(length));
     }
     if (encrypted) {
-        f.flags |= 0x0040;
+        f.flags |= V23Encrypted;
         f.body.append(method);
     }
     if (grouped) {
-        f.flags |= 0x0020;
+        f.flags |= V23GroupingId;
         f.body.append(group);
     }
     if (!compressed && !encrypted) payload = reencodeFor23(id, joinValuesFor23(id, payload));

@@ -10,6 +10,47 @@
 
 namespace vantrel::id3v2 {
 
+// The tag header: "ID3", major version, revision, flags, synchsafe size.
+inline constexpr int HeaderSize = 10;
+inline constexpr int FooterSize = 10; // "3DI" and a copy of the header, 2.4 only
+// Flags of the tag header.
+inline constexpr unsigned char TagUnsynchronised = 0x80;
+inline constexpr unsigned char TagExtendedHeader = 0x40; // in 2.2: the tag is compressed
+inline constexpr unsigned char TagExperimental = 0x20;
+inline constexpr unsigned char TagHasFooter = 0x10; // 2.4 only
+// The synchsafe size field holds 28 bits: a tag's size after its header stays below this.
+inline constexpr qint64 MaxTagSize = qint64(1) << 28;
+// The largest tag area accepted: the largest synchsafe size plus header and footer.
+inline constexpr qint64 MaxTagArea = MaxTagSize + HeaderSize + FooterSize;
+
+// Bytes of the footer that follows a tag of this major version and these header flags.
+constexpr int footerSize(int major, int flags)
+{
+    return major == 4 && (flags & TagHasFooter) ? FooterSize : 0;
+}
+// The area a header announces, from "ID3" to the end of its footer.
+constexpr qint64 announcedArea(int major, int flags, quint32 size)
+{
+    return HeaderSize + qint64(size) + footerSize(major, flags);
+}
+
+// Frame flags of 2.3 (status byte, then format byte).
+inline constexpr quint16 V23TagAlterPreservation = 0x8000;
+inline constexpr quint16 V23FileAlterPreservation = 0x4000;
+inline constexpr quint16 V23ReadOnly = 0x2000;
+inline constexpr quint16 V23Compressed = 0x0080; // 4-byte decompressed size first
+inline constexpr quint16 V23Encrypted = 0x0040;  // 1-byte method next
+inline constexpr quint16 V23GroupingId = 0x0020; // 1-byte group next
+// Frame flags of 2.4.
+inline constexpr quint16 V24TagAlterPreservation = 0x4000;
+inline constexpr quint16 V24FileAlterPreservation = 0x2000;
+inline constexpr quint16 V24ReadOnly = 0x1000;
+inline constexpr quint16 V24GroupingId = 0x0040;
+inline constexpr quint16 V24Compressed = 0x0008;
+inline constexpr quint16 V24Encrypted = 0x0004;
+inline constexpr quint16 V24Unsynchronised = 0x0002;
+inline constexpr quint16 V24DataLength = 0x0001;
+
 // Text encoding bytes of a frame.
 enum Encoding : unsigned char { Latin1 = 0, Utf16Bom = 1, Utf16BE = 2, Utf8 = 3 };
 
@@ -19,7 +60,7 @@ quint64 plain64(const char* p, int n);
 // A synchsafe integer (7 bits per byte); nullopt when a byte has its top bit set.
 std::optional<quint32> synchsafe32(const char* p);
 QByteArray toPlain32(quint32 v);
-// v must be below 2^28.
+// v must be below MaxTagSize.
 QByteArray toSynchsafe32(quint32 v);
 
 // Undoes unsynchronisation: every FF 00 becomes FF.

@@ -1,11 +1,6 @@
 #include "tags/Id3v2Reader.h"
 
-#include <QFile>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vantrel::id3v2 {
 
@@ -15,44 +10,14 @@ QByteArray MemorySource::read(qint64 offset, qint64 length) const
     return data_.mid(offset, std::min<qint64>(length, data_.size() - offset));
 }
 
-FileSource::FileSource(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    // Non-blocking so that a pipe cannot hang the open; only regular files are read.
-    fd_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) {
-        error_ = errno;
-        return;
-    }
-    struct stat st {};
-    const bool statted = ::fstat(fd_, &st) == 0;
-    if (!statted || !S_ISREG(st.st_mode)) {
-        error_ = !statted ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        ::close(fd_);
-        fd_ = -1;
-        return;
-    }
-    size_ = st.st_size;
-}
-
-FileSource::~FileSource()
-{
-    if (fd_ >= 0) ::close(fd_);
-}
-
 QByteArray FileSource::read(qint64 offset, qint64 length) const
 {
-    if (fd_ < 0 || offset < 0 || length <= 0 || offset >= size_) return {};
-    length = std::min(length, size_ - offset);
+    const qint64 size = file_.size();
+    if (offset < 0 || length <= 0 || offset >= size) return {};
+    length = std::min(length, size - offset);
+    if (const char* kept = file_.kept(offset, length)) return QByteArray::fromRawData(kept, length);
     QByteArray out(length, Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd_, out.data() + done, size_t(length - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += n;
-    }
-    out.truncate(done);
+    out.truncate(std::max<qint64>(0, file_.readUpTo(offset, out.data(), length)));
     return out;
 }
 
@@ -98,8 +63,8 @@ struct Header {
 
 std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
 {
-    const QByteArray h = src.read(offset, 10);
-    if (h.size() < 10 || !h.startsWith("ID3")) return std::nullopt;
+    const QByteArray h = src.read(offset, HeaderSize);
+    if (h.size() < HeaderSize || !h.startsWith("ID3")) return std::nullopt;
     Header hd;
     hd.major = static_cast<unsigned char>(h[3]);
     const int revision = static_cast<unsigned char>(h[4]);
@@ -112,20 +77,20 @@ std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
     std::optional<bool> record;
     auto clear = [&](qint64 v) {
         if (offset + v <= recordStart) return true;
-        if (!record) record = recordStart >= offset + 10 && isRecordAt(src, recordStart);
+        if (!record) record = recordStart >= offset + HeaderSize && isRecordAt(src, recordStart);
         return !*record;
     };
     const qint64 avail = src.size() - offset;
     const std::optional<quint32> ss = synchsafe32(h.constData() + 6);
     const qint64 pl = plain32(h.constData() + 6);
-    auto fits = [&](qint64 v) { return v >= 10 && v <= avail && v <= MaxTagArea && clear(v); };
+    auto fits = [&](qint64 v) { return v >= HeaderSize && v <= avail && v <= MaxTagArea && clear(v); };
     if (ss) {
-        const qint64 a = 10 + qint64(*ss) + ((hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0);
+        const qint64 a = announcedArea(hd.major, hd.flags, *ss);
         if (fits(a)) hd.a = a;
     }
     if (!ss || qint64(*ss) != pl) {
         if (fits(pl)) hd.b = pl;
-        if (fits(pl + 10)) hd.c = pl + 10;
+        if (fits(pl + HeaderSize)) hd.c = pl + HeaderSize;
     }
     if (!hd.a && !hd.b && !hd.c) {
         // A size past the end of the file or into its ID3v1 record: still a
@@ -133,7 +98,7 @@ std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
         // it behind a new one nor takes what follows it.
         clear(avail);
         const qint64 rest = record.value_or(false) ? recordStart - offset : avail;
-        if (rest < 10 || rest > MaxTagArea) return std::nullopt;
+        if (rest < HeaderSize || rest > MaxTagArea) return std::nullopt;
         hd.a = rest;
         hd.unfit = true;
     }
@@ -143,9 +108,9 @@ std::optional<Header> parseHeader(const ByteSource& src, qint64 offset)
 struct Parsed {
     QList<ReadFrame> frames;
     QStringList warnings;
-    QString unread;       // why part of the tag could not be accounted for
-    qint64 end = 10;      // where the frames end, counted from "ID3"
-    bool overran = false; // a frame reached past the area
+    QString unread;          // why part of the tag could not be accounted for
+    qint64 end = HeaderSize; // where the frames end, counted from "ID3"
+    bool overran = false;    // a frame reached past the area
 };
 
 bool allZero(const char* p, qsizetype n)
@@ -200,16 +165,16 @@ qsizetype framesStart(const QByteArray& data, int major)
 Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
 {
     Parsed out;
-    QByteArray data = area.mid(10, area.size() - 10 - footer);
-    const bool tagUnsync = flags & 0x80;
+    QByteArray data = area.mid(HeaderSize, area.size() - HeaderSize - footer);
+    const bool tagUnsync = flags & TagUnsynchronised;
     if (major < 4 && tagUnsync) data = removeUnsync(data);
 
     qsizetype pos = 0;
-    if (major == 2 && (flags & 0x40)) {
+    if (major == 2 && (flags & TagExtendedHeader)) { // 2.2: compression
         out.unread = QStringLiteral("the ID3v2.2 tag is compressed");
         return out;
     }
-    if (major >= 3 && (flags & 0x40)) pos = framesStart(data, major);
+    if (major >= 3 && (flags & TagExtendedHeader)) pos = framesStart(data, major);
 
     const int idLen = major == 2 ? 3 : 4;
     const int headLen = major == 2 ? 6 : 10;
@@ -286,7 +251,7 @@ Parsed parseFrames(const QByteArray& area, int major, int flags, qint64 footer)
         out.frames.append(rf);
     }
     // Positions after unsynchronisation are at most the file positions.
-    out.end = std::min<qint64>(10 + pos, area.size());
+    out.end = std::min<qint64>(HeaderSize + pos, area.size());
     return out;
 }
 
@@ -299,7 +264,7 @@ qint64 audioRunningToEnd(const QByteArray& area)
 {
     const unsigned char* p = ubytes(area);
     const qint64 size = area.size();
-    for (qint64 i = 10; i + 4 <= size; ++i) {
+    for (qint64 i = HeaderSize; i + 4 <= size; ++i) {
         const void* ff = std::memchr(p + i, 0xFF, size_t(size - 4 - i + 1));
         if (!ff) break;
         i = static_cast<const unsigned char*>(ff) - p;
@@ -338,11 +303,13 @@ class AreaBytes {
     bool complete_ = false;
 };
 
-// confirmed: whether audio was seen to start right at the end of the area.
-qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBytes& bytes, bool& confirmed)
+// confirmed: whether audio was seen to start right at the end of the area;
+// parsedA: the frames of candidate A when A is chosen (read once, not twice).
+qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBytes& bytes, bool& confirmed,
+                  std::optional<Parsed>& parsedA)
 {
     confirmed = false;
-    const qint64 footer = (hd.major == 4 && (hd.flags & 0x10)) ? 10 : 0;
+    const qint64 footer = footerSize(hd.major, hd.flags);
     auto parse = [&](qint64 limit, bool isA) {
         return parseFrames(bytes.left(limit), hd.major, hd.flags, isA ? footer : 0);
     };
@@ -356,9 +323,10 @@ qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBy
     std::optional<qint64> alternatives[2] = {hd.b, hd.c};
     if (hd.a) {
         const qint64 a = *hd.a;
-        const Parsed pa = parse(a, true);
+        Parsed pa = parse(a, true);
         if (!pa.overran && audioStartsAt(src, offset + a)) {
             confirmed = true;
+            parsedA = std::move(pa);
             return a;
         }
         for (bool needAudio : {true, false}) {
@@ -367,6 +335,7 @@ qint64 chooseArea(const ByteSource& src, qint64 offset, const Header& hd, AreaBy
                 if (c && *c > a && cleanCandidate(*c, needAudio)) return *c;
             }
         }
+        parsedA = std::move(pa);
         return a;
     }
     for (bool needAudio : {true, false}) {
@@ -437,9 +406,10 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     Single s;
     s.hd = *hd;
     bool confirmed = false;
-    s.area = chooseArea(src, offset, *hd, bytes, confirmed);
-    qint64 footer = (hd->major == 4 && (hd->flags & 0x10) && hd->a && s.area == *hd->a) ? 10 : 0;
-    s.parsed = parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
+    std::optional<Parsed> parsedA;
+    s.area = chooseArea(src, offset, *hd, bytes, confirmed, parsedA);
+    qint64 footer = hd->a && s.area == *hd->a ? footerSize(hd->major, hd->flags) : 0;
+    s.parsed = parsedA ? std::move(*parsedA) : parseFrames(bytes.left(s.area), hd->major, hd->flags, footer);
     // A size that reaches past the start of the audio (a cut tag with audio
     // behind it, a wrong size): the area ends where the audio starts, so that
     // a rewrite in place never touches the audio, and a frame that ran into
@@ -452,12 +422,12 @@ std::optional<Single> readSingle(const ByteSource& src, qint64 offset)
     qint64 audio = -1;
     if (s.area <= (qint64(16) << 20)) {
         if (hd->unfit) {
-            audio = firstAudio(src, offset + 10, end);
+            audio = firstAudio(src, offset + HeaderSize, end);
         } else if (confirmed || audioStartsAt(src, end)) {
             const qint64 at = audioRunningToEnd(bytes.left(s.area));
             audio = at >= 0 ? offset + at : -1;
         } else {
-            audio = firstAudio(src, offset + 10, end);
+            audio = firstAudio(src, offset + HeaderSize, end);
         }
     }
     if (audio >= 0) {
@@ -495,12 +465,12 @@ TagRead readTagAt(const ByteSource& src, qint64 offset)
     for (int round = 0; round < 8; ++round) {
         // Skip zero bytes, a few kilobytes at a time, for at most a megabyte.
         const qint64 limit = pos + (qint64(1) << 20);
-        QByteArray z;
+        QByteArray z; // read through constData: a kept range is not copied
         qsizetype i = 0;
         while (pos < limit) {
             z = src.read(pos, 4096);
             i = 0;
-            while (i < z.size() && z[i] == '\0')
+            while (i < z.size() && z.constData()[i] == '\0')
                 ++i;
             if (i < z.size() || z.isEmpty()) break;
             pos += z.size();

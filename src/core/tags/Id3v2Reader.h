@@ -23,6 +23,7 @@
 // the area too, so that rewriting the tag clears it.
 #pragma once
 
+#include "platform/OpenFile.h"
 #include "tags/Id3v2Format.h"
 
 #include <QByteArray>
@@ -51,23 +52,17 @@ class MemorySource : public ByteSource {
     QByteArray data_;
 };
 
-// A file opened for reading; error() holds the errno of a failed open.
+// The bytes of an open file. Reads inside what the file keeps in memory
+// (OpenFile::keepEnds) cost no copy and no system call; what they return is
+// valid as long as the file stays open and unwritten.
 class FileSource : public ByteSource {
   public:
-    explicit FileSource(const QString& path);
-    ~FileSource() override;
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-    int error() const { return error_; }
-    qint64 size() const override { return size_; }
+    explicit FileSource(OpenFile& file) : file_(file) {}
+    qint64 size() const override { return file_.size(); }
     QByteArray read(qint64 offset, qint64 length) const override;
 
   private:
-    int fd_ = -1;
-    int error_ = 0;
-    qint64 size_ = 0;
+    OpenFile& file_;
 };
 
 // One frame as read: its 2.3 form, the id it had in the file, and whether it
@@ -92,9 +87,6 @@ struct TagRead {
     // since the bytes not understood would be lost.
     QString unread;
 };
-
-// The largest tag area accepted: the largest synchsafe size plus header and footer.
-inline constexpr qint64 MaxTagArea = (qint64(1) << 28) + 20;
 
 // Offset of the first "ID3" with a valid header that comes before any MPEG
 // sync (FF followed by a byte with its top three bits set); -1 for none.

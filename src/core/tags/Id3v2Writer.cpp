@@ -4,9 +4,6 @@
 #include "tags/Id3v2Reader.h"
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace vantrel::id3v2 {
 
@@ -22,8 +19,8 @@ QByteArray frameBytes(const Frame23& f)
 
 QByteArray tagHeader23(qint64 area)
 {
-    QByteArray h("ID3\x03\x00\x00", 6);
-    h += toSynchsafe32(quint32(area - 10));
+    QByteArray h("ID3\x03\x00\x00", 6); // "ID3", version 2.3.0, no flags
+    h += toSynchsafe32(quint32(area - HeaderSize));
     return h;
 }
 
@@ -31,15 +28,6 @@ qint64 grownArea(qint64 t)
 {
     return (t / 2048 + 1) * 2048;
 }
-
-namespace {
-
-QString errnoText(int e)
-{
-    return QString::fromLocal8Bit(std::strerror(e));
-}
-
-} // namespace
 
 QString unreadTagError(const QString& why)
 {
@@ -49,26 +37,17 @@ QString unreadTagError(const QString& why)
 bool writeTag(const QString& path, const QByteArray& frames, QString& error)
 {
     error.clear();
-    const qint64 t = 10 + qint64(frames.size()) + 4;
+    const qint64 t = HeaderSize + qint64(frames.size()) + 4;
 
     // Opening for writing first: a read-only, missing or locked file is left alone.
+    // (fileIsWritable gives the messages for a folder or a pipe.)
     if (!fileIsWritable(path, &error)) return false;
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) {
-        error = errnoText(errno);
+    OpenFile file(path, OpenFile::Mode::ReadWrite);
+    if (!file.isOpen()) {
+        error = file.errorText();
         return false;
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-
-    FileSource src(path);
-    if (!src.isOpen()) {
-        error = errnoText(src.error());
-        return false;
-    }
+    const FileSource src(file);
     // Only a valid tag at the very start is replaced; one further in stays.
     // One whose bytes were not all understood is not replaced at all.
     qint64 oldArea = 0;
@@ -81,20 +60,24 @@ bool writeTag(const QString& path, const QByteArray& frames, QString& error)
         oldArea = old.area;
     }
 
-    if (oldArea > 0 && t <= oldArea && oldArea - 10 < (qint64(1) << 28)) {
+    if (oldArea > 0 && t <= oldArea && oldArea - HeaderSize < MaxTagSize) {
         // In place: the new tag, then zeros over the rest of the old area, so
         // that nothing of the old frames stays behind.
         QByteArray area = tagHeader23(oldArea) + frames;
         area.append(oldArea - area.size(), '\0');
-        if (!writeFully(fd, area.constData(), area.size(), 0) || ::fsync(fd) != 0) {
-            error = errnoText(errno);
+        if (!writeFully(file.handle(), area.constData(), area.size(), 0)) {
+            error = OpenFile::errorText(errno);
+            return false;
+        }
+        if (!file.sync()) {
+            error = file.errorText();
             return false;
         }
         return true;
     }
 
     const qint64 area = grownArea(t);
-    if (area - 10 >= (qint64(1) << 28)) {
+    if (area - HeaderSize >= MaxTagSize) {
         error = QStringLiteral("the tag is too large");
         return false;
     }
@@ -104,7 +87,7 @@ bool writeTag(const QString& path, const QByteArray& frames, QString& error)
             QByteArray head = tagHeader23(area) + frames;
             head.append(area - head.size(), '\0');
             if (!writeFully(out.handle(), head.constData(), head.size())) {
-                err = errnoText(errno);
+                err = OpenFile::errorText(errno);
                 return false;
             }
             const qint64 size = src.size();
@@ -115,7 +98,7 @@ bool writeTag(const QString& path, const QByteArray& frames, QString& error)
                     return false;
                 }
                 if (!writeFully(out.handle(), block.constData(), block.size())) {
-                    err = errnoText(errno);
+                    err = OpenFile::errorText(errno);
                     return false;
                 }
                 pos += block.size();

@@ -1,9 +1,9 @@
 #include "tags/cMP3ID3v1.h"
 
+#include "platform/OpenFile.h"
 #include "platform/Prompter.h"
 #include "tags/AudioFormat.h"
 #include "tags/Genres.h"
-#include "tags/RawFile.h"
 #include "tags/TagError.h"
 #include "tags/Windows1252.h"
 
@@ -17,14 +17,17 @@ constexpr qint64 kRecordSize = 128;
 // spaces at both ends removed (spaces only, not other white space).
 QString cleanField(const char* bytes, int width)
 {
-    QByteArray raw(bytes, width);
-    raw.replace('\0', QByteArray());
-    qsizetype b = 0, e = raw.size();
+    char raw[30]; // the widest field
+    int e = 0;
+    for (int i = 0; i < width && i < int(sizeof raw); ++i) {
+        if (bytes[i] != '\0') raw[e++] = bytes[i];
+    }
+    int b = 0;
     while (b < e && raw[b] == ' ')
         ++b;
     while (e > b && raw[e - 1] == ' ')
         --e;
-    return cp1252::decode(QByteArrayView(raw).sliced(b, e - b));
+    return cp1252::decode(QByteArrayView(raw + b, e - b));
 }
 
 // A text field as written: cut to the width or padded with spaces.
@@ -57,11 +60,15 @@ QString cMP3ID3v1::GenreName(quint8 genre)
 
 void cMP3ID3v1::setMP3File(const QString& path)
 {
+    OpenFile file(path, OpenFile::Mode::Read);
+    setMP3File(path, file);
+}
+
+void cMP3ID3v1::setMP3File(const QString& path, OpenFile& file)
+{
     mp3File_ = path;
     reset();
-    RawFile file;
-    if (!file.open(path, RawFile::Mode::Read))
-        throw TagFileError::fromErrno(file.error(), QStringLiteral("cMP3ID3v1"));
+    if (!file.isOpen()) throw TagFileError::fromErrno(file.error(), QStringLiteral("cMP3ID3v1"));
     const qint64 length = file.size();
     if (length <= kRecordSize) return;
     char r[kRecordSize];
@@ -83,14 +90,14 @@ void cMP3ID3v1::setMP3File(const QString& path)
 bool cMP3ID3v1::Update()
 {
     lastError_.clear();
-    RawFile file;
+    OpenFile file;
     auto failed = [&](const QString& why) {
         lastError_ = why;
         return false;
     };
-    if (!file.open(mp3File_, RawFile::Mode::ReadWrite)) return failed(file.errorText());
+    if (!file.open(mp3File_, OpenFile::Mode::ReadWrite)) return failed(file.errorText());
     // The content decides: no ID3 record goes into another container.
-    if (const AudioFormat format = detectAudioFormat(mp3File_); !takesId3(format))
+    if (const AudioFormat format = detectAudioFormat(file); !takesId3(format))
         return failed(notMp3Reason(format));
     const qint64 length = file.size();
     if (length == 0) {

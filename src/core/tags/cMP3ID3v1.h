@@ -7,6 +7,7 @@
 
 namespace vantrel {
 
+class OpenFile;
 class Prompter;
 
 class cMP3ID3v1 {
@@ -19,6 +20,8 @@ class cMP3ID3v1 {
     // for the same path). Throws TagFileError when the file cannot be opened for
     // reading (a folder included); the fields then stay reset.
     void setMP3File(const QString& path);
+    // The same on a file the caller opened for reading (throws when it is not open).
+    void setMP3File(const QString& path, OpenFile& file);
 
     // Writes the fields into the file's record: in place over an existing
     // record, otherwise as 128 bytes appended. Texts are padded with spaces or

@@ -175,10 +175,16 @@ void cMP3ID3v2::reset()
 
 void cMP3ID3v2::setMP3File(const QString& path)
 {
+    OpenFile file(path, OpenFile::Mode::Read);
+    setMP3File(path, file);
+}
+
+void cMP3ID3v2::setMP3File(const QString& path, OpenFile& file)
+{
     reset();
     path_ = path;
-    FileSource src(path);
-    if (!src.isOpen()) throw TagFileError::fromErrno(src.error(), QStringLiteral("cMP3ID3v2"));
+    if (!file.isOpen()) throw TagFileError::fromErrno(file.error(), QStringLiteral("cMP3ID3v2"));
+    const FileSource src(file);
 
     TagRead tag = readTag(src);
     warnings_ = tag.warnings;

@@ -20,6 +20,7 @@
 
 namespace vantrel {
 
+class OpenFile;
 namespace id3v2 {
 struct Frame23;
 }
@@ -42,6 +43,8 @@ class cMP3ID3v2 {
     // is kept.
     const QString& MP3File() const { return path_; }
     void setMP3File(const QString& path);
+    // The same on a file the caller opened for reading (throws when it is not open).
+    void setMP3File(const QString& path, OpenFile& file);
 
     // True when a valid tag was found before the audio (anywhere near the start).
     bool HasID3v2Tag() const { return tagOffset_ >= 0; }

@@ -2,12 +2,18 @@
 
 #include "Version.h"
 #include "platform/FileLock.h"
+#include "platform/OpenFile.h"
 #include "platform/Prompter.h"
 #include "tags/ForeignTags.h"
 #include "tags/Id3v2Writer.h"
 #include "tags/TagError.h"
 
 namespace vantrel {
+
+namespace {
+// How much of a file's start tagFile reads at once.
+constexpr qint64 kKeptHead = 16 * 1024;
+} // namespace
 
 formTag::formTag(Prompter& prompter) : prompter_(prompter), v1_(&prompter) {}
 
@@ -54,11 +60,19 @@ void formTag::Load(const QString& commandLine)
 
 bool formTag::tagFile(const QString& sFile)
 {
+    OpenFile file(sFile, OpenFile::Mode::Read);
+    return tagFile(sFile, file);
+}
+
+bool formTag::tagFile(const QString& sFile, OpenFile& file)
+{
+    // A tag and the ID3v1 record usually lie within these: one read each.
+    file.keepEnds(kKeptHead, 128);
     txtMp3File = sFile;
-    ownTag_ = ForeignTags::handles(detectAudioFormat(sFile));
-    if (ownTag_) return tagForeignFile(sFile);
+    ownTag_ = ForeignTags::handles(detectAudioFormat(file));
+    if (ownTag_) return tagForeignFile(sFile, file);
     try {
-        v1_.setMP3File(sFile);
+        v1_.setMP3File(sFile, file);
         txtArtist = v1_.Artist();
         txtTitle = v1_.Title();
         txtAlbum = v1_.Album();
@@ -70,7 +84,7 @@ bool formTag::tagFile(const QString& sFile)
         txtYear = v1_.Year();
         txtComment = v1_.Comment();
 
-        v2_.setMP3File(sFile);
+        v2_.setMP3File(sFile, file);
         txtArtistV2 = withoutMarker(v2_.Artist());
         txtTitleV2 = withoutMarker(v2_.Title());
         txtAlbumV2 = withoutMarker(v2_.Album());
@@ -122,9 +136,12 @@ bool formTag::SetTags()
     }
     // A tag that could not be read completely is not rewritten, and then
     // neither is the record: the file stays as it is.
+    // Both tags are read through one open, closed before the writes.
+    OpenFile read(txtMp3File, OpenFile::Mode::Read);
+    read.keepEnds(kKeptHead, 128);
     QString v2ReadError;
     try {
-        v2_.setMP3File(txtMp3File);
+        v2_.setMP3File(txtMp3File, read);
     } catch (const TagFileError& e) {
         v2ReadError = e.description();
     }
@@ -135,7 +152,8 @@ bool formTag::SetTags()
 
     QStringList problems;
     try {
-        v1_.setMP3File(txtMp3File);
+        v1_.setMP3File(txtMp3File, read);
+        read.close();
         v1_.setArtist(txtArtist);
         v1_.setTitle(txtTitle);
         v1_.setAlbum(txtAlbum);
@@ -146,6 +164,7 @@ bool formTag::SetTags()
     } catch (const TagFileError& e) {
         problems << QStringLiteral("ID3v1: ") + e.description();
     }
+    read.close();
 
     if (!v2ReadError.isEmpty()) {
         problems << QStringLiteral("ID3v2: ") + v2ReadError;
@@ -173,10 +192,10 @@ bool formTag::SetTags()
 
 // ---- files with a tag of their own (ASF) ----
 
-bool formTag::tagForeignFile(const QString& sFile)
+bool formTag::tagForeignFile(const QString& sFile, OpenFile& file)
 {
     QString error;
-    const std::optional<ForeignTagFields> f = ForeignTags::read(sFile, &error);
+    const std::optional<ForeignTagFields> f = ForeignTags::read(file, &error);
     if (!f) {
         loadedFile_.clear();
         prompter_.tell(Question::TagNotLoaded,

@@ -41,6 +41,7 @@
 
 namespace vantrel {
 
+class OpenFile;
 class Prompter;
 
 class formTag {
@@ -54,6 +55,9 @@ class formTag {
     void Load(const QString& commandLine);
 
     bool tagFile(const QString& sFile);
+    // tagFile on a file the caller opened for reading: every field comes from
+    // that one open (a file that is not open is reported as tagFile reports it).
+    bool tagFile(const QString& sFile, OpenFile& file);
     bool SetTags();
     const QString& lastError() const { return lastError_; }
     // Whether the file of the last tagFile has a tag of its own (WMA) rather than ID3.
@@ -95,7 +99,7 @@ class formTag {
     QString txtOriginalArtist, txtComposer, txtCopyright, txtEncodedBy, txtLinkTo;
 
   private:
-    bool tagForeignFile(const QString& sFile);
+    bool tagForeignFile(const QString& sFile, OpenFile& file);
     bool setForeignTags(bool keepGenreV2);
 
     Prompter& prompter_;

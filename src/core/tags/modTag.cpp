@@ -1,9 +1,9 @@
 #include "tags/modTag.h"
 
 #include "platform/FileLock.h"
+#include "platform/OpenFile.h"
 #include "platform/Prompter.h"
 #include "tags/AudioFormat.h"
-#include "tags/RawFile.h"
 #include "tags/Windows1252.h"
 
 #include <cerrno>
@@ -72,8 +72,39 @@ QString tagLog;
 
 bool FileReadable(const QString& fileName)
 {
-    RawFile file;
-    return file.open(fileName, RawFile::Mode::Read);
+    const OpenFile file(fileName, OpenFile::Mode::Read);
+    return file.isOpen();
+}
+
+RecordRead readRecord(const QString& fileName, OpenFile& file)
+{
+    RecordRead out;
+    char record[kRecordSize];
+    if (!file.isOpen() || file.size() < kRecordSize) {
+        out.logLine = kCrLf + QStringLiteral("Unexpected error in filename: ") + fileName;
+    } else if (!file.readAt(file.size() - kRecordSize, record, kRecordSize)) {
+        out.error = file.error();
+        out.errorText = file.errorText();
+    } else if (record[0] != 'T' || record[1] != 'A' || record[2] != 'G') {
+        out.logLine = kCrLf + QStringLiteral("No ID3-Tag: ") + fileName;
+    } else {
+        out.record = TagRecord::fromBytes(record + 3);
+    }
+    return out;
+}
+
+bool reportRecord(const RecordRead& read, Prompter& prompter)
+{
+    tagLog += read.logLine;
+    if (read.error == 0) return true;
+    const QString text = QStringLiteral("Fatal error! ") + kCrLf + QStringLiteral("Error Description: ") +
+                         read.errorText + QStringLiteral(" Error Number: ") + QString::number(read.error) +
+                         kCrLf +
+                         QStringLiteral("Choose yes to exit the program, or choose no to continiue unstable "
+                                        "session.") +
+                         kCrLf + kCrLf + QStringLiteral("Error log: ") + kCrLf + tagLog;
+    return prompter.ask(Question::FatalTagError, text, QStringLiteral("Fatal Error"), Buttons::YesNo,
+                        Icon::Critical) != Answer::Yes;
 }
 
 bool GetID3v1(QString& fileName, Prompter& prompter)
@@ -81,37 +112,13 @@ bool GetID3v1(QString& fileName, Prompter& prompter)
     CurrentTag = TagRecord();
     if (fileName.isEmpty() || fileName == QLatin1String("*.mp3")) return true;
     stripListMarker(fileName);
-    if (!FileReadable(fileName)) {
-        tagLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + fileName;
-        return true;
+    RecordRead read;
+    {
+        OpenFile file(fileName, OpenFile::Mode::Read);
+        read = readRecord(fileName, file);
     }
-
-    RawFile file;
-    char record[kRecordSize];
-    bool ok = file.open(fileName, RawFile::Mode::Read);
-    if (ok && file.size() < kRecordSize) {
-        tagLog += kCrLf + QStringLiteral("Unexpected error in filename: ") + fileName;
-        return true;
-    }
-    if (ok) ok = file.readAt(file.size() - kRecordSize, record, kRecordSize);
-    if (!ok) {
-        const int number = file.error();
-        const QString description = file.errorText();
-        file.close();
-        const QString text =
-            QStringLiteral("Fatal error! ") + kCrLf + QStringLiteral("Error Description: ") + description +
-            QStringLiteral(" Error Number: ") + QString::number(number) + kCrLf +
-            QStringLiteral("Choose yes to exit the program, or choose no to continiue unstable "
-                           "session.") +
-            kCrLf + kCrLf + QStringLiteral("Error log: ") + kCrLf + tagLog;
-        return prompter.ask(Question::FatalTagError, text, QStringLiteral("Fatal Error"), Buttons::YesNo,
-                            Icon::Critical) != Answer::Yes;
-    }
-    if (record[0] != 'T' || record[1] != 'A' || record[2] != 'G') {
-        tagLog += kCrLf + QStringLiteral("No ID3-Tag: ") + fileName;
-        return true;
-    }
-    CurrentTag = TagRecord::fromBytes(record + 3);
+    if (!reportRecord(read, prompter)) return false;
+    if (read.error == 0) CurrentTag = read.record;
     return true;
 }
 
@@ -120,7 +127,7 @@ bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter)
     if (fileName.isEmpty()) return false;
     stripListMarker(fileName);
 
-    RawFile file;
+    OpenFile file;
     auto report = [&](int err, const QString& description) {
         if (isWriteProtection(err)) {
             prompter.tell(Question::TagNotWritten,
@@ -143,8 +150,8 @@ bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter)
                       QStringLiteral("Error"), Icon::Critical);
         return false;
     }
-    if (!file.open(fileName, RawFile::Mode::ReadWrite)) return report(file.error(), file.errorText());
-    if (const AudioFormat format = detectAudioFormat(fileName); !takesId3(format)) {
+    if (!file.open(fileName, OpenFile::Mode::ReadWrite)) return report(file.error(), file.errorText());
+    if (const AudioFormat format = detectAudioFormat(file); !takesId3(format)) {
         prompter.tell(Question::TagNotWritten,
                       QStringLiteral("The file ") + fileName + QStringLiteral(" was not written: ") +
                           notMp3Reason(format),

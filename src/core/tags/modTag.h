@@ -9,6 +9,7 @@
 
 namespace vantrel {
 
+class OpenFile;
 class Prompter;
 
 // A text that always holds exactly Width characters: an assigned value is cut
@@ -63,6 +64,27 @@ extern QString tagLog;
 // (it is closed again at once). False for folders and missing files.
 // Never raises, never shows a message.
 bool FileReadable(const QString& fileName);
+
+// What GetID3v1 finds in one file, without touching CurrentTag or tagLog
+// and without asking anything, so that any thread may read a file's record.
+struct RecordRead {
+    TagRecord record; // a default record when the file has none
+    QString logLine;  // what GetID3v1 adds to tagLog for this file, or empty
+    // errno of a read that failed on the opened file, 0 otherwise: GetID3v1
+    // then asks the "Fatal Error" question with this number and text.
+    int error = 0;
+    QString errorText;
+};
+
+// The record of fileName (already without a leading "* ") from file, opened
+// for reading by the caller; a file that is not open gets the "Unexpected
+// error" line, as does one shorter than 128 bytes.
+RecordRead readRecord(const QString& fileName, OpenFile& file);
+
+// Hands what readRecord found over as GetID3v1 does: the log line goes into
+// tagLog, and a failed read asks the "Fatal Error" question. False when the
+// answer was to end the program.
+bool reportRecord(const RecordRead& read, Prompter& prompter);
 
 // Reads the record of fileName into CurrentTag.
 // - CurrentTag is first reset to a default record (all spaces, Genre 255), so
