@@ -1,6 +1,7 @@
 #include "batch/Simulation.h"
 
 #include "batch/FieldText.h"
+#include "batch/FolderLoader.h"
 #include "batch/Renamer.h"
 #include "batch/RunAccount.h"
 #include "batch/TagsFromNames.h"
@@ -91,9 +92,37 @@ QString avoidFilesOnDisk(QString name, const QString& path, const QString& folde
     for (int round = 0; round < 10000; ++round) {
         const QString full = folder + name;
         if (!PathTaken(full) || isOwnEntry(path, full)) break;
-        name = withoutLastFour(name) + kDuplicate + ext;
+        name = name.left(name.size() - ext.size()) + kDuplicate + ext;
     }
     return name;
+}
+
+// ---- names of FLAC, Ogg, Opus and M4A files ---------------------------------
+
+// Such a file is named as an MP3 file of the same stem would be: the parser
+// and the scheme see "Stem.mp3", and the proposal gets the file's own
+// extension (lower-cased) back in place of ".mp3". Any other file is named
+// from its own name.
+struct NameAsMp3 {
+    QString name; // what the parser and the scheme see
+    QString ext;  // the file's own extension; empty for any other file
+
+    explicit NameAsMp3(const QString& fileName)
+        : name(FolderLoader::nameAsMp3(fileName)), ext(FolderLoader::otherFormatExtension(fileName))
+    {
+    }
+    QString ownExtension(const QString& proposal) const
+    {
+        return ext.isEmpty() ? proposal : withoutLastFour(proposal) + ext;
+    }
+};
+
+// The length of the extension that " (1)" goes before in a proposal for the
+// file named fileName: its own extension for such a file, four otherwise.
+qsizetype extensionLength(const QString& fileName)
+{
+    const QString ext = FolderLoader::otherFormatExtension(fileName);
+    return ext.isEmpty() ? 4 : ext.size();
 }
 
 // ---- messages raised on worker threads ---------------------------------------
@@ -241,21 +270,22 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
 
     out.parserPath = marked && (v1.artist.isEmpty() || v1.title.isEmpty() || o.mode == Mode::FileNames);
     QString proposal;
+    const NameAsMp3 named(name);
     if (out.parserPath) {
-        proposal = trimfilename(name, o.parser);
+        proposal = trimfilename(named.name, o.parser);
         const QString ext = lastFour(proposal).toLower();
         if (o.parser.allUpper) proposal = allUpperCase(withoutLastFour(proposal) + ext);
         noFolderSeparators(proposal);
         // Cleaned as the renaming cleans it, so that After is the name the file gets.
-        proposal = cleanFileName(proposal);
-        proposal = avoidFilesOnDisk(proposal, path, folder, ext);
+        proposal = named.ownExtension(cleanFileName(proposal));
+        proposal = avoidFilesOnDisk(proposal, path, folder, named.ext.isEmpty() ? ext : named.ext);
     } else {
         proposal = composeSchemeName(o.scheme.choice, o.scheme.pattern,
                                      SchemeFields{tag.artist, tag.title, tag.album, tag.track},
-                                     extensionOf(name), o.parser);
+                                     extensionOf(named.name), o.parser);
         noFolderSeparators(proposal);
-        proposal = trimSpaces(cleanFileName(proposal));
-        proposal = avoidFilesOnDisk(proposal, path, folder, lastFour(proposal));
+        proposal = named.ownExtension(trimSpaces(cleanFileName(proposal)));
+        proposal = avoidFilesOnDisk(proposal, path, folder, proposal.right(extensionLength(name)));
     }
     out.proposal = proposal;
     return out;
@@ -483,9 +513,11 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                     // files never get the same name (in any letter case), and
                     // a name made longer is checked against the disk again.
                     const QString folder = FileList::location(paths.at(i));
+                    const qsizetype extLength = extensionLength(names.at(i));
                     while (proposed.contains(proposal.toLower())) {
-                        proposal = withoutLastFour(proposal) + kDuplicate + lastFour(proposal);
-                        proposal = avoidFilesOnDisk(proposal, paths.at(i), folder, lastFour(proposal));
+                        proposal = proposal.left(proposal.size() - extLength) + kDuplicate +
+                                   proposal.right(extLength);
+                        proposal = avoidFilesOnDisk(proposal, paths.at(i), folder, proposal.right(extLength));
                     }
                     proposed.insert(proposal.toLower());
                     // Marked in its row; "Fix files!" skips it.

@@ -141,7 +141,7 @@ bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter)
         return false;
     }
     if (!file.open(fileName, RawFile::Mode::ReadWrite)) return report(file.error(), file.errorText());
-    if (const AudioFormat format = detectAudioFormat(fileName); !takesId3(format)) {
+    if (const AudioFormat format = detectAudioFormat(fileName); !takesId3(format, fileName)) {
         prompter.tell(QStringLiteral("The file ") + fileName + QStringLiteral(" was not written: ") +
                           notMp3Reason(format),
                       QStringLiteral("Error"), Icon::Exclamation);
