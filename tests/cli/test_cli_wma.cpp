@@ -52,7 +52,7 @@ TEST(CliWma, ShowsAndWritesTheAsfTag)
 TEST(CliWma, OtherFormatsShowAndTakeTheirOwnTag)
 {
     QTemporaryDir dir;
-    const char* const formats[][2] = {{"flac", "flac"}, {"ogg", "ogg"}, {"opus", "ogg"}, {"m4a", "mp4"}};
+    const char* const formats[][2] = {{"FLAC", "flac"}, {"ogg", "ogg"}, {"Opus", "ogg"}, {"m4a", "mp4"}};
     for (const auto& [ext, key] : formats) {
         const QString path = dir.filePath(u("x.") + u(ext));
         ASSERT_TRUE(makeAudio(path)) << "needs ffmpeg, python3-mutagen";

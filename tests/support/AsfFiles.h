@@ -108,18 +108,22 @@ inline QJsonObject formatDump(const QString& path)
     return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
 }
 
-// A short file of the format its name says (.flac, .ogg Vorbis, .opus, .m4a),
-// titled "Old Title" by "Old Artist", with the private field and the picture.
+// A short file of the format its name says (.flac, .ogg Vorbis, .opus, .m4a,
+// .oga Ogg FLAC; any letter case), titled "Old Title" by "Old Artist", with
+// the private field and the picture.
 inline bool makeAudio(const QString& path)
 {
-    const QString codec = path.endsWith(QLatin1String(".ogg"))    ? QStringLiteral("libvorbis")
-                          : path.endsWith(QLatin1String(".opus")) ? QStringLiteral("libopus")
-                          : path.endsWith(QLatin1String(".m4a"))  ? QStringLiteral("aac")
-                                                                  : QStringLiteral("flac");
-    const QStringList args{"-nostdin",  "-loglevel",         "error", "-y",  "-f",        "lavfi",
-                           "-i",        "sine=duration=0.3", "-c:a",  codec, "-metadata", "title=Old Title",
-                           "-metadata", "artist=Old Artist", path};
-    return QProcess::execute(QStringLiteral("ffmpeg"), args) == 0 &&
+    const QString ext = path.section(QLatin1Char('.'), -1).toLower();
+    const char* codec = ext == u"ogg"    ? "libvorbis"
+                        : ext == u"opus" ? "libopus"
+                        : ext == u"m4a"  ? "aac"
+                                         : "flac";
+    QString ffmpeg = QStringLiteral("-nostdin -loglevel error -y -f lavfi -i sine=duration=0.3 -c:a %1 "
+                                    "-metadata title=Old_Title -metadata artist=Old_Artist")
+                         .arg(QLatin1String(codec));
+    return QProcess::execute(QStringLiteral("ffmpeg"),
+                             ffmpeg.split(u' ').replaceInStrings(QStringLiteral("_"), QStringLiteral(" "))
+                                 << path) == 0 &&
            QProcess::execute(
                QStringLiteral("/usr/bin/python3"),
                {QStringLiteral("-c"), QString::fromUtf8(kFormatsPy), QStringLiteral("prep"), path}) == 0;

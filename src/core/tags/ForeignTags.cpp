@@ -13,6 +13,7 @@
 #include <id3v2framefactory.h>
 #include <memory>
 #include <mp4file.h>
+#include <oggflacfile.h>
 #include <opusfile.h>
 #include <tbytevectorstream.h>
 #include <tfilestream.h>
@@ -46,7 +47,7 @@ bool openAsf(const QString& path, RawFile& file, QByteArray& header, QString& er
 
 QString notHandled()
 {
-    return QStringLiteral("not a WMA, FLAC, Ogg Vorbis, Opus or MP4 file");
+    return QStringLiteral("not a WMA, FLAC, Ogg (Vorbis, Opus, FLAC) or MP4 file");
 }
 
 // The largest file whose tags are rewritten (on a copy in memory).
@@ -61,10 +62,12 @@ std::unique_ptr<TagLib::File> openContainer(AudioFormat format, TagLib::IOStream
     case AudioFormat::Flac:
         return std::make_unique<TagLib::FLAC::File>(stream, TagLib::ID3v2::FrameFactory::instance(), false);
     case AudioFormat::Ogg: {
-        // The first packet tells the codec; another one than these two is refused.
-        auto vorbis = std::make_unique<TagLib::Ogg::Vorbis::File>(stream, false);
-        if (vorbis->isValid()) return vorbis;
-        return std::make_unique<TagLib::Ogg::Opus::File>(stream, false);
+        // The first packet tells the codec; another one than these three is refused.
+        if (auto vorbis = std::make_unique<TagLib::Ogg::Vorbis::File>(stream, false); vorbis->isValid())
+            return vorbis;
+        if (auto opus = std::make_unique<TagLib::Ogg::Opus::File>(stream, false); opus->isValid())
+            return opus;
+        return std::make_unique<TagLib::Ogg::FLAC::File>(stream, false);
     }
     case AudioFormat::Mp4:
         return std::make_unique<TagLib::MP4::File>(stream, false);
@@ -76,7 +79,7 @@ std::unique_ptr<TagLib::File> openContainer(AudioFormat format, TagLib::IOStream
 QString unreadable(AudioFormat format)
 {
     return format == AudioFormat::Ogg
-               ? QStringLiteral("the Ogg file holds neither Vorbis nor Opus, or is damaged")
+               ? QStringLiteral("the Ogg file holds no Vorbis, Opus or FLAC stream, or is damaged")
                : QStringLiteral("the %1 tags could not be read")
                      .arg(ForeignTags::formatKey(format).toUpper());
 }

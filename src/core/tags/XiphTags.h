@@ -1,4 +1,4 @@
-// The Vorbis comment of a FLAC, Ogg Vorbis or Opus file, as TagLib parsed
+// The Vorbis comment of a FLAC, Ogg (Vorbis, Opus, FLAC) file, as TagLib parsed
 // it: TITLE, ARTIST, ALBUM, DATE, TRACKNUMBER, GENRE and COMMENT (or
 // DESCRIPTION, where a writer put the comment there). A field with several
 // values shows its first; every other field and every picture stays as it is.

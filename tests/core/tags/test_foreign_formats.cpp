@@ -1,10 +1,9 @@
-// FLAC, Ogg Vorbis, Opus and M4A files: listed only with the option, named as
-// an MP3 of the same stem would be, their own tags read and written (as an
-// independent reader, mutagen, sees them) with everything else kept, and undone.
+// FLAC, Ogg and M4A files: named as an MP3 of the same stem would be, their
+// own tags read and written (as an independent reader, mutagen, sees them)
+// with everything else kept, and undone.
 #include "AsfFiles.h"
 #include "ParserCorpus.h"
 #include "TestFiles.h"
-#include "batch/FolderLoader.h"
 #include "batch/Simulation.h"
 #include "batch/TagBackup.h"
 #include "batch/TagsFromNames.h"
@@ -24,7 +23,7 @@ using namespace vantrel::test;
 
 namespace {
 
-const char* const kFormats[] = {"flac", "ogg", "opus", "m4a"};
+const char* const kFormats[] = {"flac", "ogg", "opus", "m4a", "oga"}; // .oga: Ogg FLAC
 
 QString u(const char* s)
 {
@@ -55,6 +54,10 @@ TEST(ForeignFormats, WriteKeepsEverythingElseAndUndoRestoresTheBytes)
         const ForeignTagEdit edit{u("Titel \u20AC"), u("K\u00FCnstler"), u("Album"), u("1999"),
                                   u("3/12"),         u("Rock"),          u("Hi")};
         const ForeignTagResult r = ForeignTags::write(path, edit);
+        if (ext == std::string("oga")) { // TagLib's Ogg FLAC writer fails its check: refused, file unchanged
+            EXPECT_TRUE(!r.ok && ForeignTags::read(path) && readFile(path) == bytes);
+            continue;
+        }
         ASSERT_TRUE(r.ok) << r.error.toStdString();
         const QJsonObject after = formatDump(path);
         EXPECT_EQ(kept(after), kept(before));
@@ -95,31 +98,6 @@ TEST(ForeignFormats, ContentDecidesAndUnknownContentIsRefused)
     EXPECT_EQ(v2.Title(), u("D"));
     EXPECT_EQ(readFile(junk), QByteArray("not audio at all"));
     EXPECT_FALSE(ForeignTags::write(junk, {u("X"), {}, {}, {}, {}, {}, {}}).ok);
-}
-
-TEST(ForeignFormats, ListedOnlyWithTheOptionAndNamedFromTheirTags)
-{
-    QTemporaryDir dir;
-    for (const char* name : {"a.mp3", "b.FLAC", "c.ogg", "d.Oga", "e.opus", "f.m4a", "g.flac.txt", "h.mp4"})
-        writeFile(dir.filePath(u(name)), mpegFrames(1));
-    ASSERT_TRUE(makeAudio(dir.filePath(u("z.opus"))));
-    for (const bool all : {false, true}) {
-        FileList list;
-        ScriptedPrompter prompter;
-        FolderLoader loader(list, prompter);
-        loader.allFormats = all;
-        loader.loadFresh(dir.path(), false);
-        EXPECT_EQ(list.lstFiles,
-                  all ? QStringList({"a.mp3", "b.FLAC", "c.ogg", "d.Oga", "e.opus", "f.m4a", "z.opus"})
-                      : QStringList{"a.mp3"});
-        SimulationOptions o;
-        QString log;
-        fixlist(list, o, prompter, log);
-        if (all) {
-            EXPECT_EQ(list.row(1).after, u("Unknown Artist - B.flac")); // as "b.mp3" would be
-            EXPECT_EQ(list.row(6).after, u("Old Artist - Old Title.opus"));
-        }
-    }
 }
 
 // The corpus of parser names as .mp3 files and as files of each other format,
