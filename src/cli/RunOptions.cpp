@@ -55,6 +55,8 @@ bool RunOptions::parse(const QStringList& arguments, QString& error)
             simulation.forceId1 = true;
         } else if (a == u"--no-subfolders") {
             includeSubfolders = false;
+        } else if (a == u"--all-formats") {
+            allFormats = true;
         } else if (a == u"--json") {
             json = true;
         } else if (optionValue(args, i, QLatin1String("--mode"), value, error)) {
@@ -109,6 +111,7 @@ bool RunOptions::load(FileList& list, Prompter& prompter, QString& error) const
     // Folders are loaded as "Load" loads one, files added as a drop adds them;
     // starting from an empty list, one drop of everything does both.
     FolderLoader loader(list, prompter);
+    loader.allFormats = allFormats;
     loader.addDropped(absolute, includeSubfolders);
     list.listviewthem();
     return true;
@@ -128,6 +131,8 @@ QString RunOptions::help()
                "                        PATTERN uses <Artist>, <Title>, <Album> and <Track> and is\n"
                "                        cleaned as the options window cleans it\n"
                "  --no-subfolders       load a folder PATH without its subfolders\n"
+               "  --all-formats         also list FLAC, Ogg (Vorbis, Opus) and M4A files\n"
+               "                        (.flac .ogg .oga .opus .m4a)\n"
                "  --json                print a JSON array instead of tab-separated lines\n");
 }
 

@@ -12,6 +12,7 @@
 //                             "<Track>. <Artist> - <Title>" is cleaned as the
 //                             options window's "Close" cleans it
 //   --no-subfolders           a folder PATH is loaded without its subfolders
+//   --all-formats             FLAC, Ogg, Opus and M4A files are listed too
 //   --json                    machine-readable output
 //   PATH...                   folders (loaded as "Load" does) and files (added
 //                             as a drop adds them), in the order given
@@ -39,6 +40,7 @@ namespace vantrel::cli {
 struct RunOptions {
     SimulationOptions simulation;
     bool includeSubfolders = true;
+    bool allFormats = false; // "Also list FLAC, Ogg, Opus and M4A files"
     bool json = false;
     QStringList paths;
 

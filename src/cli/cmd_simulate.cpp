@@ -14,8 +14,9 @@ namespace {
 void simulateHelp(QTextStream& s)
 {
     s << "Usage: vantrel-cli simulate [RUN OPTIONS] [--] PATH...\n\n"
-      << "Proposes a new name for every .mp3 and .wma file under the PATHs (folders with their\n"
-      << "subfolders, or single files) without changing any file, and prints one line per file:\n"
+      << "Proposes a new name for every .mp3 and .wma file (with --all-formats also .flac, .ogg,\n"
+      << ".oga, .opus and .m4a) under the PATHs (folders with their subfolders, or single files)\n"
+      << "without changing any file, and prints one line per file:\n"
       << "Before, After, Artist, Title and Location separated by tabs. Problems (files that\n"
       << "vanished, tags that could not be read, proposals the folder cannot take) go to\n"
       << "standard error; `fix` skips such proposals.\n\n"

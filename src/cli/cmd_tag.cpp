@@ -24,8 +24,9 @@ const char* const usageText =
     "               Copyright OriginalArtist EncodedBy LinkTo Lyrics PlayCounter AudioURL\n"
     "               BuyURL ArtistURL (Genre 0-255)\n"
     "Field names are not case-sensitive. `vantrel-cli undo` puts the old tags back.\n"
-    "A WMA file (ASF content) keeps its own tag: only --v2 Title Artist Album Year\n"
-    "Comment Track Genre are taken, and written into that tag.\n";
+    "A WMA, FLAC, Ogg Vorbis, Opus or M4A file (told by its content) keeps its own\n"
+    "tag: only --v2 Title Artist Album Year Comment Track Genre are taken, and\n"
+    "written into that tag.\n";
 
 // A number 0..255 as the byte fields take it.
 std::optional<int> byteValue(const QString& v)
@@ -113,10 +114,13 @@ int usageError(Streams& io, const QString& why)
     return ExitUsage;
 }
 
-// A file with a tag of its own (WMA): the --v2 fields it has go into that
-// tag. Anything it cannot hold refuses the whole write, file unchanged.
-int tagForeign(Streams& io, const QString& file, const QList<Assignment>& assignments)
+// A file with a tag of its own (WMA, FLAC, Ogg, M4A): the --v2 fields it has
+// go into that tag. Anything it cannot hold refuses the whole write, file
+// unchanged. The write is journaled like an ID3 write, so that undo puts the
+// old tag back.
+int tagForeign(Streams& io, const QString& file, AudioFormat format, const QList<Assignment>& assignments)
 {
+    const QString kind = ForeignTags::formatKey(format).toUpper();
     ForeignTagEdit edit;
     const std::map<QString, std::optional<QString>*> fields{
         {QStringLiteral("title"), &edit.title},     {QStringLiteral("artist"), &edit.artist},
@@ -126,7 +130,7 @@ int tagForeign(Streams& io, const QString& file, const QList<Assignment>& assign
     for (const Assignment& as : assignments) {
         const auto it = fields.find(as.field);
         if (!as.v2 || it == fields.end()) {
-            io.err << "vantrel-cli tag: " << file << ": a WMA file has no "
+            io.err << "vantrel-cli tag: " << file << ": a " << kind << " file has no "
                    << (as.v2 ? QStringLiteral("field ") + as.field : QStringLiteral("ID3v1 tag"))
                    << "; nothing written\n";
             return ExitFailure;
@@ -134,9 +138,14 @@ int tagForeign(Streams& io, const QString& file, const QList<Assignment>& assign
         // The tag holds the genre's name.
         *it->second = as.field == QLatin1String("genre") ? cMP3ID3v2::GenreName(as.value.toInt()) : as.value;
     }
+    FixJournal journal; // a run of its own: `vantrel-cli undo` puts the tag back
+    if (QString reason; !assignments.isEmpty() && !journal.recordTagWrite(file, &reason)) {
+        io.err << "vantrel-cli tag: " << file << ": not written: " << reason << '\n';
+        return ExitFailure;
+    }
     const ForeignTagResult r = ForeignTags::write(file, edit);
     if (!r.ok) {
-        io.err << "vantrel-cli tag: " << file << ": WMA tag not written: " << r.error << '\n';
+        io.err << "vantrel-cli tag: " << file << ": " << kind << " tag not written: " << r.error << '\n';
         return ExitFailure;
     }
     return ExitOk;
@@ -175,7 +184,8 @@ int runTag(const QStringList& args, Streams& io)
         }
     }
     if (file.isEmpty()) return usageError(io, QStringLiteral("no FILE given"));
-    if (ForeignTags::handles(detectAudioFormat(file))) return tagForeign(io, file, assignments);
+    if (const AudioFormat format = detectAudioFormat(file); ForeignTags::handles(format))
+        return tagForeign(io, file, format, assignments);
 
     // Held from reading the tags to the end of writing them: parallel runs on
     // one file take turns instead of losing each other's fields.

@@ -109,7 +109,7 @@ void printText(QTextStream& out, const QString& file, const QJsonObject& v1, con
     }
 }
 
-// A file with a tag of its own (WMA): that tag alone, under its format's key.
+// A file with a tag of its own (WMA, FLAC, Ogg, M4A): that tag alone, under its format's key.
 bool printForeign(QTextStream& out, QTextStream& err, const QString& file, AudioFormat format, bool json)
 {
     QString error;
@@ -153,7 +153,8 @@ int runTags(const QStringList& args, Streams& io)
                       "Prints the ID3v1 and ID3v2 tags of each file as the program reads them.\n"
                       "With --json, one JSON object per file and line, with the keys \"file\", \"id3v1\"\n"
                       "and \"id3v2\".\n"
-                      "A WMA file (ASF content) shows its own tag instead, under the key \"asf\".\n";
+                      "A file whose content keeps its own tag shows that tag instead, under the key\n"
+                      "\"asf\" (WMA), \"flac\", \"ogg\" (Vorbis, Opus) or \"mp4\" (M4A).\n";
             return ExitOk;
         } else if (!optionsDone && a == QLatin1String("--")) {
             optionsDone = true;

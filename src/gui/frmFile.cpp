@@ -303,9 +303,9 @@ bool frmFile::tagFile(const QString& sFile)
 
 void frmFile::loadTags()
 {
-    // The content decides: a WMA (ASF) file shows its own tag in the
-    // version-2 boxes, whatever its name; the ID3 boxes are for MPEG audio
-    // (a .wma too) and for files named .mp3. A failure below leaves this as it is.
+    // The content decides: a WMA, FLAC, Ogg or M4A file shows its own tag in
+    // the version-2 boxes, whatever its name; the ID3 boxes are for MPEG audio
+    // (under any name) and for files named .mp3. A failure below leaves this as it is.
     const AudioFormat format = detectAudioFormat(txtPath->text());
     foreignTags_ = ForeignTags::handles(format);
     id3Tags_ = !foreignTags_ &&
@@ -315,7 +315,7 @@ void frmFile::loadTags()
     for (QLineEdit* box : id3v2)
         box->setEnabled(id3Tags_ || (foreignTags_ && box != id3v2[6]));
     id3v1_gen->setEnabled(!foreignTags_);
-    id3v2[5]->setReadOnly(!foreignTags_); // an ASF track is saved, an ID3v2 one only shown
+    id3v2[5]->setReadOnly(!foreignTags_); // such a tag's track is saved, an ID3v2 one only shown
     if (foreignTags_) {
         loadForeignTags();
         return;
@@ -384,7 +384,9 @@ bool frmFile::saveForeignTags()
         edit.genre = picker.Text();
     }
     const ForeignTagResult r = ForeignTags::write(loadedPath_, edit);
-    lastError_ = r.ok ? QString() : QStringLiteral("ASF: ") + r.error;
+    lastError_ = r.ok ? QString()
+                      : ForeignTags::formatKey(detectAudioFormat(loadedPath_)).toUpper() +
+                            QStringLiteral(": ") + r.error;
     return r.ok;
 }
 

@@ -1,9 +1,11 @@
 #include "frmMain.h"
 
+#include "SubWindows.h"
 #include "Version.h"
 #include "batch/Estimates.h"
 #include "batch/FixJournal.h"
 #include "batch/FolderLoader.h"
+#include "frmOpts.h"
 #include "platform/FileSystem.h"
 
 #include <QApplication>
@@ -463,6 +465,7 @@ void frmMain::prepareLoader(FolderLoader& loader, const Progress& panel)
     loader.progress = panel;
     loader.onPercent = [this](int p) { prgLoad->setValue(p); };
     loader.onStatus = [this](const QString& s) { lblPath->setText(s); };
+    loader.allFormats = optionsWindow(*this).chkAllFormats->isChecked();
 }
 
 void frmMain::loadFolder(const QString& folder, bool browseHint)

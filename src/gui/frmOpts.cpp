@@ -69,6 +69,8 @@ frmOpts::frmOpts(QWidget* parent) : QWidget(parent, Qt::Window)
     chkUcaseAll = named(new QCheckBox(QStringLiteral("All characters UPPER CASE"), Frame2), "chkUcaseAll");
     chkUcase =
         named(new QCheckBox(QStringLiteral("Upper Case first characters in all words"), Frame2), "chkUcase");
+    chkAllFormats = named(new QCheckBox(QStringLiteral("Also list FLAC, Ogg, Opus and M4A files"), Frame2),
+                          "chkAllFormats");
     for (QLineEdit* box : {txtRepWhat, txtRepWith, txtRemove})
         box->setToolTip(QLatin1String(kSearchTip));
 
@@ -83,6 +85,7 @@ frmOpts::frmOpts(QWidget* parent) : QWidget(parent, Qt::Window)
     misc->addWidget(chkRep, 3, 0, 1, 4);
     misc->addWidget(chkUcaseAll, 4, 0, 1, 4);
     misc->addWidget(chkUcase, 5, 0, 1, 4);
+    misc->addWidget(chkAllFormats, 6, 0, 1, 4);
     misc->setColumnStretch(1, 1);
     misc->setColumnStretch(3, 1);
 
@@ -129,6 +132,7 @@ void frmOpts::resetToDefaults()
     chkRep->setChecked(false);
     chkUcaseAll->setChecked(false);
     chkUcase->setChecked(true);
+    chkAllFormats->setChecked(false);
     txtRepWhat->setEnabled(false);
     txtRepWith->setEnabled(false);
     txtRemove->setEnabled(false);
@@ -161,9 +165,10 @@ void frmOpts::NormalizeScheme()
 
 frmOpts::Values frmOpts::values() const
 {
-    return {schemeIndex(),       txtScheme->text(),         txtRepWhat->text(),      txtRepWith->text(),
-            txtRemove->text(),   chkRemAllNum->isChecked(), chkReplace->isChecked(), chkRemove->isChecked(),
-            chkRep->isChecked(), chkUcaseAll->isChecked(),  chkUcase->isChecked()};
+    return {
+        schemeIndex(),       txtScheme->text(),         txtRepWhat->text(),      txtRepWith->text(),
+        txtRemove->text(),   chkRemAllNum->isChecked(), chkReplace->isChecked(), chkRemove->isChecked(),
+        chkRep->isChecked(), chkUcaseAll->isChecked(),  chkUcase->isChecked(),   chkAllFormats->isChecked()};
 }
 
 void frmOpts::setValues(const Values& v)
@@ -181,6 +186,7 @@ void frmOpts::setValues(const Values& v)
     chkRep->setChecked(v.rep);
     chkUcaseAll->setChecked(v.ucaseAll);
     chkUcase->setChecked(v.ucase);
+    chkAllFormats->setChecked(v.allFormats);
 }
 
 void frmOpts::showEvent(QShowEvent* event)

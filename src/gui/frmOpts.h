@@ -40,6 +40,8 @@ class frmOpts : public QWidget {
     QCheckBox* chkRep = nullptr;
     QCheckBox* chkUcaseAll = nullptr;
     QCheckBox* chkUcase = nullptr;
+    // "Also list FLAC, Ogg, Opus and M4A files": read when a folder is loaded.
+    QCheckBox* chkAllFormats = nullptr;
     QPushButton* cmdSave = nullptr;
 
     // The scheme chosen: 0 "Artist - Title", 1 "Title - Artist", 2 custom.
@@ -66,7 +68,7 @@ class frmOpts : public QWidget {
         int scheme = 0;
         QString pattern, repWhat, repWith, remove;
         bool remAllNum = false, replace = false, removeOn = false, rep = false, ucaseAll = false,
-             ucase = true;
+             ucase = true, allFormats = false;
     };
     Values values() const;
     void setValues(const Values& v);

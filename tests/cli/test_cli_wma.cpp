@@ -1,5 +1,5 @@
-// vantrel-cli tags and tag on a WMA file: its own ASF tag is shown and
-// written, and what it cannot hold is refused with the file unchanged.
+// vantrel-cli tags and tag on WMA, FLAC, Ogg and M4A files: their own tag is
+// shown and written, and what it cannot hold is refused with the file unchanged.
 #include "AsfFiles.h"
 #include "CliRun.h"
 #include "TestFiles.h"
@@ -47,4 +47,21 @@ TEST(CliWma, ShowsAndWritesTheAsfTag)
         EXPECT_TRUE(r.err.contains(u("nothing written"))) << r.err.toStdString();
         EXPECT_EQ(readFile(wma), bytes);
     }
+}
+
+TEST(CliWma, OtherFormatsShowAndTakeTheirOwnTag)
+{
+    QTemporaryDir dir;
+    const char* const formats[][2] = {{"FLAC", "flac"}, {"ogg", "ogg"}, {"Opus", "ogg"}, {"m4a", "mp4"}};
+    for (const auto& [ext, key] : formats) {
+        const QString path = dir.filePath(u("x.") + u(ext));
+        ASSERT_TRUE(makeAudio(path)) << "needs ffmpeg, python3-mutagen";
+        const CliRun r = runCli({"tag", path, "--v2", "Title=Neu"});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QJsonObject o = QJsonDocument::fromJson(runCli({"tags", "--json", path}).out.toUtf8()).object();
+        EXPECT_EQ(o[u(key)].toObject()[u("Title")].toString(), u("Neu")) << ext;
+    }
+    // Listed only when asked for.
+    EXPECT_EQ(runCli({"simulate", dir.path()}).out, QString());
+    EXPECT_EQ(runCli({"simulate", "--all-formats", dir.path()}).out.count(u("\tOld Artist - Neu.")), 4);
 }

@@ -18,7 +18,7 @@ QString state(const frmOpts& w)
 {
     QString out = QString::number(w.schemeIndex());
     for (const QCheckBox* c :
-         {w.chkRemAllNum, w.chkReplace, w.chkRemove, w.chkRep, w.chkUcaseAll, w.chkUcase})
+         {w.chkRemAllNum, w.chkReplace, w.chkRemove, w.chkRep, w.chkUcaseAll, w.chkUcase, w.chkAllFormats})
         out += c->isChecked() ? u'1' : u'0';
     for (const QLineEdit* e : {w.txtScheme, w.txtRepWhat, w.txtRepWith, w.txtRemove})
         out += u'|' + e->text() + (e->isEnabled() ? u'+' : u'-');

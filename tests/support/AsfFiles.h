@@ -1,5 +1,6 @@
-// Real WMA (ASF) files for tests: encoded by ffmpeg, tagged and read back by
-// an independent reader (mutagen, through Debian's python3).
+// Real WMA (ASF), FLAC, Ogg Vorbis, Opus and M4A files for tests: encoded by
+// ffmpeg, tagged and read back by an independent reader (mutagen, through
+// Debian's python3).
 #pragma once
 
 #include <QFile>
@@ -72,6 +73,60 @@ inline bool makeWma(const QString& path, const QJsonObject& attributes = {})
     if (ok && !attributes.isEmpty())
         runAsfPy({QStringLiteral("set"), path, QString::fromUtf8(QJsonDocument(attributes).toJson())}, &ok);
     return ok;
+}
+
+// FLAC, Ogg Vorbis, Opus and M4A files: encoded by ffmpeg, with a private
+// field and a picture added by mutagen. dump: every tag value (bytes as hex),
+// the pictures, and the md5 of the decoded audio.
+inline const char* const kFormatsPy = R"(
+import sys, json, base64, hashlib, subprocess, mutagen
+from mutagen.flac import Picture
+from mutagen.mp4 import MP4Cover
+cmd, path = sys.argv[1], sys.argv[2]
+f = mutagen.File(path)
+mp4 = type(f).__name__ == 'MP4'
+if cmd == 'prep':
+    pic = Picture(); pic.type = 3; pic.mime = 'image/png'; pic.data = b'PNG-1234'
+    if mp4: f['covr'] = [MP4Cover(pic.data, MP4Cover.FORMAT_PNG)]; f['----:com.vantrel:private'] = [b'keep me']
+    else: f['VANTREL_PRIVATE'] = 'keep me'
+    if type(f).__name__ == 'FLAC': f.add_picture(pic)
+    elif not mp4: f['METADATA_BLOCK_PICTURE'] = [base64.b64encode(pic.write()).decode()]
+    f.save(); sys.exit(0)
+out = {k.upper(): [v.hex() if isinstance(v, bytes) else str(v) for v in f.tags[k]] for k in f.tags.keys()}
+out['pictures'] = [p.data.hex() for p in getattr(f, 'pictures', [])]
+out['audio'] = subprocess.run(['ffmpeg', '-nostdin', '-loglevel', 'error', '-i', path, '-map', '0:a', '-f', 'md5', '-'],
+                              capture_output=True, text=True).stdout
+print(json.dumps(out))
+)";
+
+inline QJsonObject formatDump(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral("-c"), QString::fromUtf8(kFormatsPy), QStringLiteral("dump"), path});
+    p.waitForFinished(60000);
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+// A short file of the format its name says (.flac, .ogg Vorbis, .opus, .m4a,
+// .oga Ogg FLAC; any letter case), titled "Old Title" by "Old Artist", with
+// the private field and the picture.
+inline bool makeAudio(const QString& path)
+{
+    const QString ext = path.section(QLatin1Char('.'), -1).toLower();
+    const char* codec = ext == u"ogg"    ? "libvorbis"
+                        : ext == u"opus" ? "libopus"
+                        : ext == u"m4a"  ? "aac"
+                                         : "flac";
+    QString ffmpeg = QStringLiteral("-nostdin -loglevel error -y -f lavfi -i sine=duration=0.3 -c:a %1 "
+                                    "-metadata title=Old_Title -metadata artist=Old_Artist")
+                         .arg(QLatin1String(codec));
+    return QProcess::execute(QStringLiteral("ffmpeg"),
+                             ffmpeg.split(u' ').replaceInStrings(QStringLiteral("_"), QStringLiteral(" "))
+                                 << path) == 0 &&
+           QProcess::execute(
+               QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral("-c"), QString::fromUtf8(kFormatsPy), QStringLiteral("prep"), path}) == 0;
 }
 
 } // namespace vantrel::test

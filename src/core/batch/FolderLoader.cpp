@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
+#include "tags/AudioFormat.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,6 +23,24 @@ QString FolderLoader::noFilesText(bool browseHint)
                                   "Make sure the option 'Include subfolders' is checked.");
     if (browseHint) text += QStringLiteral("\r\n\r\nTO SELECT A DIFFERENT FOLDER, CLICK BROWSE");
     return text;
+}
+
+QString FolderLoader::otherFormatExtension(const QString& name)
+{
+    return vantrel::otherFormatExtension(name);
+}
+
+QString FolderLoader::nameAsMp3(const QString& name)
+{
+    const QString ext = otherFormatExtension(name);
+    return ext.isEmpty() ? name : name.left(name.size() - ext.size()) + QStringLiteral(".mp3");
+}
+
+// ext1 and ext2 lower-cased, with their dot.
+bool FolderLoader::isListedName(const QString& name, const QString& ext1, const QString& ext2) const
+{
+    return name.right(ext1.size()).toLower() == ext1 || name.right(ext2.size()).toLower() == ext2 ||
+           (allFormats && !otherFormatExtension(name).isEmpty());
 }
 
 QString FolderLoader::noFilesTitle()
@@ -123,8 +142,7 @@ void FolderLoader::loadfolder(const QString& folder, bool clear, bool includeSub
     if (!loadAborted) {
         for (qsizetype i = 0; i < scanCount; ++i) {
             const QString& name = scanNames.at(i);
-            const QString ext = name.right(4).toLower();
-            if (ext != QLatin1String(".mp3") && ext != QLatin1String(".wma")) continue;
+            if (!isListedName(name, QStringLiteral(".mp3"), QStringLiteral(".wma"))) continue;
             // The numbered name is temporary: filterlist rewrites lstFiles.
             appendIfNew(scanFolders.at(scanFolderIndex.at(i)) + name,
                         QString::number(i + 1) + QStringLiteral(". ") + name);
@@ -216,10 +234,7 @@ void FolderLoader::filterlist(const QString& typ1, const QString& typ2)
     const QString ext2 = QLatin1Char('.') + typ2.toLower();
     list_.lstDump.clear();
     for (const QString& p : std::as_const(list_.lstAllfiles)) {
-        const QString name = FileList::nameOf(p);
-        const QString tail1 = name.right(ext1.size()).toLower();
-        const QString tail2 = name.right(ext2.size()).toLower();
-        if (tail1 != ext1 && tail2 != ext2) continue;
+        if (!isListedName(FileList::nameOf(p), ext1, ext2)) continue;
         if (!pathRepresentable(p)) {
             prompter_.tell(Question::FileNotLoadable,
                            QStringLiteral("The file '") + p +

@@ -1,6 +1,7 @@
 // Turns folders and dropped paths into entries of the file list: a
 // breadth-first scan of the folder tree, then a filter pass that keeps the
-// audio files (".mp3", ".wma") in the order found.
+// audio files (".mp3", ".wma"; with allFormats also ".flac", ".ogg", ".oga",
+// ".opus", ".m4a") in the order found.
 //
 // Usage, as the main window's "Load" does it (the command-line tool can do
 // the same with its own prompter):
@@ -47,6 +48,16 @@ class FolderLoader {
     std::function<void(int percent)> onPercent;
     // The status line: "Path: " + folder at the start of each folder load.
     std::function<void(const QString& text)> onStatus;
+    // "Also list FLAC, Ogg, Opus and M4A files": the extensions of
+    // otherFormatExtension are listed beside ".mp3" and ".wma".
+    bool allFormats = false;
+
+    // The extension of a FLAC, Ogg Vorbis, Opus or M4A file name (".flac",
+    // ".ogg", ".oga", ".opus", ".m4a"), lower-cased; empty for any other name.
+    static QString otherFormatExtension(const QString& name);
+    // The name such a file is parsed and renamed under: its own extension
+    // replaced by ".mp3" ("Song.FLAC" -> "Song.mp3"); any other name as it is.
+    static QString nameAsMp3(const QString& name);
 
     // Result of the last scan. scanFolders[0] is the folder asked for; every
     // entry ends with "/". scanNames holds every file found (any extension),
@@ -88,7 +99,8 @@ class FolderLoader {
     void LogPath(const QString& folder, bool includeSubfolders);
 
     // Keeps the entries of lstAllfiles whose names end in "." + typ1 or
-    // "." + typ2 (any letter case), in order, and rewrites lstFiles to the
+    // "." + typ2 (any letter case), or with allFormats in one of the other
+    // formats' extensions, in order, and rewrites lstFiles to the
     // plain names. Paths whose name bytes cannot be represented are refused
     // with a message each and left out.
     void filterlist(const QString& typ1 = QStringLiteral("mp3"), const QString& typ2 = QStringLiteral("wma"));
@@ -109,6 +121,7 @@ class FolderLoader {
   private:
     class Session;
     bool appendIfNew(const QString& fullPath, const QString& shownName);
+    bool isListedName(const QString& name, const QString& ext1, const QString& ext2) const;
     void rebuildIndex();
     void updateListStatus();
 

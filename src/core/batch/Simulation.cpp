@@ -1,6 +1,7 @@
 #include "batch/Simulation.h"
 
 #include "batch/FieldText.h"
+#include "batch/FolderLoader.h"
 #include "batch/Renamer.h"
 #include "batch/RunAccount.h"
 #include "batch/TagsFromNames.h"
@@ -96,6 +97,26 @@ QString avoidFilesOnDisk(const QString& name, const QString& path, const QString
 {
     return firstFreeName(name, [&](const QString& n) { return takenOnDisk(n, path, folder); });
 }
+
+// ---- names of FLAC, Ogg, Opus and M4A files ---------------------------------
+
+// Such a file is named as an MP3 file of the same stem would be: the parser
+// and the scheme see "Stem.mp3", and the proposal gets the file's own
+// extension (lower-cased) back in place of ".mp3". Any other file is named
+// from its own name.
+struct NameAsMp3 {
+    QString name; // what the parser and the scheme see
+    QString ext;  // the file's own extension; empty for any other file
+
+    explicit NameAsMp3(const QString& fileName)
+        : name(FolderLoader::nameAsMp3(fileName)), ext(FolderLoader::otherFormatExtension(fileName))
+    {
+    }
+    QString ownExtension(const QString& proposal) const
+    {
+        return ext.isEmpty() ? proposal : withoutLastFour(proposal) + ext;
+    }
+};
 
 // ---- what a worker finds out about one file --------------------------------------
 
@@ -267,20 +288,21 @@ FileOutcome simulateOne(const QString& path, const QString& name, const Simulati
     const bool parserPath =
         marked && (v1.artist.isEmpty() || v1.title.isEmpty() || o.mode == Mode::FileNames);
     QString proposal;
+    const NameAsMp3 named(name);
     if (parserPath) {
-        proposal = trimfilename(name, o.parser);
+        proposal = trimfilename(named.name, o.parser);
         const QString ext = lastFour(proposal).toLower();
         if (o.parser.allUpper) proposal = allUpperCase(withoutLastFour(proposal) + ext);
         noFolderSeparators(proposal);
         // Cleaned as the renaming cleans it, so that After is the name the file gets.
-        proposal = cleanFileName(proposal);
+        proposal = named.ownExtension(cleanFileName(proposal));
         proposal = avoidFilesOnDisk(proposal, path, folder);
     } else {
         proposal = composeSchemeName(o.scheme.choice, o.scheme.pattern,
                                      SchemeFields{tag.artist, tag.title, tag.album, tag.track},
-                                     extensionOf(name), o.parser);
+                                     extensionOf(named.name), o.parser);
         noFolderSeparators(proposal);
-        proposal = trimSpaces(cleanFileName(proposal));
+        proposal = named.ownExtension(trimSpaces(cleanFileName(proposal)));
         proposal = avoidFilesOnDisk(proposal, path, folder);
     }
     out.proposal = proposal;

@@ -28,9 +28,45 @@ QByteArray readAt(QFile& f, qint64 at, qint64 n)
     return f.read(n);
 }
 
+// The length of the ID3v2 tag that starts the file (footer included), 0 without one.
+qint64 id3v2Length(QFile& f)
+{
+    const QByteArray h = readAt(f, 0, 10);
+    if (h.size() != 10 || !h.startsWith("ID3") || static_cast<unsigned char>(h[3]) == 0xFF) return 0;
+    qint64 n = 0;
+    for (int i = 6; i < 10; ++i) {
+        const auto b = static_cast<unsigned char>(h[i]);
+        if (b >= 0x80) return 0;
+        n = (n << 7) | b;
+    }
+    return 10 + n + ((h[5] & 0x10) ? 10 : 0);
+}
+
+// Where the metadata blocks of a FLAC file end (every tag and picture is in
+// them, the audio frames follow); 0 when they cannot be followed to the last.
+qint64 flacMetadataEnd(QFile& f, qint64 size)
+{
+    qint64 at = id3v2Length(f);
+    if (readAt(f, at, 4) != "fLaC") return 0;
+    at += 4;
+    for (;;) {
+        const QByteArray h = readAt(f, at, 4);
+        if (h.size() != 4) return 0;
+        const auto b = [&](int i) { return qint64(static_cast<unsigned char>(h[i])); };
+        at += 4 + ((b(1) << 16) | (b(2) << 8) | b(3));
+        if (at > size) return 0;
+        if (b(0) & 0x80) return at; // the last block
+    }
+}
+
 Area tagArea(QFile& f, qint64 size, AudioFormat format)
 {
     Area a;
+    if (format == AudioFormat::Flac) {
+        const qint64 end = flacMetadataEnd(f, size);
+        a.head = end > 0 ? end : size;
+        return a;
+    }
     if (format == AudioFormat::Asf) {
         // The header object (GUID, 64-bit little-endian size) holds every ASF tag.
         const QByteArray h = readAt(f, 0, 24);
@@ -44,17 +80,7 @@ Area tagArea(QFile& f, qint64 size, AudioFormat format)
         a.head = size; // another container: the whole file
         return a;
     }
-    const QByteArray h = readAt(f, 0, 10);
-    if (h.size() == 10 && h.startsWith("ID3") && static_cast<unsigned char>(h[3]) < 0xFF) {
-        qint64 n = 0;
-        bool ok = true;
-        for (int i = 6; i < 10; ++i) {
-            const auto b = static_cast<unsigned char>(h[i]);
-            ok = ok && b < 0x80;
-            n = (n << 7) | b;
-        }
-        if (ok) a.head = std::min(size, 10 + n + ((h[5] & 0x10) ? 10 : 0));
-    }
+    a.head = std::min(size, id3v2Length(f));
     // Zero padding behind the tag belongs to it: a writer may take it in or leave it.
     while (a.head < size) {
         const QByteArray chunk = readAt(f, a.head, kChunk);

@@ -1,7 +1,7 @@
 // What is needed to put a file's tags back after they were written: the bytes
 // of the areas that hold tags (the ID3v2 area at the start and the ID3v1
-// record at the end of an MP3, the header object of a WMA, the whole file for
-// any other container), and the size and a hash of everything else (the
+// record at the end of an MP3, the header object of a WMA, the metadata blocks
+// of a FLAC file, the whole file for any other container), and the size and a hash of everything else (the
 // audio), so that a restore can check that the audio is still the same.
 #pragma once
 

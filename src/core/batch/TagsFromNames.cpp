@@ -3,6 +3,7 @@
 #include "batch/FieldText.h"
 #include "batch/FileList.h"
 #include "batch/FixJournal.h"
+#include "batch/FolderLoader.h"
 #include "batch/RunAccount.h"
 #include "platform/Prompter.h"
 #include "tags/ForeignTags.h"
@@ -45,7 +46,8 @@ ArtistTitle splitArtistTitle(const QString& parsedName)
 TagsToWrite tagsToWrite(const QString& fileName, const ParserOptions& options, bool overwrite,
                         const ArtistTitle& v1, const ArtistTitle& v2)
 {
-    const ArtistTitle parsed = splitArtistTitle(trimfilename(fileName, options));
+    // A FLAC, Ogg, Opus or M4A file's name is split as the same stem with ".mp3" is.
+    const ArtistTitle parsed = splitArtistTitle(trimfilename(FolderLoader::nameAsMp3(fileName), options));
     if (overwrite) return {parsed, parsed};
     TagsToWrite w{v1, v2};
     keepExisting(w.v1.artist, w.v2.artist, parsed.artist, crlf);

@@ -1,5 +1,7 @@
 #include "tags/AsfTags.h"
 
+#include "tags/TagLibText.h"
+
 #include <algorithm>
 #include <asffile.h>
 #include <asftag.h>
@@ -22,21 +24,6 @@ const char* const kGenre = "WM/Genre";
 // Some writers repeat title and artist as attributes of these names.
 const char* const kTitleCopy = "Title";
 const char* const kAuthorCopy = "Author";
-
-QString qs(const TagLib::String& s)
-{
-    return QString::fromStdString(s.to8Bit(true));
-}
-
-TagLib::String tl(const QString& s)
-{
-    return TagLib::String(s.toStdString(), TagLib::String::UTF8);
-}
-
-TagLib::ByteVector bytesOf(const QByteArray& a)
-{
-    return TagLib::ByteVector(a.constData(), static_cast<unsigned int>(a.size()));
-}
 
 // The first value of an attribute as text; numbers in decimal, byte arrays
 // and GUIDs (no text of their own) empty.

@@ -54,6 +54,21 @@ AudioFormat detectAudioFormat(OpenFile& f)
     return inner == AudioFormat::Unknown ? AudioFormat::Mpeg : inner;
 }
 
+bool takesId3(AudioFormat f, const QString& path)
+{
+    return f == AudioFormat::Mpeg || (f == AudioFormat::Unknown && otherFormatExtension(path).isEmpty());
+}
+
+QString otherFormatExtension(const QString& name)
+{
+    static const QLatin1String kOther[] = {QLatin1String(".flac"), QLatin1String(".ogg"),
+                                           QLatin1String(".oga"), QLatin1String(".opus"),
+                                           QLatin1String(".m4a")};
+    for (const QLatin1String& ext : kOther)
+        if (name.endsWith(ext, Qt::CaseInsensitive)) return QString(ext);
+    return {};
+}
+
 QString notMp3Reason(AudioFormat f)
 {
     const char* kind = "unknown";

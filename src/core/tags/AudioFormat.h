@@ -33,6 +33,16 @@ inline bool takesId3(AudioFormat f)
     return f == AudioFormat::Mpeg || f == AudioFormat::Unknown;
 }
 
+// The same for the file at path: a file named as a FLAC, Ogg, Opus or M4A
+// file whose content is not recognised is refused as well (only a file named
+// otherwise may be a damaged MP3).
+bool takesId3(AudioFormat f, const QString& path);
+
+// The extension of a name that says FLAC, Ogg Vorbis, Opus or M4A (".flac",
+// ".ogg", ".oga", ".opus", ".m4a", in any letter case), lower-cased; empty for
+// any other name.
+QString otherFormatExtension(const QString& name);
+
 // "not an MP3 file (ASF)", the reason an ID3 write into another container is refused.
 QString notMp3Reason(AudioFormat f);
 

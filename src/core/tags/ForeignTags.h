@@ -1,9 +1,11 @@
-// The tags of audio files that are not MP3: a WMA file (ASF) keeps its own
-// tag and never gets ID3. The common fields are read and written here, in
-// the container's own format, through TagLib; the format is told from the
-// content, never from the name. Other containers (FLAC, Ogg, MP4) belong
-// here as well: each adds a reader/editor of its own beside AsfTags and a
-// case in ForeignTags.cpp.
+// The tags of audio files that are not MP3: WMA (ASF), FLAC, Ogg Vorbis,
+// Opus and M4A (MP4) files keep tags of their own and never get ID3. The
+// common fields are read and written here, in the container's own format,
+// through TagLib; the format is told from the content, never from the name.
+// Each container has its reader/editor beside this (AsfTags, XiphTags,
+// Mp4Tags). An ASF file is worked on its header object alone; the others are
+// rewritten whole from a copy in memory, TagLib keeping every block, page,
+// atom and item it does not change.
 #pragma once
 
 #include "tags/AudioFormat.h"
@@ -38,8 +40,9 @@ class ForeignTags {
   public:
     // Whether files of this content keep their own tags (and are read and
     // written here rather than with ID3).
-    static bool handles(AudioFormat format) { return format == AudioFormat::Asf; }
-    // The format's short name as the command line shows it ("asf").
+    static bool handles(AudioFormat format);
+    // The format's short name as the command line shows it ("asf", "flac",
+    // "ogg", "mp4").
     static QString formatKey(AudioFormat format);
 
     // Reads the fields of the file at path. No result (and error set) when the

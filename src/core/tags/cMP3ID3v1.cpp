@@ -97,7 +97,7 @@ bool cMP3ID3v1::Update()
     };
     if (!file.open(mp3File_, OpenFile::Mode::ReadWrite)) return failed(file.errorText());
     // The content decides: no ID3 record goes into another container.
-    if (const AudioFormat format = detectAudioFormat(file); !takesId3(format))
+    if (const AudioFormat format = detectAudioFormat(file); !takesId3(format, mp3File_))
         return failed(notMp3Reason(format));
     const qint64 length = file.size();
     if (length == 0) {

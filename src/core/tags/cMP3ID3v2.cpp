@@ -531,7 +531,7 @@ bool cMP3ID3v2::Update()
         return false;
     }
     // The content decides: no ID3 tag goes into another container.
-    if (const AudioFormat format = detectAudioFormat(path_); !takesId3(format)) {
+    if (const AudioFormat format = detectAudioFormat(path_); !takesId3(format, path_)) {
         lastError_ = notMp3Reason(format);
         return false;
     }

@@ -190,7 +190,7 @@ bool formTag::SetTags()
     return problems.isEmpty();
 }
 
-// ---- files with a tag of their own (ASF) ----
+// ---- files with a tag of their own (WMA, FLAC, Ogg, M4A) ----
 
 bool formTag::tagForeignFile(const QString& sFile, OpenFile& file)
 {
@@ -235,7 +235,9 @@ bool formTag::setForeignTags(bool keepGenreV2)
     // one is written as the text the picker resolved it to.
     if (!keepGenreV2) edit.genre = cboGenreV2.Text();
     const ForeignTagResult r = ForeignTags::write(txtMp3File, edit);
-    if (!r.ok) lastError_ = QStringLiteral("ASF: ") + r.error;
+    if (!r.ok)
+        lastError_ =
+            ForeignTags::formatKey(detectAudioFormat(txtMp3File)).toUpper() + QStringLiteral(": ") + r.error;
     return r.ok;
 }
 

@@ -151,7 +151,7 @@ bool SetID3v1(QString& fileName, const TagRecord& tag, Prompter& prompter)
         return false;
     }
     if (!file.open(fileName, OpenFile::Mode::ReadWrite)) return report(file.error(), file.errorText());
-    if (const AudioFormat format = detectAudioFormat(file); !takesId3(format)) {
+    if (const AudioFormat format = detectAudioFormat(file); !takesId3(format, fileName)) {
         prompter.tell(Question::TagNotWritten,
                       QStringLiteral("The file ") + fileName + QStringLiteral(" was not written: ") +
                           notMp3Reason(format),
