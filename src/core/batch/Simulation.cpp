@@ -160,7 +160,7 @@ struct FileTags {
     bool ownTag = false;       // a tag of its own (WMA): no ID3v1 record was read
     TagValues v2;              // empty when not read
     V1Values v1;               // empty without a record
-    modTag::RecordRead record; // how the ID3v1 record was found, for the log
+    modTag::RecordNote record; // how the ID3v1 record was found, for the log
     QList<TagMessage> messages;
 };
 
@@ -210,8 +210,9 @@ FileTags readFileTags(TagReader& reader, const QString& path, TagsWanted wanted)
         t.ownTag = ForeignTags::handles(detectAudioFormat(file));
     }
     if (!t.ownTag) {
-        t.record = modTag::readRecord(path, file);
-        const TagRecord& rec = t.record.record;
+        const modTag::RecordRead read = modTag::readRecord(path, file);
+        t.record = read;
+        const TagRecord& rec = read.record;
         t.v1 = V1Values{v1Field(rec.Title, false), v1Field(rec.Artist, true), v1Field(rec.Album, false)};
     }
     t.messages = std::move(reader.messages.kept);
@@ -225,7 +226,7 @@ struct FileOutcome {
     bool renames = true; // false in the tag mode: the file keeps its name
     bool failed = false; // reading or naming it failed unexpectedly
     int openError = 0;   // why it could not be opened, when it does not exist
-    modTag::RecordRead record;
+    modTag::RecordNote record;
     QString proposal;      // after the check against files on disk
     QString artist, title; // the Artist and Title columns (" " when empty)
     QList<TagMessage> messages;

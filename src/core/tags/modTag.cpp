@@ -93,7 +93,7 @@ RecordRead readRecord(const QString& fileName, OpenFile& file)
     return out;
 }
 
-bool reportRecord(const RecordRead& read, Prompter& prompter)
+bool reportRecord(const RecordNote& read, Prompter& prompter)
 {
     tagLog += read.logLine;
     if (read.error == 0) return true;

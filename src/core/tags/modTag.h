@@ -67,13 +67,18 @@ bool FileReadable(const QString& fileName);
 
 // What GetID3v1 finds in one file, without touching CurrentTag or tagLog
 // and without asking anything, so that any thread may read a file's record.
-struct RecordRead {
-    TagRecord record; // a default record when the file has none
-    QString logLine;  // what GetID3v1 adds to tagLog for this file, or empty
+// What the run must still be told about the read, kept apart from the
+// record so that a long run can hold it for every file cheaply.
+struct RecordNote {
+    QString logLine; // what GetID3v1 adds to tagLog for this file, or empty
     // errno of a read that failed on the opened file, 0 otherwise: GetID3v1
     // then asks the "Fatal Error" question with this number and text.
     int error = 0;
     QString errorText;
+};
+
+struct RecordRead : RecordNote {
+    TagRecord record; // a default record when the file has none
 };
 
 // The record of fileName (already without a leading "* ") from file, opened
@@ -84,7 +89,7 @@ RecordRead readRecord(const QString& fileName, OpenFile& file);
 // Hands what readRecord found over as GetID3v1 does: the log line goes into
 // tagLog, and a failed read asks the "Fatal Error" question. False when the
 // answer was to end the program.
-bool reportRecord(const RecordRead& read, Prompter& prompter);
+bool reportRecord(const RecordNote& read, Prompter& prompter);
 
 // Reads the record of fileName into CurrentTag.
 // - CurrentTag is first reset to a default record (all spaces, Genre 255), so
