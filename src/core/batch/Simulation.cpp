@@ -501,6 +501,7 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
         OutcomeSlots outcomes(paths, names, options);
         QSet<QString> proposed; // every proposal so far in lower case, for the duplicate rule
         proposed.reserve(total);
+        QHash<QString, QString> chainEnd; // a taken proposal (exact) -> the last name its chain gave
         const std::function<bool()> idle = [&] { return report(progress, done, total); };
         for (qsizetype i = 0; i < total; ++i) {
             std::optional<FileOutcome> taken = outcomes.take(i, idle);
@@ -532,10 +533,18 @@ SimulationRun fixlist(FileList& list, const SimulationOptions& options, Prompter
                     // files never get the same name (in any letter case), and
                     // a name made longer is checked against the disk again.
                     const QString folder = FileList::location(paths.at(i));
-                    if (proposed.contains(proposal.toLower())) {
-                        proposal = firstFreeName(withDuplicateSuffix(proposal), [&](const QString& n) {
+                    const QString lower = proposal.toLower();
+                    if (proposed.contains(lower)) {
+                        // The " (1)" chain of a name is always the same; every
+                        // name in it up to the last one handed out is taken, so
+                        // the walk goes on from there (a group of n equal names
+                        // costs n steps, not n * n / 2).
+                        QString& end = chainEnd[proposal];
+                        const QString from = end.isEmpty() ? proposal : end;
+                        proposal = firstFreeName(withDuplicateSuffix(from), [&](const QString& n) {
                             return proposed.contains(n.toLower()) || takenOnDisk(n, paths.at(i), folder);
                         });
+                        end = proposal;
                     }
                     proposed.insert(proposal.toLower());
                     // Marked in its row; "Fix files!" skips it.
