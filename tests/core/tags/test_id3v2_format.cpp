@@ -76,7 +76,7 @@ TEST(Id3v2Format, Utf8TextBecomesUtf16)
         EXPECT_EQ(reencodeFor23(c.id, c.in), c.out) << c.id;
 }
 
-// (Artists and genres: what other readers make of them is in test_interop_writers.)
+// (Artists and genres: what other readers make of them is in the interoperability test.)
 TEST(Id3v2Format, SeveralValuesJoinedFor23)
 {
     const QByteArray z(1, '\0');

@@ -155,7 +155,6 @@ TEST_F(Id3v2Read, HeaderAndFrameVariants)
         {"2.3 whole-tag unsynchronisation",
          id3v2Tag(3, frame23("TIT2", bytes("\0A\xFF\0\xE0")) + QByteArray(4, '\0'), 0, 0x80),
          "A\xC3\xBF\xC3\xA0"},
-        {"2.3 extended header", id3v2Tag(3, be32(6) + QByteArray(6, '\0') + tit2, 0, 0x40), "Song"},
         {"2.4 extended header",
          id3v2Tag(4, synchsafe(6) + bytes("\x01\0") + frame24("TIT2", latin1Text("Song")), 0, 0x40), "Song"},
         {"2.4 frame size written plain",
