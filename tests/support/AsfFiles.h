@@ -46,12 +46,12 @@ out['behind-header'] = hashlib.sha1(b[header:]).hexdigest()
 print(json.dumps(out))
 )";
 
-// Runs the script above with Debian's python, where python3-mutagen lives.
-inline QJsonObject runAsfPy(const QStringList& args, bool* ok = nullptr)
+// Runs one of the scripts here with Debian's python, where python3-mutagen lives.
+inline QJsonObject runAsfPy(const QStringList& args, bool* ok = nullptr, const char* script = kAsfPy)
 {
     QProcess p;
     p.start(QStringLiteral("/usr/bin/python3"),
-            QStringList{QStringLiteral("-c"), QString::fromUtf8(kAsfPy)} + args);
+            QStringList{QStringLiteral("-c"), QString::fromUtf8(script)} + args);
     const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     if (ok) *ok = done;
     return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
@@ -101,11 +101,7 @@ print(json.dumps(out))
 
 inline QJsonObject formatDump(const QString& path)
 {
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"),
-            {QStringLiteral("-c"), QString::fromUtf8(kFormatsPy), QStringLiteral("dump"), path});
-    p.waitForFinished(60000);
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    return runAsfPy({QStringLiteral("dump"), path}, nullptr, kFormatsPy);
 }
 
 // A short file of the format its name says (.flac, .ogg Vorbis, .opus, .m4a,
@@ -121,12 +117,11 @@ inline bool makeAudio(const QString& path)
     QString ffmpeg = QStringLiteral("-nostdin -loglevel error -y -f lavfi -i sine=duration=0.3 -c:a %1 "
                                     "-metadata title=Old_Title -metadata artist=Old_Artist")
                          .arg(QLatin1String(codec));
-    return QProcess::execute(QStringLiteral("ffmpeg"),
-                             ffmpeg.split(u' ').replaceInStrings(QStringLiteral("_"), QStringLiteral(" "))
-                                 << path) == 0 &&
-           QProcess::execute(
-               QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral("-c"), QString::fromUtf8(kFormatsPy), QStringLiteral("prep"), path}) == 0;
+    bool ok = QProcess::execute(QStringLiteral("ffmpeg"),
+                                ffmpeg.split(u' ').replaceInStrings(QStringLiteral("_"), QStringLiteral(" "))
+                                    << path) == 0;
+    if (ok) runAsfPy({QStringLiteral("prep"), path}, &ok, kFormatsPy);
+    return ok;
 }
 
 } // namespace vantrel::test

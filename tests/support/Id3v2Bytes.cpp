@@ -1,5 +1,7 @@
 #include "Id3v2Bytes.h"
 
+#include <QStringEncoder>
+
 namespace vantrel::test {
 
 // Four bytes, most significant first, of `bits` bits each.
@@ -53,24 +55,13 @@ QByteArray latin1Text(const QByteArray& text)
     return QByteArray(1, '\0') + text;
 }
 
-// UTF-16 code units, in the given byte order.
-static QByteArray units(const QString& s, bool bigEndianOrder)
-{
-    QByteArray b;
-    for (QChar c : s) {
-        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
-        b += bigEndianOrder ? QByteArray(1, hi) + lo : QByteArray(1, lo) + hi;
-    }
-    return b;
-}
-
 QByteArray utf16(const QString& s)
 {
-    return "\xFF\xFE" + units(s, false);
+    return "\xFF\xFE" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(s));
 }
 QByteArray utf16be(const QString& s)
 {
-    return units(s, true);
+    return QStringEncoder(QStringEncoder::Utf16BE).encode(s);
 }
 
 } // namespace vantrel::test

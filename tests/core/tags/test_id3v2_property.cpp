@@ -74,12 +74,8 @@ QList<QStringList> independentRead(const QStringList& paths)
 
 TEST(Id3v2Property, MutatedTagsLoseNothingOnAWrite)
 {
-    const int cases = qEnvironmentVariableIsSet("VANTREL_PROPERTY_CASES")
-                          ? qEnvironmentVariableIntValue("VANTREL_PROPERTY_CASES")
-                          : 300;
-    const int seed = qEnvironmentVariableIsSet("VANTREL_PROPERTY_SEED")
-                         ? qEnvironmentVariableIntValue("VANTREL_PROPERTY_SEED")
-                         : 1;
+    const int asked = qEnvironmentVariableIntValue("VANTREL_PROPERTY_CASES"), cases = asked > 0 ? asked : 300;
+    const int seed = qMax(1, qEnvironmentVariableIntValue("VANTREL_PROPERTY_SEED"));
     std::mt19937 rng(seed);
     QTemporaryDir dir;
     QStringList paths;

@@ -138,30 +138,9 @@ TEST_F(Id3v2Read, OtherFields)
               QStringList({"http://artist", "http://buy", "http://audio", "http://link", "258", "(c)", "Comp",
                            "Orig", "Enc"}));
 
-    // The year comes from TYER when there is one, else from the start of TDRC.
-    const struct {
-        QByteArray frames;
-        const char* year;
-    } years[] = {
-        {frame23("TDRC", latin1Text("2001-02-03")), "2001"},
-        {frame23("TDRC", latin1Text("2001")) + frame23("TYER", latin1Text("1999")), "1999"},
-        {frame23("TYER", latin1Text("1999")) + frame23("TDRC", latin1Text("2001")), "1999"},
-    };
-    for (const auto& c : years)
-        EXPECT_EQ(read(id3v2Tag(3, c.frames) + mpegFrames()).Year().toStdString(), c.year);
-}
-
-TEST_F(Id3v2Read, LargeFramesDoNotEndTheTag)
-{
-    const QByteArray picture = bytes("\0image/png\0\x03\0") + QByteArray(5000, '\x89');
-    const QByteArray longTitle = latin1Text(QByteArray(1200, 'x'));
-    const cMP3ID3v2 t =
-        read(id3v2Tag(3, frame23("TIT2", latin1Text("Song")) + frame23("APIC", picture) +
-                             frame23("TPE1", latin1Text("Band")) + frame23("TALB", longTitle)) +
-             mpegFrames());
-    EXPECT_EQ(t.Artist(), "Band"); // after the picture
-    EXPECT_EQ(t.FrameCount(), 4);
-    EXPECT_EQ(t.Album(), QString(1200, 'x')); // a long frame fills its field in full
+    // The year comes from TYER when there is one, else from the start of TDRC (in the write test).
+    const QByteArray dates = frame23("TDRC", latin1Text("2001")) + frame23("TYER", latin1Text("1999"));
+    EXPECT_EQ(read(id3v2Tag(3, dates) + mpegFrames()).Year(), "1999");
 }
 
 TEST_F(Id3v2Read, HeaderAndFrameVariants)
@@ -176,7 +155,6 @@ TEST_F(Id3v2Read, HeaderAndFrameVariants)
         {"2.3 whole-tag unsynchronisation",
          id3v2Tag(3, frame23("TIT2", bytes("\0A\xFF\0\xE0")) + QByteArray(4, '\0'), 0, 0x80),
          "A\xC3\xBF\xC3\xA0"},
-        {"2.3 extended header", id3v2Tag(3, be32(6) + QByteArray(6, '\0') + tit2, 0, 0x40), "Song"},
         {"2.4 extended header",
          id3v2Tag(4, synchsafe(6) + bytes("\x01\0") + frame24("TIT2", latin1Text("Song")), 0, 0x40), "Song"},
         {"2.4 frame size written plain",
