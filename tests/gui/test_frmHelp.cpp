@@ -1,30 +1,19 @@
-// The help window: topic choice, Back and the graph page.
-// Its link and Close are tested from the main window.
+// The help window (topic choice, Back, the graph page), the main window's
+// help controls and its update check at start.
 #include "HelpTexts.h"
 #include "frmHelp.h"
+#include "frmMain.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 using namespace vantrel;
 
 namespace {
-
-// What the window must show after a step.
-struct Shown {
-    int page;       // caption of lblPage
-    int titleTopic; // topic whose title is shown; -1: "Help topic not found"
-    int textTopic;  // topic whose text is shown; -1: empty
-    int listIndex;  // selected entry of the topic list
-    int graph;      // height of the graph shown at the text's place; 0: none
-};
-
-struct Step {
-    const char* action; // "list N", "back", "about", "dbl", "disp N"
-    Shown after;
-};
 
 void perform(frmHelp& w, const QByteArray& action)
 {
@@ -41,12 +30,6 @@ void perform(frmHelp& w, const QByteArray& action)
         w.disp(parts[1].toInt());
 }
 
-// The graph is on the page: visible and inside the window (not parked).
-bool graphShown(const frmHelp& w)
-{
-    return w.image1->isVisible() && w.rect().intersects(w.image1->geometry());
-}
-
 } // namespace
 
 class TestFrmHelp : public QObject {
@@ -56,36 +39,41 @@ class TestFrmHelp : public QObject {
     void walksThroughTopics()
     {
         // About, then Back stays; the graph page back and forth; a topic without a page keeps the list.
-        const Step steps[] = {
-            {"list 4", {4, 4, 4, 4, 0}}, {"dbl", {4, 4, 4, 4, 0}},     {"about", {5, 5, 5, 5, 0}},
-            {"back", {5, 5, 5, 5, 0}},   {"list 1", {1, 1, 1, 1, 0}},  {"dbl", {7, 1, -1, 1, 369}},
-            {"back", {1, 1, 1, 1, 0}},   {"back", {7, 1, -1, 1, 369}}, {"list 2", {2, 2, 2, 2, 0}},
-            {"dbl", {7, 2, -1, 2, 375}}, {"list 3", {3, 3, 3, 3, 0}},  {"disp 6", {6, -1, -1, 3, 0}},
-            {"dbl", {6, -1, -1, 3, 0}},  {"back", {3, 3, 3, 3, 0}},    {"disp 99", {99, -1, -1, 3, 0}},
+        const struct {
+            const char* action; // "list N", "back", "about", "dbl", "disp N"
+            int page;           // caption of lblPage
+            int topic;          // whose title is shown (and text, without a graph); -1: not found
+            int listIndex;      // selected entry of the topic list
+            int graph;          // height of the graph shown at the text's place; 0: none
+        } steps[] = {
+            {"list 4", 4, 4, 4, 0}, {"dbl", 4, 4, 4, 0},   {"about", 5, 5, 5, 0},     {"back", 5, 5, 5, 0},
+            {"list 1", 1, 1, 1, 0}, {"dbl", 7, 1, 1, 369}, {"back", 1, 1, 1, 0},      {"back", 7, 1, 1, 369},
+            {"list 2", 2, 2, 2, 0}, {"dbl", 7, 2, 2, 375}, {"list 3", 3, 3, 3, 0},    {"disp 6", 6, -1, 3, 0},
+            {"dbl", 6, -1, 3, 0},   {"back", 3, 3, 3, 0},  {"disp 99", 99, -1, 3, 0},
+        };
+        const auto line = [](const char* action, int page, int list, int graph, const QString& title) {
+            return QStringLiteral("%1: page %2, list %3, graph %4, %5")
+                .arg(QLatin1String(action))
+                .arg(page)
+                .arg(list)
+                .arg(graph)
+                .arg(title);
         };
         frmHelp w;
         w.show();
-        for (const Step& s : steps) {
+        for (const auto& s : steps) {
             perform(w, s.action);
-            const QByteArray msg = QStringLiteral("after '%1': page %2, list %3, title '%4', graph %5")
-                                       .arg(QLatin1String(s.action), w.lblPage->text())
-                                       .arg(w.cmbSection->currentIndex())
-                                       .arg(w.lblTitle->text())
-                                       .arg(graphShown(w))
-                                       .toUtf8();
-            QVERIFY2(w.lblPage->text() == QString::number(s.after.page), msg.constData());
-            QVERIFY2(w.cmbSection->currentIndex() == s.after.listIndex, msg.constData());
-            const QString title = s.after.titleTopic < 0 ? QStringLiteral("Help topic not found")
-                                                         : help::topicTitle(s.after.titleTopic);
-            QVERIFY2(w.lblTitle->text() == title, msg.constData());
-            const QString text = s.after.textTopic < 0 ? QString() : help::topicText(s.after.textTopic);
-            QVERIFY2(w.lblText->text() == text, msg.constData());
-            QVERIFY2(graphShown(w) == (s.after.graph > 0), msg.constData());
-            if (s.after.graph) {
-                QVERIFY2(w.image1->pos() == w.lblText->pos(), msg.constData());
-                QVERIFY2(w.image1->pixmap().size() == QSize(500, s.after.graph), msg.constData());
-                QVERIFY2(w.image1->geometry().bottom() < w.cmdBack->y(), msg.constData());
-            }
+            // The graph is on the page: visible, inside the window (not parked), at the text's place.
+            const bool graph = w.image1->isVisible() && w.rect().intersects(w.image1->geometry());
+            QVERIFY(!graph ||
+                    (w.image1->pos() == w.lblText->pos() && w.image1->geometry().bottom() < w.cmdBack->y()));
+            const QString title =
+                s.topic < 0 ? QStringLiteral("Help topic not found") : help::topicTitle(s.topic);
+            QCOMPARE(line(s.action, w.lblPage->text().toInt(), w.cmbSection->currentIndex(),
+                          graph ? w.image1->pixmap().height() : 0, w.lblTitle->text()),
+                     line(s.action, s.page, s.listIndex, s.graph, title));
+            const bool text = s.topic >= 0 && !s.graph;
+            QCOMPARE(w.lblText->text(), text ? help::topicText(s.topic) : QString());
         }
     }
 
@@ -101,6 +89,59 @@ class TestFrmHelp : public QObject {
             QVERIFY(w.lblTitle->fontMetrics().horizontalAdvance(w.lblTitle->text()) <= w.lblTitle->width());
         }
         QVERIFY(w.lblLink->fontMetrics().horizontalAdvance(w.lblLink->text()) <= w.lblLink->width());
+    }
+
+    void helpControlsShowTheirTopics()
+    {
+        frmMain m;
+        m.show();
+        RecordingOpener opener;
+        m.setOpener(&opener);
+        // 0: the "Help" button (general help), 1 to 4: the "info" labels (their topics).
+        frmHelp* first = nullptr;
+        for (int label : {0, 3, 1, 4}) {
+            QTest::mouseClick(label ? static_cast<QWidget*>(m.lblHelp[label]) : m.cmdAbout, Qt::LeftButton);
+            auto* help = qobject_cast<frmHelp*>(m.frmHelpWindow.data());
+            QVERIFY(help && help->isVisible());
+            first = first ? first : help;
+            QCOMPARE(help, first); // one window while it is open
+            QCOMPARE(help->lblTitle->text(), help::topicTitle(label));
+        }
+        // The link goes through the main window's desktop seam.
+        QTest::mouseClick(first->lblLink, Qt::LeftButton);
+        QCOMPARE(opener.opened, QStringList{help::kProductPage});
+        QTest::mouseClick(first->cmdClose, Qt::LeftButton);
+        QTRY_VERIFY(!m.frmHelpWindow);
+        m.setOpener(nullptr);
+    }
+
+    // A server that answers once with a newer version: one question, status
+    // line updated, and the check does not come back.
+    void updateCheckRunsOnceAfterStart()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        int requests = 0;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket* s = server.nextPendingConnection();
+            connect(s, &QTcpSocket::readyRead, s, [s, &requests] {
+                if (!s->readAll().contains("\r\n\r\n")) return;
+                ++requests;
+                s->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: 7\r\n\r\n9.9.9\r\n");
+                s->disconnectFromHost();
+            });
+        });
+        qputenv("VANTREL_UPDATE_BASE", "http://127.0.0.1:" + QByteArray::number(server.serverPort()));
+        ScriptedPrompter prompter(Answer::No);
+        frmMain m;
+        m.setPrompter(&prompter);
+        QCOMPARE(m.lblPath->text(), QStringLiteral("Checking for updates, please wait..."));
+        QTRY_COMPARE_WITH_TIMEOUT(m.lblPath->text(), QStringLiteral("No updates available"), 15000);
+        QCOMPARE(prompter.prompts().size(), 1);
+        QTest::qWait(700);
+        QCOMPARE(requests, 1);
+        m.setPrompter(nullptr);
+        qputenv("VANTREL_UPDATE_BASE", "http://update.invalid");
     }
 };
 
