@@ -1,19 +1,47 @@
+// The main window: the working panel, loading, dropping, deleting, playing,
+// its message boxes; "Simulate before fix!", "Fix files!", "Undo last fix" and
+// the double-click on the table with scripted answers; the options window.
+#include "../core/platform/LockedFolder.h"
+#include "FileTable.h"
+#include "Id3v2Bytes.h"
 #include "MainWindowFixture.h"
-#include "Version.h"
+#include "SubWindows.h"
 #include "batch/FolderLoader.h"
+#include "frmFile.h"
+#include "frmMain.h"
+#include "frmOpts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QTest>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <QUrl>
+#include <QtTest>
+#include <algorithm>
 
 using namespace vantrel;
+using vantrel::test::readFile;
 
 namespace {
+
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+QString files(int n)
+{
+    return QStringLiteral("Number of files in list: %1").arg(n);
+}
 
 QStringList names(const FileList& l)
 {
@@ -45,17 +73,28 @@ bool dropOn(FileTable* table, const QStringList& paths)
     return dragOn(table, mime);
 }
 
-} // namespace
+// What the window shows, to compare it with a fresh one.
+QString state(const frmOpts& w)
+{
+    QString out = QString::number(w.schemeIndex());
+    for (const QCheckBox* c :
+         {w.chkRemAllNum, w.chkReplace, w.chkRemove, w.chkRep, w.chkUcaseAll, w.chkUcase, w.chkAllFormats})
+        out += c->isChecked() ? u'1' : u'0';
+    for (const QLineEdit* e : {w.txtScheme, w.txtRepWhat, w.txtRepWith, w.txtRemove})
+        out += u'|' + e->text() + (e->isEnabled() ? u'+' : u'-');
+    return out;
+}
 
-class TestFrmMain : public QObject {
-    Q_OBJECT
-
-  private:
-    std::unique_ptr<test::MainWindow> m;
-    frmMain* w = nullptr;
-
-    QString at(const char* rel) const { return m->path(QString::fromLatin1(rel)); }
-    const QList<ScriptedPrompter::Prompt>& prompts() const { return m->prompts(); }
+struct Main : test::MainWindow {
+    // Untagged files of these names, listed.
+    explicit Main(std::initializer_list<const char*> names = {})
+    {
+        QList<test::Listed> files;
+        for (const char* n : names)
+            files.append({QString::fromLatin1(n)});
+        list(files);
+    }
+    QString at(const char* rel) const { return path(QString::fromLatin1(rel)); }
     void make(std::initializer_list<const char*> rels)
     {
         for (const char* r : rels)
@@ -63,23 +102,33 @@ class TestFrmMain : public QObject {
     }
     void loadRoot(bool subfolders = true)
     {
-        w->txtPath->setText(m->dir.path());
-        w->chkSubF->setChecked(subfolders);
-        QTest::mouseClick(w->cmdLoad, Qt::LeftButton);
+        w.txtPath->setText(dir.path());
+        w.chkSubF->setChecked(subfolders);
+        QTest::mouseClick(w.cmdLoad, Qt::LeftButton);
     }
-    QString status() const { return w->lblPath->text(); }
-    static QString files(int n) { return QStringLiteral("Number of files in list: %1").arg(n); }
+    void simulate() { QTest::mouseClick(w.cmdSim, Qt::LeftButton); }
+    QStringList disk() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+    // Lists the files (each holding its name) with their proposals, as a finished simulation leaves them.
+    void simulated(const QList<std::pair<QString, QString>>& files)
+    {
+        QList<test::Listed> l;
+        for (const auto& [name, after] : files)
+            l.append({name, name.toUtf8(), after});
+        list(l);
+        w.cmdFix->setEnabled(true);
+    }
+};
+
+} // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
 
   private Q_SLOTS:
-    void init()
-    {
-        m = std::make_unique<test::MainWindow>();
-        w = &m->w;
-    }
-    void cleanup() { m.reset(); }
-
     void workingPanel()
     {
+        Main m;
+        frmMain* w = &m.w;
         w->show();
         w->cmdFix->setEnabled(false);
         w->working(true);
@@ -117,10 +166,12 @@ class TestFrmMain : public QObject {
 
     void loadBrowseAndTheNoFilesMessages()
     {
-        make({"a.mp3", "x.txt", "s1/c.mp3", "empty/readme.txt"});
-        loadRoot(false);
+        Main m;
+        frmMain* w = &m.w;
+        m.make({"a.mp3", "x.txt", "s1/c.mp3", "empty/readme.txt"});
+        m.loadRoot(false);
         QCOMPARE(names(w->fileList()), QStringList{QStringLiteral("a.mp3")});
-        QCOMPARE(status(), files(1));
+        QCOMPARE(m.w.lblPath->text(), files(1));
         // Enter in the box loads too, afresh, following the subfolder box.
         w->chkSubF->setChecked(true);
         QTest::keyClick(w->txtPath, Qt::Key_Return);
@@ -129,28 +180,30 @@ class TestFrmMain : public QObject {
         QString answer;
         w->BrowseForFolder = [&](QWidget*, const QString&) { return answer; };
         QTest::mouseClick(w->cmdDir, Qt::LeftButton);
-        QCOMPARE(w->txtPath->text(), m->dir.path());
-        QVERIFY(prompts().isEmpty());
-        answer = at("empty");
+        QCOMPARE(w->txtPath->text(), m.dir.path());
+        QVERIFY(m.prompts().isEmpty());
+        answer = m.at("empty");
         QTest::mouseClick(w->cmdDir, Qt::LeftButton);
         QCOMPARE(w->fileList().count(), 0);
-        QCOMPARE(prompts().size(), 1);
-        QCOMPARE(prompts()[0].text, FolderLoader::noFilesText(false));
+        QCOMPARE(m.prompts().size(), 1);
+        QCOMPARE(m.prompts()[0].text, FolderLoader::noFilesText(false));
         // A missing folder empties the table; Load adds the Browse hint.
-        w->txtPath->setText(at("missing"));
+        w->txtPath->setText(m.at("missing"));
         QTest::mouseClick(w->cmdLoad, Qt::LeftButton);
         QCOMPARE(w->fileList().rowCountShown(), 0);
-        QCOMPARE(prompts().last().text, FolderLoader::noFilesText(true));
+        QCOMPARE(m.prompts().last().text, FolderLoader::noFilesText(true));
     }
 
     void dropFilesAndFolders()
     {
-        make({"a.mp3", "notes.txt", "box/b.mp3", "box/sub/c.wma"});
-        QVERIFY(dropOn(w->lvFiles, {at("notes.txt"), at("a.mp3"), at("box")}));
+        Main m;
+        frmMain* w = &m.w;
+        m.make({"a.mp3", "notes.txt", "box/b.mp3", "box/sub/c.wma"});
+        QVERIFY(dropOn(w->lvFiles, {m.at("notes.txt"), m.at("a.mp3"), m.at("box")}));
         QCOMPARE(names(w->fileList()),
                  (QStringList{QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.wma")}));
-        QCOMPARE(status(), files(3));
-        QVERIFY(w->fmeLoad->isHidden() && prompts().isEmpty());
+        QCOMPARE(m.w.lblPath->text(), files(3));
+        QVERIFY(w->fmeLoad->isHidden() && m.prompts().isEmpty());
         // Text and web addresses are no files.
         QMimeData text;
         text.setText(QStringLiteral("just text"));
@@ -162,8 +215,10 @@ class TestFrmMain : public QObject {
 
     void deleteSelectedRowsAndClear()
     {
-        make({"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
-        loadRoot();
+        Main m;
+        frmMain* w = &m.w;
+        m.make({"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+        m.loadRoot();
         FileList& l = w->fileList();
         l.setAfterText(2, QStringLiteral("new.mp3"));
         // Delete with nothing selected keeps everything, proposals included;
@@ -176,24 +231,26 @@ class TestFrmMain : public QObject {
             w->lvFiles->selectionModel()->select(l.index(r, 0),
                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QTest::keyClick(w->lvFiles, Qt::Key_Delete);
-        QCOMPARE(l.lstAllfiles, (QStringList{at("a.mp3"), at("c.mp3")}));
+        QCOMPARE(l.lstAllfiles, (QStringList{m.at("a.mp3"), m.at("c.mp3")}));
         QCOMPARE(names(l), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
-        QCOMPARE(status(), files(2));
+        QCOMPARE(m.w.lblPath->text(), files(2));
 
         w->cmdFix->setEnabled(true);
         QTest::mouseClick(w->cmdClear, Qt::LeftButton);
         QVERIFY(l.count() == 0 && l.rowCountShown() == 0 && !w->cmdFix->isEnabled());
-        QCOMPARE(status(), files(0));
+        QCOMPARE(m.w.lblPath->text(), files(0));
     }
 
     void playOpensTheFileOrSaysWhyNot()
     {
-        make({"here.mp3", "gone.mp3", "folder/x.mp3"});
+        Main m;
+        frmMain* w = &m.w;
+        m.make({"here.mp3", "gone.mp3", "folder/x.mp3"});
         FileList& l = w->fileList();
         for (const char* rel : {"here.mp3", "gone.mp3", "nowhere/a.mp3", "folder"})
-            l.append(at(rel));
-        QFile::remove(at("gone.mp3"));
-        RecordingOpener& opener = m->opener;
+            l.append(m.at(rel));
+        QFile::remove(m.at("gone.mp3"));
+        RecordingOpener& opener = m.opener;
         const struct {
             int index;
             bool desktopSaysYes;
@@ -207,21 +264,23 @@ class TestFrmMain : public QObject {
             {9, true, nullptr},         // out of range: nothing at all
         };
         for (const auto& c : cases) {
-            m->prompter.clear();
+            m.prompter.clear();
             opener.opened.clear();
             opener.result = c.desktopSaysYes;
             w->buttonpress(c.index);
             const QString file = c.index < l.count() ? l.lstAllfiles.at(c.index) : QString();
             QCOMPARE(opener.opened, c.index == 0 ? QStringList{file} : QStringList{}); // only a file there
-            QCOMPARE(prompts().size(), c.reason && *c.reason ? 1 : 0);
-            if (!prompts().isEmpty())
-                QCOMPARE(prompts()[0].text, QStringLiteral("File: ") + file + QStringLiteral("\r\n") +
-                                                QString::fromLatin1(c.reason));
+            QCOMPARE(m.prompts().size(), c.reason && *c.reason ? 1 : 0);
+            if (!m.prompts().isEmpty())
+                QCOMPARE(m.prompts()[0].text, QStringLiteral("File: ") + file + QStringLiteral("\r\n") +
+                                                  QString::fromLatin1(c.reason));
         }
     }
 
     void messageBoxesCarryTitleIconAndButtons()
     {
+        Main m;
+        frmMain* w = &m.w;
         using MB = QMessageBox;
         const struct {
             Buttons buttons;
@@ -257,6 +316,224 @@ class TestFrmMain : public QObject {
                      c.answer);
             QCOMPARE(seen, QStringLiteral("Fix files|Some text|%1|%2").arg(int(c.boxIcon)).arg(int(c.shown)));
         }
+    }
+
+    void answerNoChangesNothing()
+    {
+        for (const int mode : {1, 2}) { // renaming, tags from names
+            Main m;
+            m.w.optType[mode]->setChecked(true);
+            m.simulated({{u("a.mp3"), u("A - B.mp3")}, {u("b.mp3"), u("C - D.mp3")}});
+            m.prompter.queue(Answer::No);
+            m.w.cmdFix_Click();
+            QCOMPARE(m.prompter.prompts().size(), 1);
+            QCOMPARE(m.disk(), (QStringList{u("a.mp3"), u("b.mp3")}));
+            QCOMPARE(readFile(m.path(u("a.mp3"))), QByteArray("a.mp3"));
+            QVERIFY(m.w.fileList().afterText(1) == u("C - D.mp3") && m.w.cmdFix->isEnabled());
+        }
+    }
+
+    // Undo puts the files back and the list follows them.
+    void fixRenamesAndUndoes()
+    {
+        Main m;
+        m.w.optType[1]->setChecked(true);
+        m.simulated(
+            {{u("a.mp3"), u("Same.mp3")}, {u("b.mp3"), u("Same.mp3")}, {u("c.mp3"), u("tagged1?.mp3")}});
+        QVERIFY(!m.w.cmdUndo->isEnabled());
+        m.w.cmdFix_Click();
+        QCOMPARE(m.disk(), (QStringList{u("Same (1).mp3"), u("Same.mp3"), u("tagged1.mp3")}));
+        QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("Same.mp3"), u("Same (1).mp3"), u("tagged1.mp3")}));
+        QVERIFY(!m.w.cmdFix->isEnabled() && m.w.cmdUndo->isEnabled());
+        QCOMPARE(m.w.lblPath->text(), u("Fix: 3 renamed, 0 unchanged, 0 skipped, 0 failed."));
+
+        m.w.cmdUndo_Click();
+        QCOMPARE(m.disk(), (QStringList{u("a.mp3"), u("b.mp3"), u("c.mp3")}));
+        QCOMPARE(readFile(m.path(u("b.mp3"))), QByteArray("b.mp3"));
+        QCOMPARE(m.w.fileList().lstAllfiles,
+                 (QStringList{m.path(u("a.mp3")), m.path(u("b.mp3")), m.path(u("c.mp3"))}));
+        QVERIFY(!m.w.cmdUndo->isEnabled());
+    }
+
+    void accessFailurePutsReportOnClipboard()
+    {
+        Main m;
+        m.w.optType[1]->setChecked(true);
+        QDir(m.dir.path()).mkdir(u("locked"));
+        m.simulated({{u("a.mp3"), u("A.mp3")}, {u("locked/b.mp3"), u("B.mp3")}});
+        vantrel::test::LockedFolder lock(m.path(u("locked")));
+        if (!lock.locked()) QSKIP("this medium cannot lock a folder (no immutable flag for root)");
+        m.w.cmdFix_Click();
+        // The report of the failed file, with its log.
+        QVERIFY(m.clipboard.text().contains(u("\r\nBefore: b.mp3\r\n")));
+        QVERIFY(m.clipboard.text().contains(m.path(u("locked/b.mp3"))));
+        QCOMPARE(m.w.fileList().lstFiles, (QStringList{u("A.mp3"), u("b.mp3")}));
+        QCOMPARE(m.w.fileList().row(0).before, u("A.mp3"));
+    }
+
+    void impossibleNamesAreMarked()
+    {
+        // A proposal longer than the folder takes shows a sign, and says why.
+        Main m;
+        const QByteArray tag =
+            test::id3v2Tag(3, test::frame23("TPE1", test::latin1Text("Artist")) +
+                                  test::frame23("TIT2", test::latin1Text(QByteArray(300, 'x'))));
+        m.list({{u("a.mp3"), tag + test::mpegFrames(1)}, {u("b_c.mp3")}});
+        m.w.cmdSim_Click();
+        const QModelIndex marked = m.w.fileList().index(0, FileList::ColAfter);
+        QVERIFY(m.w.fileList().problem(0).startsWith(u("File name too long")));
+        QCOMPARE(FileTable::shownText(marked), u("\u26A0 ") + m.w.fileList().afterText(0));
+        QCOMPARE(marked.data(Qt::ToolTipRole).toString(), m.w.fileList().problem(0));
+        QCOMPARE(FileTable::shownText(m.w.fileList().index(1, FileList::ColAfter)), u("B C.mp3"));
+    }
+
+    void doubleClickOpensDetails()
+    {
+        Main m;
+        m.simulated({{u("a.mp3"), u("A.mp3")}, {u("b.mp3"), u("B.mp3")}});
+        m.w.lvFiles->selectRow(1);
+        m.w.lvFiles_DblClick();
+        auto* f = qobject_cast<frmFile*>(m.w.frmFileWindow.data());
+        QVERIFY(f);
+        QCOMPARE(f->txtBefore->text(), u("b.mp3"));
+        QCOMPARE(f->txtAfter->text(), u("B.mp3"));
+        // A fix closes the details window once confirmed.
+        m.w.cmdFix_Click();
+        QTRY_VERIFY(m.w.frmFileWindow.isNull());
+    }
+
+    void optionsReachTheRun()
+    {
+        const struct {
+            int mode;
+            bool allUpper, capitals;
+            const char* after;
+        } cases[] = {{0, false, true, "Some Name.mp3"},
+                     {1, true, true, "SOME NAME.mp3"},
+                     {1, false, false, "Some name.mp3"}};
+        for (const auto& c : cases) {
+            Main m({"some_name.mp3"});
+            m.w.optType[c.mode]->setChecked(true);
+            frmOpts& o = optionsWindow(m.w);
+            o.chkUcaseAll->setChecked(c.allUpper);
+            o.chkUcase->setChecked(c.capitals);
+            m.simulate();
+            QCOMPARE(m.afters(), QStringList{QString::fromLatin1(c.after)});
+            QCOMPARE(static_cast<int>(simulationOptions(m.w).mode), c.mode);
+        }
+    }
+
+    void runClosesDetailsAndEnablesFix()
+    {
+        Main m({"a_b.mp3", "c_d.mp3"});
+        auto* details = new QWidget(&m.w, Qt::Window);
+        m.w.frmFileWindow = details;
+        details->show();
+        QPointer<QWidget> watch(details);
+        m.simulate();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(watch.isNull());
+        QCOMPARE(m.afters(), (QStringList{QStringLiteral("A B.mp3"), QStringLiteral("C D.mp3")}));
+        QCOMPARE(m.w.fileList().lstSim, m.afters());
+        QVERIFY(m.w.cmdFix->isEnabled() && !m.w.fmeLoad->isVisible() && m.clipboard.text().isEmpty());
+    }
+
+    // The run calls the panel after every file (see the core tests); here
+    // each call costs 7 ms of a fake clock. The panel must repaint at least
+    // every 100 ms of it, and a Cancel clicked meanwhile must stop the run
+    // within 100 ms.
+    void panelRepaintsAndCancelsOnTime()
+    {
+        QList<test::Listed> files;
+        for (int i = 0; i < 400; ++i)
+            files.append({QStringLiteral("n_%1.mp3").arg(i)});
+        Main m;
+        m.list(files);
+        qint64 now = 0, lastPaint = 0, longestGap = 0, clicked = -1;
+        QString shown;
+        m.w.workingClock = [&] {
+            now += 7;
+            if (m.w.lblDone->text() != shown) { // painted since the last look
+                shown = m.w.lblDone->text();
+                longestGap = std::max(longestGap, now - lastPaint);
+                lastPaint = now;
+            }
+            if (now >= 1000 && clicked < 0) {
+                clicked = now;
+                QTimer::singleShot(0, m.w.cmdCancel, &QPushButton::click);
+            }
+            return now;
+        };
+        m.simulate();
+        QVERIFY(clicked > 0);
+        QCOMPARE_LE(longestGap, 100);
+        QCOMPARE_LE(now - clicked, 100);
+        QVERIFY(!m.w.cmdFix->isEnabled() && m.afters().last().isEmpty());
+    }
+
+    void cancelKeepsListConsistentAndFixDisabled()
+    {
+        Main m({"a_b.mp3", "c_d.mp3", "e_f.mp3"});
+        // Cancel is clicked while the panel waits to be painted, before any file.
+        QTimer::singleShot(0, &m.w, [&m] { m.w.cmdCancel->click(); });
+        m.simulate();
+        QCOMPARE(m.w.fileList().count(), 3);
+        QCOMPARE(m.afters(), (QStringList{QString(), QString(), QString()})); // all three rows still shown
+        QVERIFY(m.w.fileList().lstArtist.isEmpty() && !m.w.cmdFix->isEnabled() && !m.w.fmeLoad->isVisible());
+    }
+
+    void checkBoxesEnableTheirBoxes()
+    {
+        frmOpts w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        for (auto [chk, boxes] : {std::pair{w.chkReplace, QList<QLineEdit*>{w.txtRepWhat, w.txtRepWith}},
+                                  std::pair{w.chkRemove, QList<QLineEdit*>{w.txtRemove}}}) {
+            for (bool on : {true, false}) {
+                QTest::mouseClick(chk, Qt::LeftButton, {}, chk->rect().center());
+                QCOMPARE(chk->isChecked(), on);
+                for (QLineEdit* b : boxes)
+                    QCOMPARE(b->isEnabled(), on);
+                if (on) // the cursor goes to the first box
+                    QCOMPARE(QApplication::focusWidget(), boxes.first());
+            }
+        }
+    }
+
+    void closeKeepsValuesTitleBarDiscards()
+    {
+        frmOpts w;
+        w.show();
+        w.chkRep->setChecked(true);
+        w.chkUcase->setChecked(false);
+        w.chkReplace->setChecked(true);
+        w.txtRepWhat->setText(QStringLiteral("feat"));
+        // Close cleans the pattern (the cleanup itself is tested with the
+        // scheme rules) but never overrides the scheme the user picked.
+        w.txtScheme->setText(QStringLiteral("<ARTIST>: <title>"));
+        w.optScheme[1]->setChecked(true);
+        QTest::mouseClick(w.cmdSave, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        w.show();
+        const QString confirmed = state(w);
+        QCOMPARE(confirmed,
+                 QStringLiteral("10101000|<Artist> <Title>+|feat+|various artists+|various artists-"));
+
+        // The title bar's close discards only this round's edits (the pattern
+        // not cleaned); what "Close" confirmed stays, as in a fresh window's case.
+        w.txtScheme->setText(QStringLiteral("<TITLE>"));
+        w.chkRep->setChecked(false);
+        w.chkRemove->setChecked(true);
+        w.optScheme[0]->setChecked(true);
+        QVERIFY(w.close());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(state(w), confirmed);
+        frmOpts fresh;
+        fresh.show();
+        fresh.chkRep->setChecked(true);
+        QVERIFY(fresh.close());
+        QCOMPARE(state(fresh), state(frmOpts()));
     }
 };
 
