@@ -60,12 +60,12 @@ struct MainWindow : TemporaryDataDir {
         for (int r = 0; r < files.size(); ++r)
             w.fileList().setAfterText(r, files.at(r).after);
     }
-    // The After column as the table shows it.
-    QStringList afters()
+    // A column as the table shows it: the After texts, or the Before names.
+    QStringList shown(bool after = true)
     {
         QStringList a;
         for (int r = 0; r < w.fileList().rowCountShown(); ++r)
-            a << w.fileList().row(r).after;
+            a << (after ? w.fileList().row(r).after : w.fileList().row(r).before);
         return a;
     }
 };

@@ -90,7 +90,6 @@ class FrmFileTest : public QObject {
         QCOMPARE(f->id3v2[4]->text().size(), 350);
         QTest::keyClick(f->id3v2[4], Qt::Key_Backspace);
         QCOMPARE(f->id3v2[4]->text().size(), 349);
-        f->close();
     }
 
     void commentShownWithoutOldPrefixes()
@@ -221,7 +220,6 @@ class FrmFileTest : public QObject {
         QVERIFY(!f->lastError().isEmpty());
         QVERIFY(m.prompter.prompts().first().text.contains(f->lastError()));
         QCOMPARE(readFile(m.path(u("a.mp3"))), before);
-        f->close();
     }
 
     void playFile()
@@ -230,7 +228,6 @@ class FrmFileTest : public QObject {
         frmFile* f = m.open({{"a.mp3", taggedMp3()}, {"b.mp3", taggedMp3()}, {"c.mp3", taggedMp3()}}, {2, 0});
         f->cmdPlay_Click();
         QCOMPARE(m.opener.opened, (QStringList{m.path(u("a.mp3")), m.path(u("c.mp3"))}));
-        f->close();
     }
 };
 

@@ -1,19 +1,23 @@
 // The main window: the working panel, loading, dropping, deleting, playing,
 // its message boxes; "Simulate before fix!", "Fix files!", "Undo last fix" and
-// the double-click on the table with scripted answers; the options window.
+// the double-click on the table with scripted answers; the options window; the
+// help window and controls; the update check at start.
 #include "../core/platform/LockedFolder.h"
 #include "FileTable.h"
+#include "HelpTexts.h"
 #include "Id3v2Bytes.h"
 #include "MainWindowFixture.h"
 #include "SubWindows.h"
 #include "batch/FolderLoader.h"
 #include "frmFile.h"
+#include "frmHelp.h"
 #include "frmMain.h"
 #include "frmOpts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QLabel>
@@ -23,6 +27,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
@@ -43,12 +49,19 @@ QString files(int n)
     return QStringLiteral("Number of files in list: %1").arg(n);
 }
 
-QStringList names(const FileList& l)
+void perform(frmHelp& w, const QByteArray& action)
 {
-    QStringList out;
-    for (int r = 0; r < l.rowCountShown(); ++r)
-        out.append(l.row(r).before);
-    return out;
+    const QList<QByteArray> parts = action.split(' ');
+    if (parts[0] == "list")
+        w.cmbSection->setCurrentIndex(parts[1].toInt());
+    else if (parts[0] == "back")
+        QTest::mouseClick(w.cmdBack, Qt::LeftButton);
+    else if (parts[0] == "about")
+        QTest::mouseClick(w.cmdAbout, Qt::LeftButton);
+    else if (parts[0] == "dbl")
+        QTest::mouseDClick(w.lblText, Qt::LeftButton, {}, QPoint(20, 20));
+    else
+        w.disp(parts[1].toInt());
 }
 
 // Drags the data over the table; drops it when the table takes it.
@@ -170,12 +183,12 @@ class TestFrmMain : public QObject {
         frmMain* w = &m.w;
         m.make({"a.mp3", "x.txt", "s1/c.mp3", "empty/readme.txt"});
         m.loadRoot(false);
-        QCOMPARE(names(w->fileList()), QStringList{QStringLiteral("a.mp3")});
+        QCOMPARE(m.shown(false), QStringList{QStringLiteral("a.mp3")});
         QCOMPARE(m.w.lblPath->text(), files(1));
         // Enter in the box loads too, afresh, following the subfolder box.
         w->chkSubF->setChecked(true);
         QTest::keyClick(w->txtPath, Qt::Key_Return);
-        QCOMPARE(names(w->fileList()), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
+        QCOMPARE(m.shown(false), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
         // Browse cancelled keeps the path; a folder without audio: the message without the Browse hint.
         QString answer;
         w->BrowseForFolder = [&](QWidget*, const QString&) { return answer; };
@@ -200,7 +213,7 @@ class TestFrmMain : public QObject {
         frmMain* w = &m.w;
         m.make({"a.mp3", "notes.txt", "box/b.mp3", "box/sub/c.wma"});
         QVERIFY(dropOn(w->lvFiles, {m.at("notes.txt"), m.at("a.mp3"), m.at("box")}));
-        QCOMPARE(names(w->fileList()),
+        QCOMPARE(m.shown(false),
                  (QStringList{QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.wma")}));
         QCOMPARE(m.w.lblPath->text(), files(3));
         QVERIFY(w->fmeLoad->isHidden() && m.prompts().isEmpty());
@@ -232,7 +245,7 @@ class TestFrmMain : public QObject {
                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QTest::keyClick(w->lvFiles, Qt::Key_Delete);
         QCOMPARE(l.lstAllfiles, (QStringList{m.at("a.mp3"), m.at("c.mp3")}));
-        QCOMPARE(names(l), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
+        QCOMPARE(m.shown(false), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
         QCOMPARE(m.w.lblPath->text(), files(2));
 
         w->cmdFix->setEnabled(true);
@@ -387,21 +400,6 @@ class TestFrmMain : public QObject {
         QCOMPARE(FileTable::shownText(m.w.fileList().index(1, FileList::ColAfter)), u("B C.mp3"));
     }
 
-    void doubleClickOpensDetails()
-    {
-        Main m;
-        m.simulated({{u("a.mp3"), u("A.mp3")}, {u("b.mp3"), u("B.mp3")}});
-        m.w.lvFiles->selectRow(1);
-        m.w.lvFiles_DblClick();
-        auto* f = qobject_cast<frmFile*>(m.w.frmFileWindow.data());
-        QVERIFY(f);
-        QCOMPARE(f->txtBefore->text(), u("b.mp3"));
-        QCOMPARE(f->txtAfter->text(), u("B.mp3"));
-        // A fix closes the details window once confirmed.
-        m.w.cmdFix_Click();
-        QTRY_VERIFY(m.w.frmFileWindow.isNull());
-    }
-
     void optionsReachTheRun()
     {
         const struct {
@@ -418,24 +416,27 @@ class TestFrmMain : public QObject {
             o.chkUcaseAll->setChecked(c.allUpper);
             o.chkUcase->setChecked(c.capitals);
             m.simulate();
-            QCOMPARE(m.afters(), QStringList{QString::fromLatin1(c.after)});
+            QCOMPARE(m.shown(), QStringList{QString::fromLatin1(c.after)});
             QCOMPARE(static_cast<int>(simulationOptions(m.w).mode), c.mode);
         }
     }
 
-    void runClosesDetailsAndEnablesFix()
+    void detailsOpenOnDoubleClickAndRunsCloseThem()
     {
         Main m({"a_b.mp3", "c_d.mp3"});
-        auto* details = new QWidget(&m.w, Qt::Window);
-        m.w.frmFileWindow = details;
-        details->show();
-        QPointer<QWidget> watch(details);
-        m.simulate();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(watch.isNull());
-        QCOMPARE(m.afters(), (QStringList{QStringLiteral("A B.mp3"), QStringLiteral("C D.mp3")}));
-        QCOMPARE(m.w.fileList().lstSim, m.afters());
-        QVERIFY(m.w.cmdFix->isEnabled() && !m.w.fmeLoad->isVisible() && m.clipboard.text().isEmpty());
+        for (const bool fix : {false, true}) {
+            m.w.lvFiles->selectRow(1);
+            m.w.lvFiles_DblClick();
+            auto* f = qobject_cast<frmFile*>(m.w.frmFileWindow.data());
+            QVERIFY(f && f->txtBefore->text() == u("c_d.mp3"));
+            QCOMPARE(f->txtAfter->text(), fix ? u("C D.mp3") : QString());
+            fix ? m.w.cmdFix_Click() : m.simulate(); // each closes the details window
+            QTRY_VERIFY(m.w.frmFileWindow.isNull());
+            if (fix) break;
+            QCOMPARE(m.shown(), (QStringList{u("A B.mp3"), u("C D.mp3")}));
+            QCOMPARE(m.w.fileList().lstSim, m.shown());
+            QVERIFY(m.w.cmdFix->isEnabled() && !m.w.fmeLoad->isVisible() && m.clipboard.text().isEmpty());
+        }
     }
 
     // The run calls the panel after every file (see the core tests); here
@@ -468,7 +469,7 @@ class TestFrmMain : public QObject {
         QVERIFY(clicked > 0);
         QCOMPARE_LE(longestGap, 100);
         QCOMPARE_LE(now - clicked, 100);
-        QVERIFY(!m.w.cmdFix->isEnabled() && m.afters().last().isEmpty());
+        QVERIFY(!m.w.cmdFix->isEnabled() && m.shown().last().isEmpty());
     }
 
     void cancelKeepsListConsistentAndFixDisabled()
@@ -478,7 +479,7 @@ class TestFrmMain : public QObject {
         QTimer::singleShot(0, &m.w, [&m] { m.w.cmdCancel->click(); });
         m.simulate();
         QCOMPARE(m.w.fileList().count(), 3);
-        QCOMPARE(m.afters(), (QStringList{QString(), QString(), QString()})); // all three rows still shown
+        QCOMPARE(m.shown(), (QStringList{QString(), QString(), QString()})); // all three rows still shown
         QVERIFY(m.w.fileList().lstArtist.isEmpty() && !m.w.cmdFix->isEnabled() && !m.w.fmeLoad->isVisible());
     }
 
@@ -534,6 +535,114 @@ class TestFrmMain : public QObject {
         fresh.chkRep->setChecked(true);
         QVERIFY(fresh.close());
         QCOMPARE(state(fresh), state(frmOpts()));
+    }
+
+    void walksThroughTopics()
+    {
+        // About, then Back stays; the graph page back and forth; a topic without a page keeps the list.
+        const struct {
+            const char* action; // "list N", "back", "about", "dbl", "disp N"
+            int page;           // caption of lblPage
+            int topic;          // whose title is shown (and text, without a graph); -1: not found
+            int listIndex;      // selected entry of the topic list
+            int graph;          // height of the graph shown at the text's place; 0: none
+        } steps[] = {
+            {"list 4", 4, 4, 4, 0}, {"dbl", 4, 4, 4, 0},   {"about", 5, 5, 5, 0},     {"back", 5, 5, 5, 0},
+            {"list 1", 1, 1, 1, 0}, {"dbl", 7, 1, 1, 369}, {"back", 1, 1, 1, 0},      {"back", 7, 1, 1, 369},
+            {"list 2", 2, 2, 2, 0}, {"dbl", 7, 2, 2, 375}, {"list 3", 3, 3, 3, 0},    {"disp 6", 6, -1, 3, 0},
+            {"dbl", 6, -1, 3, 0},   {"back", 3, 3, 3, 0},  {"disp 99", 99, -1, 3, 0},
+        };
+        const auto line = [](const char* action, int page, int list, int graph, const QString& title) {
+            return QStringLiteral("%1: page %2, list %3, graph %4, %5")
+                .arg(QLatin1String(action))
+                .arg(page)
+                .arg(list)
+                .arg(graph)
+                .arg(title);
+        };
+        frmHelp w;
+        w.show();
+        for (const auto& s : steps) {
+            perform(w, s.action);
+            // The graph is on the page: visible, inside the window (not parked), at the text's place.
+            const bool graph = w.image1->isVisible() && w.rect().intersects(w.image1->geometry());
+            QVERIFY(!graph ||
+                    (w.image1->pos() == w.lblText->pos() && w.image1->geometry().bottom() < w.cmdBack->y()));
+            const QString title =
+                s.topic < 0 ? QStringLiteral("Help topic not found") : help::topicTitle(s.topic);
+            QCOMPARE(line(s.action, w.lblPage->text().toInt(), w.cmbSection->currentIndex(),
+                          graph ? w.image1->pixmap().height() : 0, w.lblTitle->text()),
+                     line(s.action, s.page, s.listIndex, s.graph, title));
+            const bool text = s.topic >= 0 && !s.graph;
+            QCOMPARE(w.lblText->text(), text ? help::topicText(s.topic) : QString());
+        }
+    }
+
+    void everyPageFitsItsLabels()
+    {
+        frmHelp w;
+        w.show();
+        for (int t = 0; t < help::kListedTopics; ++t) {
+            w.disp(t);
+            const QRect need = w.lblText->fontMetrics().boundingRect(QRect(0, 0, w.lblText->width(), 100000),
+                                                                     Qt::TextWordWrap, w.lblText->text());
+            QVERIFY2(need.height() <= w.lblText->height(), qPrintable(QStringLiteral("topic %1").arg(t)));
+            QVERIFY(w.lblTitle->fontMetrics().horizontalAdvance(w.lblTitle->text()) <= w.lblTitle->width());
+        }
+        QVERIFY(w.lblLink->fontMetrics().horizontalAdvance(w.lblLink->text()) <= w.lblLink->width());
+    }
+
+    void helpControlsShowTheirTopics()
+    {
+        frmMain m;
+        m.show();
+        RecordingOpener opener;
+        m.setOpener(&opener);
+        // 0: the "Help" button (general help), 1 to 4: the "info" labels (their topics).
+        frmHelp* first = nullptr;
+        for (int label : {0, 3, 1, 4}) {
+            QTest::mouseClick(label ? static_cast<QWidget*>(m.lblHelp[label]) : m.cmdAbout, Qt::LeftButton);
+            auto* help = qobject_cast<frmHelp*>(m.frmHelpWindow.data());
+            QVERIFY(help && help->isVisible());
+            first = first ? first : help;
+            QCOMPARE(help, first); // one window while it is open
+            QCOMPARE(help->lblTitle->text(), help::topicTitle(label));
+        }
+        // The link goes through the main window's desktop seam.
+        QTest::mouseClick(first->lblLink, Qt::LeftButton);
+        QCOMPARE(opener.opened, QStringList{help::kProductPage});
+        QTest::mouseClick(first->cmdClose, Qt::LeftButton);
+        QTRY_VERIFY(!m.frmHelpWindow);
+        m.setOpener(nullptr);
+    }
+
+    // A server that answers once with a newer version: one question, status
+    // line updated, and the check does not come back.
+    void updateCheckRunsOnceAfterStart()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        int requests = 0;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket* s = server.nextPendingConnection();
+            connect(s, &QTcpSocket::readyRead, s, [s, &requests] {
+                if (!s->readAll().contains("\r\n\r\n")) return;
+                ++requests;
+                s->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: 7\r\n\r\n9.9.9\r\n");
+                s->disconnectFromHost();
+            });
+        });
+        qputenv("VANTREL_UPDATE_BASE", "http://127.0.0.1:" + QByteArray::number(server.serverPort()));
+        ScriptedPrompter prompter(Answer::No);
+        frmMain m;
+        m.setPrompter(&prompter);
+        QCOMPARE(m.lblPath->text(), QStringLiteral("Checking for updates, please wait..."));
+        QTRY_COMPARE_WITH_TIMEOUT(m.lblPath->text(), QStringLiteral("No updates available"), 15000);
+        QCOMPARE(prompter.prompts().size(), 1);
+        QTest::qWait(700);
+        QCOMPARE(requests, 1);
+        m.setPrompter(nullptr);
+        qputenv("VANTREL_UPDATE_BASE", "http://update.invalid");
     }
 };
 
