@@ -44,11 +44,6 @@ QString u(const char* s)
     return QString::fromUtf8(s);
 }
 
-QString files(int n)
-{
-    return QStringLiteral("Number of files in list: %1").arg(n);
-}
-
 void perform(frmHelp& w, const QByteArray& action)
 {
     const QList<QByteArray> parts = action.split(' ');
@@ -141,125 +136,119 @@ class TestFrmMain : public QObject {
     void workingPanel()
     {
         Main m;
-        frmMain* w = &m.w;
-        w->show();
-        w->cmdFix->setEnabled(false);
-        w->working(true);
-        QVERIFY(w->fmeLoad->isVisible() && !w->cmdLoad->isEnabled() && !w->cmdExit->isEnabled());
-        QVERIFY(w->cmdCancel->isHidden()); // only runs that can stop show it
+        m.w.show();
+        m.w.cmdFix->setEnabled(false);
+        m.w.working(true);
+        QVERIFY(m.w.fmeLoad->isVisible() && !m.w.cmdLoad->isEnabled() && !m.w.cmdExit->isEnabled());
+        QVERIFY(m.w.cmdCancel->isHidden()); // only runs that can stop show it
         // What a run enables while the panel shows is there once it is gone.
-        w->cmdFix->setEnabled(true);
-        w->working(false);
-        QVERIFY(w->fmeLoad->isHidden() && w->cmdLoad->isEnabled() && w->cmdFix->isEnabled());
+        m.w.cmdFix->setEnabled(true);
+        m.w.working(false);
+        QVERIFY(m.w.fmeLoad->isHidden() && m.w.cmdLoad->isEnabled() && m.w.cmdFix->isEnabled());
 
         // A run with progress: its count, its Cancel, and a fresh run uncancelled.
-        w->working(true, QStringLiteral("12 min 30 sec"));
-        Progress p = w->workingProgress();
-        QVERIFY(w->cmdCancel->isVisible() && w->cmdCancel->isEnabled());
+        m.w.working(true, u("12 min 30 sec"));
+        Progress p = m.w.workingProgress();
+        QVERIFY(m.w.cmdCancel->isVisible() && m.w.cmdCancel->isEnabled());
         QVERIFY(p(10, 40));
-        QCOMPARE(w->lblDone->text().left(14), QStringLiteral("10 of 40 files"));
+        QCOMPARE(m.w.lblDone->text().left(14), u("10 of 40 files"));
         // However narrow the window, each text is whole inside the panel and
         // the panel inside the window: wrapped, never cut.
         QVERIFY(p(123456, 9876543));
         for (const int width : {1600, 330, 200}) {
-            w->resize(width, w->height());
-            QVERIFY(w->rect().contains(w->fmeLoad->geometry()));
-            for (QLabel* l : {w->lblLoad, w->lblEst, w->lblDone})
-                QVERIFY(w->fmeLoad->contentsRect().contains(l->geometry()) &&
+            m.w.resize(width, m.w.height());
+            QVERIFY(m.w.rect().contains(m.w.fmeLoad->geometry()));
+            for (QLabel* l : {m.w.lblLoad, m.w.lblEst, m.w.lblDone})
+                QVERIFY(m.w.fmeLoad->contentsRect().contains(l->geometry()) &&
                         l->height() >= l->heightForWidth(l->width()));
         }
-        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        QTest::mouseClick(m.w.cmdCancel, Qt::LeftButton);
         QVERIFY(!p(11, 40));
-        w->working(false);
-        QVERIFY(w->cmdCancel->isHidden());
-        w->working(true);
-        QVERIFY(w->workingProgress()(1, 2));
-        w->working(false);
+        m.w.working(false);
+        QVERIFY(m.w.cmdCancel->isHidden());
+        m.w.working(true);
+        QVERIFY(m.w.workingProgress()(1, 2));
+        m.w.working(false);
     }
 
     void loadBrowseAndTheNoFilesMessages()
     {
         Main m;
-        frmMain* w = &m.w;
         m.make({"a.mp3", "x.txt", "s1/c.mp3", "empty/readme.txt"});
         m.loadRoot(false);
-        QCOMPARE(m.shown(false), QStringList{QStringLiteral("a.mp3")});
-        QCOMPARE(m.w.lblPath->text(), files(1));
+        QCOMPARE(m.shown(false), QStringList{u("a.mp3")});
+        QCOMPARE(m.w.lblPath->text(), u("Number of files in list: 1"));
         // Enter in the box loads too, afresh, following the subfolder box.
-        w->chkSubF->setChecked(true);
-        QTest::keyClick(w->txtPath, Qt::Key_Return);
-        QCOMPARE(m.shown(false), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
+        m.w.chkSubF->setChecked(true);
+        QTest::keyClick(m.w.txtPath, Qt::Key_Return);
+        QCOMPARE(m.shown(false), (QStringList{u("a.mp3"), u("c.mp3")}));
         // Browse cancelled keeps the path; a folder without audio: the message without the Browse hint.
         QString answer;
-        w->BrowseForFolder = [&](QWidget*, const QString&) { return answer; };
-        QTest::mouseClick(w->cmdDir, Qt::LeftButton);
-        QCOMPARE(w->txtPath->text(), m.dir.path());
+        m.w.BrowseForFolder = [&](QWidget*, const QString&) { return answer; };
+        QTest::mouseClick(m.w.cmdDir, Qt::LeftButton);
+        QCOMPARE(m.w.txtPath->text(), m.dir.path());
         QVERIFY(m.prompts().isEmpty());
         answer = m.at("empty");
-        QTest::mouseClick(w->cmdDir, Qt::LeftButton);
-        QCOMPARE(w->fileList().count(), 0);
+        QTest::mouseClick(m.w.cmdDir, Qt::LeftButton);
+        QCOMPARE(m.w.fileList().count(), 0);
         QCOMPARE(m.prompts().size(), 1);
         QCOMPARE(m.prompts()[0].text, FolderLoader::noFilesText(false));
         // A missing folder empties the table; Load adds the Browse hint.
-        w->txtPath->setText(m.at("missing"));
-        QTest::mouseClick(w->cmdLoad, Qt::LeftButton);
-        QCOMPARE(w->fileList().rowCountShown(), 0);
+        m.w.txtPath->setText(m.at("missing"));
+        QTest::mouseClick(m.w.cmdLoad, Qt::LeftButton);
+        QCOMPARE(m.w.fileList().rowCountShown(), 0);
         QCOMPARE(m.prompts().last().text, FolderLoader::noFilesText(true));
     }
 
     void dropFilesAndFolders()
     {
         Main m;
-        frmMain* w = &m.w;
         m.make({"a.mp3", "notes.txt", "box/b.mp3", "box/sub/c.wma"});
-        QVERIFY(dropOn(w->lvFiles, {m.at("notes.txt"), m.at("a.mp3"), m.at("box")}));
-        QCOMPARE(m.shown(false),
-                 (QStringList{QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.wma")}));
-        QCOMPARE(m.w.lblPath->text(), files(3));
-        QVERIFY(w->fmeLoad->isHidden() && m.prompts().isEmpty());
+        QVERIFY(dropOn(m.w.lvFiles, {m.at("notes.txt"), m.at("a.mp3"), m.at("box")}));
+        QCOMPARE(m.shown(false), (QStringList{u("a.mp3"), u("b.mp3"), u("c.wma")}));
+        QCOMPARE(m.w.lblPath->text(), u("Number of files in list: 3"));
+        QVERIFY(m.w.fmeLoad->isHidden() && m.prompts().isEmpty());
         // Text and web addresses are no files.
         QMimeData text;
-        text.setText(QStringLiteral("just text"));
+        text.setText(u("just text"));
         QMimeData web;
-        web.setUrls({QUrl(QStringLiteral("https://example.org/a.mp3"))});
-        QVERIFY(!dragOn(w->lvFiles, text));
-        QVERIFY(!dragOn(w->lvFiles, web));
+        web.setUrls({QUrl(u("https://example.org/a.mp3"))});
+        QVERIFY(!dragOn(m.w.lvFiles, text));
+        QVERIFY(!dragOn(m.w.lvFiles, web));
     }
 
     void deleteSelectedRowsAndClear()
     {
         Main m;
-        frmMain* w = &m.w;
         m.make({"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
         m.loadRoot();
-        FileList& l = w->fileList();
-        l.setAfterText(2, QStringLiteral("new.mp3"));
+        FileList& l = m.w.fileList();
+        l.setAfterText(2, u("new.mp3"));
         // Delete with nothing selected keeps everything, proposals included;
         // then scattered rows go, the others stay.
-        w->lvFiles->clearSelection();
-        QTest::keyClick(w->lvFiles, Qt::Key_Delete);
+        m.w.lvFiles->clearSelection();
+        QTest::keyClick(m.w.lvFiles, Qt::Key_Delete);
         QCOMPARE(l.count(), 4);
-        QCOMPARE(l.row(2).after, QStringLiteral("new.mp3"));
+        QCOMPARE(l.row(2).after, u("new.mp3"));
         for (int r : {1, 3})
-            w->lvFiles->selectionModel()->select(l.index(r, 0),
-                                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        QTest::keyClick(w->lvFiles, Qt::Key_Delete);
+            m.w.lvFiles->selectionModel()->select(l.index(r, 0),
+                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QTest::keyClick(m.w.lvFiles, Qt::Key_Delete);
         QCOMPARE(l.lstAllfiles, (QStringList{m.at("a.mp3"), m.at("c.mp3")}));
-        QCOMPARE(m.shown(false), (QStringList{QStringLiteral("a.mp3"), QStringLiteral("c.mp3")}));
-        QCOMPARE(m.w.lblPath->text(), files(2));
+        QCOMPARE(m.shown(false), (QStringList{u("a.mp3"), u("c.mp3")}));
+        QCOMPARE(m.w.lblPath->text(), u("Number of files in list: 2"));
 
-        w->cmdFix->setEnabled(true);
-        QTest::mouseClick(w->cmdClear, Qt::LeftButton);
-        QVERIFY(l.count() == 0 && l.rowCountShown() == 0 && !w->cmdFix->isEnabled());
-        QCOMPARE(m.w.lblPath->text(), files(0));
+        m.w.cmdFix->setEnabled(true);
+        QTest::mouseClick(m.w.cmdClear, Qt::LeftButton);
+        QVERIFY(l.count() == 0 && l.rowCountShown() == 0 && !m.w.cmdFix->isEnabled());
+        QCOMPARE(m.w.lblPath->text(), u("Number of files in list: 0"));
     }
 
     void playOpensTheFileOrSaysWhyNot()
     {
         Main m;
-        frmMain* w = &m.w;
         m.make({"here.mp3", "gone.mp3", "folder/x.mp3"});
-        FileList& l = w->fileList();
+        FileList& l = m.w.fileList();
         for (const char* rel : {"here.mp3", "gone.mp3", "nowhere/a.mp3", "folder"})
             l.append(m.at(rel));
         QFile::remove(m.at("gone.mp3"));
@@ -280,20 +269,19 @@ class TestFrmMain : public QObject {
             m.prompter.clear();
             opener.opened.clear();
             opener.result = c.desktopSaysYes;
-            w->buttonpress(c.index);
+            m.w.buttonpress(c.index);
             const QString file = c.index < l.count() ? l.lstAllfiles.at(c.index) : QString();
             QCOMPARE(opener.opened, c.index == 0 ? QStringList{file} : QStringList{}); // only a file there
             QCOMPARE(m.prompts().size(), c.reason && *c.reason ? 1 : 0);
             if (!m.prompts().isEmpty())
-                QCOMPARE(m.prompts()[0].text, QStringLiteral("File: ") + file + QStringLiteral("\r\n") +
-                                                  QString::fromLatin1(c.reason));
+                QCOMPARE(m.prompts()[0].text,
+                         u("File: ") + file + QStringLiteral("\r\n") + QString::fromLatin1(c.reason));
         }
     }
 
     void messageBoxesCarryTitleIconAndButtons()
     {
         Main m;
-        frmMain* w = &m.w;
         using MB = QMessageBox;
         const struct {
             Buttons buttons;
@@ -317,17 +305,14 @@ class TestFrmMain : public QObject {
             QTimer::singleShot(0, [&] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 if (!box) return;
-                seen = QStringLiteral("%1|%2|%3|%4")
-                           .arg(box->windowTitle(), box->text())
-                           .arg(int(box->icon()))
-                           .arg(int(box->standardButtons()));
+                seen = box->windowTitle() + box->text() +
+                       QString::number(box->icon() + 10 * box->standardButtons());
                 box->button(c.click)->click();
             });
-            QtPrompter p(w);
-            QCOMPARE(p.ask(Question::RenameFiles, QStringLiteral("Some text"), QStringLiteral("Fix files"),
-                           c.buttons, c.icon),
+            QtPrompter p(&m.w);
+            QCOMPARE(p.ask(Question::RenameFiles, u("Some text"), u("Fix files"), c.buttons, c.icon),
                      c.answer);
-            QCOMPARE(seen, QStringLiteral("Fix files|Some text|%1|%2").arg(int(c.boxIcon)).arg(int(c.shown)));
+            QCOMPARE(seen, u("Fix filesSome text") + QString::number(c.boxIcon + 10 * c.shown));
         }
     }
 
@@ -447,7 +432,7 @@ class TestFrmMain : public QObject {
     {
         QList<test::Listed> files;
         for (int i = 0; i < 400; ++i)
-            files.append({QStringLiteral("n_%1.mp3").arg(i)});
+            files.append({u("n_%1.mp3").arg(i)});
         Main m;
         m.list(files);
         qint64 now = 0, lastPaint = 0, longestGap = 0, clicked = -1;
@@ -509,21 +494,20 @@ class TestFrmMain : public QObject {
         w.chkRep->setChecked(true);
         w.chkUcase->setChecked(false);
         w.chkReplace->setChecked(true);
-        w.txtRepWhat->setText(QStringLiteral("feat"));
+        w.txtRepWhat->setText(u("feat"));
         // Close cleans the pattern (the cleanup itself is tested with the
         // scheme rules) but never overrides the scheme the user picked.
-        w.txtScheme->setText(QStringLiteral("<ARTIST>: <title>"));
+        w.txtScheme->setText(u("<ARTIST>: <title>"));
         w.optScheme[1]->setChecked(true);
         QTest::mouseClick(w.cmdSave, Qt::LeftButton);
         QVERIFY(!w.isVisible());
         w.show();
         const QString confirmed = state(w);
-        QCOMPARE(confirmed,
-                 QStringLiteral("10101000|<Artist> <Title>+|feat+|various artists+|various artists-"));
+        QCOMPARE(confirmed, u("10101000|<Artist> <Title>+|feat+|various artists+|various artists-"));
 
         // The title bar's close discards only this round's edits (the pattern
         // not cleaned); what "Close" confirmed stays, as in a fresh window's case.
-        w.txtScheme->setText(QStringLiteral("<TITLE>"));
+        w.txtScheme->setText(u("<TITLE>"));
         w.chkRep->setChecked(false);
         w.chkRemove->setChecked(true);
         w.optScheme[0]->setChecked(true);
@@ -552,14 +536,6 @@ class TestFrmMain : public QObject {
             {"list 2", 2, 2, 2, 0}, {"dbl", 7, 2, 2, 375}, {"list 3", 3, 3, 3, 0},    {"disp 6", 6, -1, 3, 0},
             {"dbl", 6, -1, 3, 0},   {"back", 3, 3, 3, 0},  {"disp 99", 99, -1, 3, 0},
         };
-        const auto line = [](const char* action, int page, int list, int graph, const QString& title) {
-            return QStringLiteral("%1: page %2, list %3, graph %4, %5")
-                .arg(QLatin1String(action))
-                .arg(page)
-                .arg(list)
-                .arg(graph)
-                .arg(title);
-        };
         frmHelp w;
         w.show();
         for (const auto& s : steps) {
@@ -568,11 +544,11 @@ class TestFrmMain : public QObject {
             const bool graph = w.image1->isVisible() && w.rect().intersects(w.image1->geometry());
             QVERIFY(!graph ||
                     (w.image1->pos() == w.lblText->pos() && w.image1->geometry().bottom() < w.cmdBack->y()));
-            const QString title =
-                s.topic < 0 ? QStringLiteral("Help topic not found") : help::topicTitle(s.topic);
-            QCOMPARE(line(s.action, w.lblPage->text().toInt(), w.cmbSection->currentIndex(),
-                          graph ? w.image1->pixmap().height() : 0, w.lblTitle->text()),
-                     line(s.action, s.page, s.listIndex, s.graph, title));
+            const QString title = s.topic < 0 ? u("Help topic not found") : help::topicTitle(s.topic);
+            const int height = graph ? w.image1->pixmap().height() : 0;
+            QCOMPARE((QVariantList{s.action, w.lblPage->text(), w.cmbSection->currentIndex(), height,
+                                   w.lblTitle->text()}),
+                     (QVariantList{s.action, QString::number(s.page), s.listIndex, s.graph, title}));
             const bool text = s.topic >= 0 && !s.graph;
             QCOMPARE(w.lblText->text(), text ? help::topicText(s.topic) : QString());
         }
@@ -586,7 +562,7 @@ class TestFrmMain : public QObject {
             w.disp(t);
             const QRect need = w.lblText->fontMetrics().boundingRect(QRect(0, 0, w.lblText->width(), 100000),
                                                                      Qt::TextWordWrap, w.lblText->text());
-            QVERIFY2(need.height() <= w.lblText->height(), qPrintable(QStringLiteral("topic %1").arg(t)));
+            QVERIFY2(need.height() <= w.lblText->height(), qPrintable(u("topic %1").arg(t)));
             QVERIFY(w.lblTitle->fontMetrics().horizontalAdvance(w.lblTitle->text()) <= w.lblTitle->width());
         }
         QVERIFY(w.lblLink->fontMetrics().horizontalAdvance(w.lblLink->text()) <= w.lblLink->width());
@@ -636,8 +612,8 @@ class TestFrmMain : public QObject {
         ScriptedPrompter prompter(Answer::No);
         frmMain m;
         m.setPrompter(&prompter);
-        QCOMPARE(m.lblPath->text(), QStringLiteral("Checking for updates, please wait..."));
-        QTRY_COMPARE_WITH_TIMEOUT(m.lblPath->text(), QStringLiteral("No updates available"), 15000);
+        QCOMPARE(m.lblPath->text(), u("Checking for updates, please wait..."));
+        QTRY_COMPARE_WITH_TIMEOUT(m.lblPath->text(), u("No updates available"), 15000);
         QCOMPARE(prompter.prompts().size(), 1);
         QTest::qWait(700);
         QCOMPARE(requests, 1);
