@@ -5,7 +5,6 @@
 #include "MainWindowFixture.h"
 #include "Version.h"
 #include "frmFile.h"
-#include "frmMain.h"
 
 #include <QComboBox>
 #include <QJsonArray>
@@ -122,12 +121,10 @@ class FrmFileTest : public QObject {
 
     void wmaShowsAndSavesItsAsfTag()
     {
-        QTemporaryDir dir;
-        const QString made = dir.filePath(u("made.wma"));
-        QVERIFY(
-            test::makeWma(made, {{u("Title"), u("T")}, {u("WM/TrackNumber"), 3}, {u("WM/Genre"), u("Pop")}}));
-        Main m;
-        QPointer<frmFile> f = m.openOn("a.wma", readFile(made));
+        Main m; // the file made there, then listed
+        QVERIFY(test::makeWma(m.path(u("a.wma")),
+                              {{u("Title"), u("T")}, {u("WM/TrackNumber"), 3}, {u("WM/Genre"), u("Pop")}}));
+        QPointer<frmFile> f = m.openOn("a.wma", QByteArray());
         for (int i = 0; i < 7; ++i) // Link to has no ASF field; no ID3v1 record
             QVERIFY(f->id3v2[i]->isEnabled() == (i < 6) && (i > 4 || !f->id3v1[i]->isEnabled()));
         QVERIFY(!f->id3v1_gen->isEnabled());
@@ -183,8 +180,7 @@ class FrmFileTest : public QObject {
         v2.setMP3File(m.path(u("a.mp3")));
         QCOMPARE(v2.Title() + v2.Artist() + v2.Track(), u("New Title2Artist27"));
         QVERIFY(v2.Comment().contains(stamp));
-        QCOMPARE(v2.Genre(), 255);
-        QCOMPARE(v2.OtherGenreName(), u("Popular"));
+        QVERIFY(v2.Genre() == 255 && v2.OtherGenreName() == u("Popular"));
     }
 
     void saveGuards()
@@ -217,8 +213,7 @@ class FrmFileTest : public QObject {
         QVERIFY(f->isVisible());
         QCOMPARE(m.w.fileList().afterText(0), u("Still saved.mp3"));
         QCOMPARE(m.prompter.prompts().size(), 1);
-        QVERIFY(!f->lastError().isEmpty());
-        QVERIFY(m.prompter.prompts().first().text.contains(f->lastError()));
+        QVERIFY(!f->lastError().isEmpty() && m.prompter.prompts().first().text.contains(f->lastError()));
         QCOMPARE(readFile(m.path(u("a.mp3"))), before);
     }
 

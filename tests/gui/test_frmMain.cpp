@@ -11,7 +11,6 @@
 #include "batch/FolderLoader.h"
 #include "frmFile.h"
 #include "frmHelp.h"
-#include "frmMain.h"
 #include "frmOpts.h"
 
 #include <QAbstractButton>
@@ -24,7 +23,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTcpServer>
@@ -228,8 +226,7 @@ class TestFrmMain : public QObject {
         // then scattered rows go, the others stay.
         m.w.lvFiles->clearSelection();
         QTest::keyClick(m.w.lvFiles, Qt::Key_Delete);
-        QCOMPARE(l.count(), 4);
-        QCOMPARE(l.row(2).after, u("new.mp3"));
+        QVERIFY(l.count() == 4 && l.row(2).after == u("new.mp3"));
         for (int r : {1, 3})
             m.w.lvFiles->selectionModel()->select(l.index(r, 0),
                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -252,7 +249,6 @@ class TestFrmMain : public QObject {
         for (const char* rel : {"here.mp3", "gone.mp3", "nowhere/a.mp3", "folder"})
             l.append(m.at(rel));
         QFile::remove(m.at("gone.mp3"));
-        RecordingOpener& opener = m.opener;
         const struct {
             int index;
             bool desktopSaysYes;
@@ -267,11 +263,11 @@ class TestFrmMain : public QObject {
         };
         for (const auto& c : cases) {
             m.prompter.clear();
-            opener.opened.clear();
-            opener.result = c.desktopSaysYes;
+            m.opener.opened.clear();
+            m.opener.result = c.desktopSaysYes;
             m.w.buttonpress(c.index);
             const QString file = c.index < l.count() ? l.lstAllfiles.at(c.index) : QString();
-            QCOMPARE(opener.opened, c.index == 0 ? QStringList{file} : QStringList{}); // only a file there
+            QCOMPARE(m.opener.opened, c.index == 0 ? QStringList{file} : QStringList{}); // only a file there
             QCOMPARE(m.prompts().size(), c.reason && *c.reason ? 1 : 0);
             if (!m.prompts().isEmpty())
                 QCOMPARE(m.prompts()[0].text,
@@ -511,8 +507,7 @@ class TestFrmMain : public QObject {
         w.chkRep->setChecked(false);
         w.chkRemove->setChecked(true);
         w.optScheme[0]->setChecked(true);
-        QVERIFY(w.close());
-        QVERIFY(!w.isVisible());
+        QVERIFY(w.close() && !w.isVisible());
         QCOMPARE(state(w), confirmed);
         frmOpts fresh;
         fresh.show();
@@ -570,15 +565,14 @@ class TestFrmMain : public QObject {
 
     void helpControlsShowTheirTopics()
     {
-        frmMain m;
-        m.show();
-        RecordingOpener opener;
-        m.setOpener(&opener);
+        Main m;
+        m.w.show();
         // 0: the "Help" button (general help), 1 to 4: the "info" labels (their topics).
         frmHelp* first = nullptr;
         for (int label : {0, 3, 1, 4}) {
-            QTest::mouseClick(label ? static_cast<QWidget*>(m.lblHelp[label]) : m.cmdAbout, Qt::LeftButton);
-            auto* help = qobject_cast<frmHelp*>(m.frmHelpWindow.data());
+            QTest::mouseClick(label ? static_cast<QWidget*>(m.w.lblHelp[label]) : m.w.cmdAbout,
+                              Qt::LeftButton);
+            auto* help = qobject_cast<frmHelp*>(m.w.frmHelpWindow.data());
             QVERIFY(help && help->isVisible());
             first = first ? first : help;
             QCOMPARE(help, first); // one window while it is open
@@ -586,10 +580,9 @@ class TestFrmMain : public QObject {
         }
         // The link goes through the main window's desktop seam.
         QTest::mouseClick(first->lblLink, Qt::LeftButton);
-        QCOMPARE(opener.opened, QStringList{help::kProductPage});
+        QCOMPARE(m.opener.opened, QStringList{help::kProductPage});
         QTest::mouseClick(first->cmdClose, Qt::LeftButton);
-        QTRY_VERIFY(!m.frmHelpWindow);
-        m.setOpener(nullptr);
+        QTRY_VERIFY(!m.w.frmHelpWindow);
     }
 
     // A server that answers once with a newer version: one question, status
@@ -617,7 +610,6 @@ class TestFrmMain : public QObject {
         QCOMPARE(prompter.prompts().size(), 1);
         QTest::qWait(700);
         QCOMPARE(requests, 1);
-        m.setPrompter(nullptr);
         qputenv("VANTREL_UPDATE_BASE", "http://update.invalid");
     }
 };
