@@ -12,11 +12,16 @@
 
 namespace vantrel::test {
 
-// Points the fix journal at a temporary folder while it lives.
+// Points the fix journal at a temporary folder while it lives, then back to
+// the folder the test run gave.
 struct TemporaryDataDir {
     QTemporaryDir data;
+    const QByteArray before = qgetenv("VANTREL_DATA_DIR");
     TemporaryDataDir() { qputenv("VANTREL_DATA_DIR", data.path().toUtf8()); }
-    ~TemporaryDataDir() { qunsetenv("VANTREL_DATA_DIR"); }
+    ~TemporaryDataDir()
+    {
+        before.isEmpty() ? qunsetenv("VANTREL_DATA_DIR") : qputenv("VANTREL_DATA_DIR", before);
+    }
 };
 
 // A file to list: written with these bytes (a null array leaves it missing)
@@ -29,10 +34,10 @@ struct Listed {
 
 struct MainWindow : TemporaryDataDir {
     QTemporaryDir dir; // the listed files
-    frmMain w;
     ScriptedPrompter prompter{Answer::Yes};
     MemoryClipboard clipboard;
     RecordingOpener opener;
+    frmMain w; // after the recorders, so that it goes first
 
     MainWindow()
     {
@@ -40,12 +45,6 @@ struct MainWindow : TemporaryDataDir {
         w.setPrompter(&prompter);
         w.setClipboard(&clipboard);
         w.setOpener(&opener);
-    }
-    ~MainWindow()
-    {
-        w.setPrompter(nullptr);
-        w.setClipboard(nullptr);
-        w.setOpener(nullptr);
     }
     QString path(const QString& rel) const { return dir.path() + QLatin1Char('/') + rel; }
     const QList<ScriptedPrompter::Prompt>& prompts() const { return prompter.prompts(); }
@@ -60,12 +59,12 @@ struct MainWindow : TemporaryDataDir {
         for (int r = 0; r < files.size(); ++r)
             w.fileList().setAfterText(r, files.at(r).after);
     }
-    // The After column as the table shows it.
-    QStringList afters()
+    // A column as the table shows it: the After texts, or the Before names.
+    QStringList shown(bool after = true)
     {
         QStringList a;
         for (int r = 0; r < w.fileList().rowCountShown(); ++r)
-            a << w.fileList().row(r).after;
+            a << (after ? w.fileList().row(r).after : w.fileList().row(r).before);
         return a;
     }
 };
