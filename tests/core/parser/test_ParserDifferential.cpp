@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <cstdint>
 #include <gtest/gtest.h>
-#include <vector>
 
 namespace {
 
@@ -41,6 +40,8 @@ ParserOptions optionSet(int k)
 constexpr int kShards = 8;
 constexpr int kNamesPerShard = 13000; // 104,000 names in all
 constexpr int kOptionSets = 32 * 7 * 8;
+// Four passes through the option sets meet every one, the slow ones included.
+static_assert(kShards * kNamesPerShard >= 4 * kOptionSets);
 
 void runShard(int shard)
 {
@@ -75,17 +76,5 @@ TEST_P(ParserDifferential, AgreesWithStepList)
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, ParserDifferential, ::testing::Range(0, kShards));
-
-// Every option set appears in the corpus, the slow one included.
-TEST(ParserDifferentialCorpus, CoversEveryOptionSet)
-{
-    std::vector<bool> seen(kOptionSets, false);
-    for (int index = 0; index < kShards * kNamesPerShard; ++index) {
-        int k = index % kOptionSets;
-        if ((k & 16) && (index / kOptionSets) % 4 != 0) k &= ~16;
-        seen[size_t(k)] = true;
-    }
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), false), 0);
-}
 
 } // namespace
