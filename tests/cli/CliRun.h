@@ -5,6 +5,8 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -34,6 +36,12 @@ inline CliRun runCli(const QStringList& args, const QByteArray& input = {},
     }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// The JSON object `tags --json` prints for one file.
+inline QJsonObject tagsJson(const QString& file)
+{
+    return QJsonDocument::fromJson(runCli({"tags", "--json", file}).out.toUtf8()).object();
 }
 
 inline QString u(const char* s)

@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vantrel::test;
@@ -16,81 +15,73 @@ using namespace vantrel::test;
 namespace {
 
 // A folder: a tagged file, an untagged one, a text file, a subfolder file.
-class Music {
-  public:
-    Music()
+class CliSimulate : public CliFolders {
+  protected:
+    void SetUp() override
     {
-        EXPECT_TRUE(writeFile(path("x_1.mp3"), mpegFrames(2) + id3v1Record("Song", "Artist", "Album")));
-        EXPECT_TRUE(writeFile(path("some_name.mp3"), mpegFrames(2)));
-        EXPECT_TRUE(writeFile(path("notes.txt"), "not audio"));
-        EXPECT_TRUE(writeFile(path("sub/other_file.wma"), mpegFrames(1)));
+        ASSERT_TRUE(writeFile(path("x_1.mp3"), mpegFrames(2) + id3v1Record("Song", "Artist", "Album")));
+        ASSERT_TRUE(writeFile(path("some_name.mp3"), mpegFrames(2)));
+        ASSERT_TRUE(writeFile(path("notes.txt"), "not audio"));
+        ASSERT_TRUE(writeFile(path("sub/other_file.wma"), mpegFrames(1)));
     }
-    QString root() const { return dir_.path(); }
-    QString path(const char* rel) const { return dir_.path() + QLatin1Char('/') + QLatin1String(rel); }
-    CliRun simulate(const QStringList& args) const { return runCli(QStringList{"simulate"} + args); }
+    CliRun simulate(const QStringList& args) const { return run(QStringList{"simulate"} + args); }
 
     // Every file with its size, to prove that nothing changed.
     QStringList snapshot() const
     {
         QStringList s;
-        for (QDirIterator it(root(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-            it.next();
-            s << it.filePath() + QLatin1Char(' ') + QString::number(it.fileInfo().size());
-        }
+        for (QDirIterator it(music.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            s << it.next() + QLatin1Char(' ') + QString::number(it.fileInfo().size());
         s.sort();
         return s;
     }
-
-  private:
-    QTemporaryDir dir_;
 };
 
 } // namespace
 
-TEST(CliSimulate, PrintsOneTabSeparatedLinePerFile)
+// One tab-separated line per file, or the reason and no output; never a change on disk.
+TEST_F(CliSimulate, PrintsOneLinePerFileOrTheReason)
 {
-    Music m;
-    const QString root = m.root() + QLatin1Char('/'), sub = root + u("sub/");
+    const QString root = music.path() + QLatin1Char('/'), sub = root + u("sub/");
     const QString someName = "some_name.mp3\tSome Name.mp3\t \t \t" + root;
     const struct {
-        const char* label;
-        QStringList options;
+        QStringList args;
         QStringList lines;
+        int exitCode = 0;
+        const char* errStart = "";
     } cases[] = {
-        {"names from tags, with subfolders",
-         {},
+        {{music.path()},
          {someName, "x_1.mp3\tArtist - Song.mp3\tArtist\tSong\t" + root,
           "other_file.wma\tOther File.wma\t \t \t" + sub}},
-        {"names from file names only",
-         {"--mode", "file-names", "--no-subfolders"},
+        {{"--mode", "file-names", "--no-subfolders", music.path()},
          {someName, "x_1.mp3\tX 1.mp3\tArtist\tSong\t" + root}},
         // The pattern wants the track while track numbers are removed by
         // default: the question is answered Yes, so the number stays.
-        {"track numbers question",
-         {"--scheme", "<Track>. <Artist> - <Title>", "--no-subfolders"},
+        {{"--scheme", "<Track>. <Artist> - <Title>", "--no-subfolders", music.path()},
          {someName, "x_1.mp3\t00. Artist - Song.mp3\tArtist\tSong\t" + root}},
         // Nothing is renamed; the columns show what the tags will get.
-        {"tags from names",
-         {"--mode", "tags-from-names", "--no-subfolders"},
+        {{"--mode", "tags-from-names", "--no-subfolders", music.path()},
          {"some_name.mp3\tsome_name.mp3\t \tSome Name\t" + root, "x_1.mp3\tx_1.mp3\t \tX 1\t" + root}},
+        {{}, {}, 2, "vantrel-cli simulate: no PATH given"},
+        {{"--mode", "names", music.path()}, {}, 2, "vantrel-cli simulate: --mode takes"},
+        {{path("nope"), music.path()}, {}, 1, "vantrel-cli simulate: cannot read '"},
     };
+    const QStringList before = snapshot();
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        const QStringList before = m.snapshot();
-        const CliRun r = m.simulate(c.options + QStringList{m.root()});
-        EXPECT_EQ(r.exitCode, 0);
-        EXPECT_EQ(r.err, QString());
-        EXPECT_EQ(r.out, c.lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-        EXPECT_EQ(m.snapshot(), before);
+        SCOPED_TRACE(c.args.join(u(" ")).toStdString());
+        const CliRun r = simulate(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_TRUE(*c.errStart ? r.err.startsWith(u(c.errStart)) : r.err.isEmpty()) << r.err.toStdString();
+        EXPECT_EQ(r.out, c.lines.isEmpty() ? QString() : c.lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        EXPECT_EQ(snapshot(), before);
     }
 }
 
-TEST(CliSimulate, JsonHasTheColumnsAndTheProblemPerFile)
+TEST_F(CliSimulate, JsonHasTheColumnsAndTheProblemPerFile)
 {
     // The custom pattern makes the tagged file's name too long for any folder.
-    Music m;
     const QString pattern = u("<Artist> - <Title> ") + QString(250, QLatin1Char('x'));
-    const CliRun r = m.simulate({"--json", "--scheme", pattern, m.path("x_1.mp3"), m.path("some_name.mp3")});
+    const CliRun r = simulate({"--json", "--scheme", pattern, path("x_1.mp3"), path("some_name.mp3")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QJsonParseError error;
     const QJsonArray rows = QJsonDocument::fromJson(r.out.toUtf8(), &error).array();
@@ -100,32 +91,11 @@ TEST(CliSimulate, JsonHasTheColumnsAndTheProblemPerFile)
     EXPECT_EQ(first.keys(), (QStringList{"After", "Artist", "Before", "Location", "Title", "problem"}));
     EXPECT_EQ(first.value(u("Before")).toString(), u("x_1.mp3"));
     EXPECT_TRUE(first.value(u("After")).toString().startsWith(u("Artist - Song ")));
-    EXPECT_EQ(first.value(u("Location")).toString(), m.root() + QLatin1Char('/'));
+    EXPECT_EQ(first.value(u("Location")).toString(), music.path() + QLatin1Char('/'));
     const QString problem = first.value(u("problem")).toString();
     EXPECT_TRUE(problem.startsWith(u("File name too long"))) << problem.toStdString();
-    EXPECT_EQ(r.err, u("Cannot be renamed: ") + m.path("x_1.mp3") + u(" -> ") +
+    EXPECT_EQ(r.err, u("Cannot be renamed: ") + path("x_1.mp3") + u(" -> ") +
                          first.value(u("After")).toString() + u(": ") + problem + u("\n"));
     EXPECT_EQ(rows.at(1).toObject().value(u("After")).toString(), u("Some Name.mp3"));
     EXPECT_EQ(rows.at(1).toObject().value(u("problem")).toString(), QString());
-}
-
-TEST(CliSimulate, BadUsageAndMissingPaths)
-{
-    Music m;
-    const struct {
-        QStringList args;
-        int exitCode;
-        const char* errStart;
-    } cases[] = {
-        {{}, 2, "vantrel-cli simulate: no PATH given"},
-        {{"--mode", "names", m.root()}, 2, "vantrel-cli simulate: --mode takes"},
-        {{m.path("nope"), m.root()}, 1, "vantrel-cli simulate: cannot read '"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.errStart);
-        const CliRun r = m.simulate(c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode);
-        EXPECT_TRUE(r.err.startsWith(QLatin1String(c.errStart))) << r.err.toStdString();
-        EXPECT_TRUE(r.out.isEmpty());
-    }
 }

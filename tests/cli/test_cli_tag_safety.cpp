@@ -4,22 +4,11 @@
 #include "Id3v2Bytes.h"
 #include "TestFiles.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
 using namespace vantrel::test;
-
-namespace {
-
-QJsonObject tagsOf(const QString& file)
-{
-    return QJsonDocument::fromJson(runCli({"tags", "--json", file}).out.toUtf8()).object();
-}
-
-} // namespace
 
 // Ten runs, each setting another field of a file without a tag (so the first
 // one to write grows the file): all ten fields survive.
@@ -39,7 +28,7 @@ TEST(CliTagSafety, ParallelRunsKeepEveryField)
         ASSERT_TRUE(p->waitForFinished(60000));
         EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
     }
-    const QJsonObject v2 = tagsOf(file)["id3v2"].toObject();
+    const QJsonObject v2 = tagsJson(file)["id3v2"].toObject();
     for (const QString& f : fields)
         EXPECT_EQ(v2[f].toString(), f.toLower()) << f.toStdString();
 }
@@ -58,7 +47,7 @@ TEST(CliTagSafety, UnreadableAndCutTags)
         EXPECT_EQ(runCli({"tags", file}).err.contains("could not be read completely"), !cut);
         const CliRun r = runCli({"tag", file, "--v1", "Title=A", "--v2", "Title=B"});
         EXPECT_EQ(r.exitCode, cut ? 0 : 1) << r.err.toStdString();
-        const QJsonObject o = tagsOf(file);
+        const QJsonObject o = tagsJson(file);
         EXPECT_EQ(o["id3v1"].toObject()["Title"].toString(), cut ? "A" : "");
         EXPECT_EQ(o["id3v2"].toObject()["Title"].toString(), cut ? "B" : "");
         EXPECT_TRUE(cut || readFile(file) == bytes);

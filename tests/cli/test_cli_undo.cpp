@@ -5,7 +5,6 @@
 #include "TestFiles.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -53,7 +52,6 @@ TEST_F(CliUndo, TwoFixesAtOnceAreEachUndone)
         }
         EXPECT_EQ(disk(u("a")), before[0]);
         EXPECT_EQ(disk(u("b")), before[1]);
-        EXPECT_TRUE(run({"undo"}).err.contains(u("Nothing to undo.")));
         QDir(path(u("a"))).removeRecursively();
         QDir(path(u("b"))).removeRecursively();
     }

@@ -16,7 +16,7 @@ TEST(CliWma, ShowsAndWritesTheAsfTag)
     QTemporaryDir dir;
     const QString wma = dir.filePath(u("a.wma"));
     ASSERT_TRUE(makeWma(wma, {{u("Title"), u("Old")}})) << "needs ffmpeg, python3-mutagen";
-    const QJsonObject o = QJsonDocument::fromJson(runCli({"tags", "--json", wma}).out.toUtf8()).object();
+    const QJsonObject o = tagsJson(wma);
     EXPECT_EQ(o.keys(), (QStringList{u("asf"), u("file")}));
     EXPECT_EQ(o[u("asf")].toObject()[u("Title")].toString(), u("Old"));
 
@@ -34,7 +34,7 @@ TEST(CliWma, ShowsAndWritesTheAsfTag)
     }
     for (auto& w : writers)
         EXPECT_TRUE(w->waitForFinished(60000) && w->exitCode() == 0);
-    const QJsonObject all = QJsonDocument::fromJson(runCli({"tags", "--json", wma}).out.toUtf8()).object();
+    const QJsonObject all = tagsJson(wma);
     EXPECT_EQ(QString::fromUtf8(QJsonDocument(all[u("asf")].toObject()).toJson(QJsonDocument::Compact)),
               R"({"Album":"3","Artist":"2","Comment":"7","Genre":"Grunge","Items":["WM/EncodingSettings"],)"
               R"("Title":"1","Track":"5","Year":"4"})");
@@ -58,7 +58,7 @@ TEST(CliWma, OtherFormatsShowAndTakeTheirOwnTag)
         ASSERT_TRUE(makeAudio(path)) << "needs ffmpeg, python3-mutagen";
         const CliRun r = runCli({"tag", path, "--v2", "Title=Neu"});
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        const QJsonObject o = QJsonDocument::fromJson(runCli({"tags", "--json", path}).out.toUtf8()).object();
+        const QJsonObject o = tagsJson(path);
         EXPECT_EQ(o[u(key)].toObject()[u("Title")].toString(), u("Neu")) << ext;
     }
     // Listed only when asked for.

@@ -1,5 +1,6 @@
 // Names composed from tag fields by the renaming scheme, and the clean-up of
 // custom patterns.
+#include "TestFiles.h"
 #include "parser/RenamingScheme.h"
 
 #include <gtest/gtest.h>
@@ -29,33 +30,31 @@ SchemeFields tag(const char16_t* title = u"Song", const char16_t* album = u"Albu
 TEST(RenamingScheme, ComposesAndCleans)
 {
     const char16_t* const custom = u"<Track>. <Artist> - <Album> - <Title>";
+    const SchemeChoice AT = SchemeChoice::ArtistTitle, TA = SchemeChoice::TitleArtist,
+                       C = SchemeChoice::Custom;
     const SchemeCase cases[] = {
-        {SchemeChoice::ArtistTitle, u"", tag(), true, false, u"Artist - Song.mp3"},
-        {SchemeChoice::TitleArtist, u"", tag(), true, false, u"Song - Artist.mp3"},
+        {AT, u"", tag(), true, false, u"Artist - Song.mp3"},
+        {TA, u"", tag(), true, false, u"Song - Artist.mp3"},
         // The track number goes as a track number; the space before the artist
         // stays for the simulation's own trimming.
-        {SchemeChoice::Custom, custom, tag(), true, false, u" Artist - Album - Song.mp3"},
-        {SchemeChoice::Custom, custom, tag(), false, false, u"03. Artist - Album - Song.mp3"},
-        {SchemeChoice::Custom, custom, tag(u"Song", u"  ", u"00"), false, false,
-         u"00. Artist - Unknown Album - Song.mp3"},
-        {SchemeChoice::Custom, custom, tag(u"Song (Artist)", u"Album 2", u"07"), false, false,
+        {C, custom, tag(), true, false, u" Artist - Album - Song.mp3"},
+        {C, custom, tag(), false, false, u"03. Artist - Album - Song.mp3"},
+        {C, custom, tag(u"Song", u"  ", u"00"), false, false, u"00. Artist - Unknown Album - Song.mp3"},
+        {C, custom, tag(u"Song (Artist)", u"Album 2", u"07"), false, false,
          u"07. Artist - Album 2 - Song.mp3"},
-        {SchemeChoice::ArtistTitle, u"", tag(u"(Artist)"), true, false, u"Artist - (Artist).mp3"},
-        {SchemeChoice::ArtistTitle, u"", tag(u"Song - Artist"), true, false, u"Artist - Song - Artist.mp3"},
-        {SchemeChoice::ArtistTitle, u"", tag(u"Song -Artist"), true, false, u"Artist - Song.mp3"},
-        {SchemeChoice::ArtistTitle, u"", tag(), true, true, u"ARTIST - SONG.mp3"},
-        {SchemeChoice::Custom, custom, tag(u"Song", u"1999"), false, false, u"03. Artist - 1999 - Song.mp3"},
-        {SchemeChoice::Custom, custom, tag(u"Song", u"Best 12 Hits"), false, false,
-         u"03. Artist - Best 12 Hits - Song.mp3"},
-        {SchemeChoice::Custom, custom, tag(u"Song", u"Best 12 Hits"), true, false,
-         u" Artist - Best Hits - Song.mp3"},
+        {AT, u"", tag(u"(Artist)"), true, false, u"Artist - (Artist).mp3"},
+        {AT, u"", tag(u"Song - Artist"), true, false, u"Artist - Song - Artist.mp3"},
+        {AT, u"", tag(u"Song -Artist"), true, false, u"Artist - Song.mp3"},
+        {AT, u"", tag(), true, true, u"ARTIST - SONG.mp3"},
+        {C, custom, tag(u"Song", u"1999"), false, false, u"03. Artist - 1999 - Song.mp3"},
+        {C, custom, tag(u"Song", u"Best 12 Hits"), false, false, u"03. Artist - Best 12 Hits - Song.mp3"},
+        {C, custom, tag(u"Song", u"Best 12 Hits"), true, false, u" Artist - Best Hits - Song.mp3"},
         // An empty track leaves ". " in front, which goes.
-        {SchemeChoice::Custom, custom, tag(u"Song", u"Album", u""), false, false,
-         u" Artist - Album - Song.mp3"},
+        {C, custom, tag(u"Song", u"Album", u""), false, false, u" Artist - Album - Song.mp3"},
         // Placeholders are case-sensitive; a wrong spelling stays as text in brackets.
-        {SchemeChoice::Custom, u"<artist> - <Title>", tag(), true, false, u"(Artist) - Song.mp3"},
+        {C, u"<artist> - <Title>", tag(), true, false, u"(Artist) - Song.mp3"},
         // Dots of the pattern survive the parser, which turns other inner dots into spaces.
-        {SchemeChoice::Custom, u"<Artist>.<Title>", tag(u"So.ng"), true, false, u"Artist.so Ng.mp3"},
+        {C, u"<Artist>.<Title>", tag(u"So.ng"), true, false, u"Artist.so Ng.mp3"},
     };
     for (const SchemeCase& c : cases) {
         ParserOptions o;
@@ -63,18 +62,16 @@ TEST(RenamingScheme, ComposesAndCleans)
         o.allUpper = c.allUpper;
         const QString out =
             composeSchemeName(c.choice, QString::fromUtf16(c.pattern), c.fields, u".mp3"_qs, o);
-        EXPECT_EQ(out.toStdString(), QString::fromUtf16(c.expected).toStdString())
-            << c.fields.title.toStdString() << " / " << c.fields.album.toStdString();
+        EXPECT_EQ(out, QString::fromUtf16(c.expected)) << c.fields.title.toStdString();
     }
 }
 
 TEST(RenamingScheme, NormalizeScheme)
 {
-    struct Case {
+    const struct {
         const char16_t* in;
         const char16_t* out;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {u"<ARTIST> / <title>: \"live\"", u"<Artist>  <Title> live"},
         {u"<Track>. <Artist> - <Album> - <Title>", u"<Track>. <Artist> - <Album> - <Title>"},
         {u"My Music <ARTIST>", u"my music <Artist>"},
@@ -82,7 +79,6 @@ TEST(RenamingScheme, NormalizeScheme)
         {u"<Artist", u"<artist"}, // no closing bracket: not a placeholder
         {u"", u""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(NormalizeScheme(QString::fromUtf16(c.in)).toStdString(),
-                  QString::fromUtf16(c.out).toStdString());
+    for (const auto& c : cases)
+        EXPECT_EQ(NormalizeScheme(QString::fromUtf16(c.in)), QString::fromUtf16(c.out));
 }
