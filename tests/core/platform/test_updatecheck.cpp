@@ -171,9 +171,7 @@ TEST_F(UpdateCheckTest, VersionFileDecidesWhetherToAsk)
         {"newer after a BOM, two-digit minor", {200, "\357\273\2774.10.5\n"}, true, true, here},
         {"redirect on this machine", redirect(here + "/v.txt"), true, true, here},
         {"equal", {200, "4.1.4\r\n"}, false, true, here},
-        {"older on the last line", {200, "9.9.9\n4.0.9\n"}, false, true, here},
         {"too large", {200, QByteArray(70000, '\n') + "9.9.9"}, false, true, here},
-        {"missing", {404, "not found"}, false, false, here},
         {"cut short", {200, "4.1.5", 200}, false, false, here},
         {"hangs", Reply{0, {}, -1, true}, false, false, here},
         {"nothing listens", kNewer, false, false, closed},
@@ -230,31 +228,22 @@ TEST_F(UpdateCheckTest, YesFetchesStartsAndEnds)
     }
 }
 
+// A program cut short is never started; one that cannot be started fails the update.
 TEST_F(UpdateCheckTest, ProgramStartedOnlyWhenComplete)
 {
-    const struct {
-        const char* name;
-        Reply reply;
-        bool startWorks;
-    } cases[] = {
-        {"cut short", {200, "#!/bin/sh\n", 5000}, true},
-        {"cannot be started", {200, "#!/bin/sh\n"}, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    server.set(kVersionPath, kNewer);
+    for (const bool cutShort : {true, false}) {
+        SCOPED_TRACE(cutShort);
         started.clear();
-        startSucceeds = c.startWorks;
-        server.set(kVersionPath, kNewer);
-        server.set(kProgramPath, c.reply);
+        startSucceeds = cutShort;
+        server.set(kProgramPath, {200, "#!/bin/sh\n", cutShort ? 5000 : -1});
         prompter.queue(Answer::Yes);
-
         EXPECT_EQ(runCheck(server.base()), (QStringList{updatetext::Downloading, updatetext::Failed}));
         EXPECT_EQ(outcome, UpdateCheck::Outcome::Failed);
         EXPECT_FALSE(quitRequested);
-        EXPECT_EQ(started.size(), c.startWorks ? 0 : 1);
+        EXPECT_EQ(started.size(), cutShort ? 0 : 1);
         EXPECT_FALSE(exists("tmp_fn.dat"));
-        EXPECT_TRUE(!c.startWorks ||
-                    !exists("Vantrel415.exe")); // nothing half-written under the program's name
+        EXPECT_TRUE(!cutShort || !exists("Vantrel415.exe")); // nothing half-written under the program's name
         QFile::remove(folder + QStringLiteral("/Vantrel415.exe"));
     }
 }
