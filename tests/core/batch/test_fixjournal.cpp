@@ -64,7 +64,7 @@ class FixJournalTest : public ::testing::Test {
 
 } // namespace
 
-TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryName)
+TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryNameEvenWhenCancelledOnce)
 {
     EXPECT_TRUE(undoLastFix().nothingToUndo);
     // b takes c's place first, then a takes b's freed name: undo must go newest first.
@@ -74,9 +74,12 @@ TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryName)
     EXPECT_TRUE(c.done);
     EXPECT_EQ(c.entries.size(), 3);
 
-    const UndoResult r = undoLastFix();
+    const UndoResult first = undoLastFix([](qsizetype done, qsizetype) { return done < 1; });
+    EXPECT_TRUE(first.stopped);
+    EXPECT_EQ(first.restored.size(), 1);
+    const UndoResult r = undoLastFix(); // a cancelled undo is finished later
     EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join(u("\n")).toStdString();
-    EXPECT_EQ(r.restored.size(), 3);
+    EXPECT_EQ(r.restored.size(), 2);
     EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "d.mp3", "e.mp3"}));
     for (const QString& n : disk())
         EXPECT_EQ(readFile(music.path() + QLatin1Char('/') + n), n.toUtf8());
@@ -129,18 +132,6 @@ TEST_F(FixJournalTest, UndoNeverReplacesAFileThatTookAnOldName)
     EXPECT_EQ(disk(), (QSL{"A.mp3", "a.mp3", "b.mp3"}));
     EXPECT_EQ(readFile(path("a.mp3")), QByteArray("newcomer"));
     EXPECT_EQ(readFile(path("A.mp3")), QByteArray("a.mp3"));
-}
-
-TEST_F(FixJournalTest, CancelledUndoCanBeFinishedLater)
-{
-    fix({{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}, {"c.mp3", "C.mp3"}});
-    const UndoResult first = undoLastFix([](qsizetype done, qsizetype) { return done < 1; });
-    EXPECT_TRUE(first.stopped);
-    EXPECT_EQ(first.restored.size(), 1);
-    const UndoResult second = undoLastFix();
-    EXPECT_TRUE(second.failures.isEmpty()) << second.failures.join(u("\n")).toStdString();
-    EXPECT_EQ(second.restored.size(), 2);
-    EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "c.mp3"}));
 }
 
 TEST_F(FixJournalTest, UnwritableJournalAsksBeforeRenaming)
@@ -204,7 +195,6 @@ TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
         bool blocked;                               // nothing can be read: nothing undone
     } table[] = {
         {"header", [](QByteArray b) { return b.replace("vantrel-fix", "vantr\x01"); }, 2, false},
-        {"header garbage", [](QByteArray b) { return "\x7f\x01garbage" + b.mid(b.indexOf('\n')); }, 2, false},
         {"record",
          [](QByteArray b) {
              b[b.lastIndexOf('\n', b.indexOf("b.mp3")) + 1] = '#';
