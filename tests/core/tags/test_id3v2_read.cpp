@@ -4,7 +4,6 @@
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v2.h"
 
-#include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
 
@@ -13,17 +12,8 @@ using namespace vantrel::test;
 
 namespace {
 
-class Id3v2Read : public ::testing::Test {
+class Id3v2Read : public ::testing::Test, protected TempFiles {
   protected:
-    QTemporaryDir dir;
-    int counter = 0;
-
-    QString file(const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(++counter));
-        EXPECT_TRUE(writeFile(path, bytes));
-        return path;
-    }
     cMP3ID3v2 read(const QByteArray& bytes)
     {
         cMP3ID3v2 t;

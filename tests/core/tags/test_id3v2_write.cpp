@@ -5,7 +5,6 @@
 #include "tags/cMP3ID3v2.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -13,17 +12,8 @@ using namespace vantrel::test;
 
 namespace {
 
-class Id3v2Write : public ::testing::Test {
+class Id3v2Write : public ::testing::Test, protected TempFiles {
   protected:
-    QTemporaryDir dir;
-    int counter = 0;
-
-    QString file(const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(++counter));
-        EXPECT_TRUE(writeFile(path, bytes));
-        return path;
-    }
     // Reads path, lets change modify the tag, writes it; returns the file after.
     template <typename F> QByteArray rewrite(const QString& path, F change)
     {
@@ -196,11 +186,12 @@ TEST_F(Id3v2Write, AudioIsNeverTouched)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QByteArray after = rewrite(file(c.before), [](cMP3ID3v2& t) { t.setTitle(QString(100, 'n')); });
+        const QString path = file(c.before);
+        const QByteArray after = rewrite(path, [](cMP3ID3v2& t) { t.setTitle(QString(100, 'n')); });
         EXPECT_TRUE(after.endsWith(c.kept));
         EXPECT_TRUE(after.startsWith("ID3\x03"));
         cMP3ID3v2 t;
-        t.setMP3File(dir.filePath(QStringLiteral("f%1.mp3").arg(counter)));
+        t.setMP3File(path);
         EXPECT_EQ(t.Title(), QString(100, 'n'));
         EXPECT_EQ(t.tagOffset(), 0);
     }

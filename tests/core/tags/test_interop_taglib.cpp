@@ -10,7 +10,6 @@
 #include "tags/formTag.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
 #include <attachedpictureframe.h>
 #include <commentsframe.h>
 #include <gtest/gtest.h>
@@ -73,18 +72,9 @@ std::set<std::pair<std::string, std::string>> framesBesidesTitle(const QString& 
     return out;
 }
 
-class Interop : public ::testing::Test {
+class Interop : public ::testing::Test, protected TempFiles {
   protected:
-    QTemporaryDir dir;
-    int counter = 0;
     const QByteArray audio = mpegFrames(40);
-
-    QString file(const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(++counter));
-        EXPECT_TRUE(writeFile(path, bytes));
-        return path;
-    }
     // The audio as the library sees it: same properties, starting right after our tag.
     void expectAudio(const QString& path)
     {
@@ -258,7 +248,7 @@ TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
     }
 }
 
-TEST(InteropWriters, OtherReadersSeeTheSameFactsAfterOurWrite)
+TEST_F(Interop, OtherReadersSeeTheSameFactsAfterOurWrite)
 {
     struct Check {
         const char* tool;
@@ -325,12 +315,9 @@ TEST(InteropWriters, OtherReadersSeeTheSameFactsAfterOurWrite)
          },
          {{"id3v2", id3lib, {"Title  : Neu", "Comment: Thirty chars of comment text!!"}}}},
     };
-    QTemporaryDir dir;
-    int n = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const QString path = dir.filePath(QStringLiteral("%1.mp3").arg(++n));
-        ASSERT_TRUE(writeFile(path, mpegFrames(40)));
+        const QString path = file(audio);
         row.writer == "taglib" ? taglibPeople(path) : void(run(row.writer, row.args, path));
 
         // Every field written back with the value read leaves every frame as it was.
