@@ -105,11 +105,19 @@ inline QJsonObject formatDump(const QString& path)
 }
 
 // A short file of the format its name says (.flac, .ogg Vorbis, .opus, .m4a,
-// .oga Ogg FLAC; any letter case), titled "Old Title" by "Old Artist", with
+// .oga Ogg FLAC, .wma; any letter case), titled "Old Title" by "Old Artist", with
 // the private field and the picture.
 inline bool makeAudio(const QString& path)
 {
     const QString ext = path.section(QLatin1Char('.'), -1).toLower();
+    if (ext == u"wma") // the same fields as ASF attributes, the picture as WM/Picture
+        return makeWma(
+            path,
+            {{QStringLiteral("Title"), QStringLiteral("Old Title")},
+             {QStringLiteral("Author"), QStringLiteral("Old Artist")},
+             {QStringLiteral("Vantrel/Private"), QStringLiteral("keep me")},
+             {QStringLiteral("WM/Picture"),
+              QStringLiteral("bytes:030400000069006d006100670065002f0070006e006700000000000089504e47")}});
     const char* codec = ext == u"ogg"    ? "libvorbis"
                         : ext == u"opus" ? "libopus"
                         : ext == u"m4a"  ? "aac"

@@ -49,4 +49,10 @@ QByteArray id3v1Record(const QByteArray& title, const QByteArray& artist, const 
            padded(comment, 28) + '\0' + char(track) + char(genre);
 }
 
+QString TempFiles::file(const QByteArray& bytes)
+{
+    const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(++counter));
+    return writeFile(path, bytes) ? path : QString();
+}
+
 } // namespace vantrel::test

@@ -30,4 +30,12 @@ QByteArray id3v1Record(const QByteArray& title, const QByteArray& artist, const 
                        const QByteArray& year = {}, const QByteArray& comment = {}, int track = 0,
                        int genre = 255);
 
+// Numbered .mp3 files with given bytes in a folder that lives as long as this
+// (an empty path when the file cannot be written).
+struct TempFiles {
+    QTemporaryDir dir;
+    int counter = 0;
+    QString file(const QByteArray& bytes);
+};
+
 } // namespace vantrel::test

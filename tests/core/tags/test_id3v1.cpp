@@ -140,12 +140,10 @@ TEST(Id3v1, WriteKeepsAudioAndLaysOutTheRecord)
                                 "2024" +                                   // year, cut at 4
                                 "Comment" + QByteArray(21, ' ') +          // comment, 28 bytes
                                 QByteArray("\0\x0C\x11", 3);               // v1.1 zero, track 12, genre 17
-    QTemporaryDir dir;
-    int n = 0;
+    TempFiles files;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString path = dir.filePath(QStringLiteral("%1.mp3").arg(++n));
-        ASSERT_TRUE(writeFile(path, c.before));
+        const QString path = files.file(c.before);
         if (c.readOnly) QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
         ScriptedPrompter prompter;
         cMP3ID3v1 tag(&prompter);

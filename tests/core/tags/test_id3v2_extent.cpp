@@ -93,21 +93,17 @@ QList<Case> cases()
 // one that makes the tag grow.
 TEST(Id3v2Extent, ReadsEveryFrameAndRewritesWithoutStaleTags)
 {
-    QTemporaryDir dir;
-    int n = 0;
+    TempFiles files;
     for (const Case& c : cases()) {
         SCOPED_TRACE(c.name);
-        const QString read = dir.filePath(QStringLiteral("%1.mp3").arg(++n));
-        ASSERT_TRUE(writeFile(read, c.file));
         cMP3ID3v2 before;
-        before.setMP3File(read);
+        before.setMP3File(files.file(c.file));
         EXPECT_EQ(before.tagAreaSize(), c.area);
         EXPECT_EQ(before.frameIds(), c.frames);
 
         for (int titleLength : {3, 3000}) {
             SCOPED_TRACE(titleLength);
-            const QString path = dir.filePath(QStringLiteral("%1.mp3").arg(++n));
-            ASSERT_TRUE(writeFile(path, c.file));
+            const QString path = files.file(c.file);
             cMP3ID3v2 t;
             t.setMP3File(path);
             t.setTitle(QString(titleLength, 'n'));

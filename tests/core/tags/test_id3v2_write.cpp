@@ -5,7 +5,6 @@
 #include "tags/cMP3ID3v2.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vantrel;
@@ -13,17 +12,8 @@ using namespace vantrel::test;
 
 namespace {
 
-class Id3v2Write : public ::testing::Test {
+class Id3v2Write : public ::testing::Test, protected TempFiles {
   protected:
-    QTemporaryDir dir;
-    int counter = 0;
-
-    QString file(const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(++counter));
-        EXPECT_TRUE(writeFile(path, bytes));
-        return path;
-    }
     // Reads path, lets change modify the tag, writes it; returns the file after.
     template <typename F> QByteArray rewrite(const QString& path, F change)
     {
@@ -78,7 +68,8 @@ TEST_F(Id3v2Write, NewTagFillsAMultipleOf2048)
 
 TEST_F(Id3v2Write, SetterFrames)
 {
-    // id, size, flags, then the body: encoding, (language,) fields.
+    // id, size, flags, then the body: encoding, (language,) fields. (Which
+    // texts fit Latin-1: in the format test.)
     const struct {
         const char* name;
         void (*set)(cMP3ID3v2&);
@@ -89,15 +80,12 @@ TEST_F(Id3v2Write, SetterFrames)
          bytes("COMM\0\0\0\x0C\0\0\x01\0nt\xFF\xFE\0\0\xFF\xFE\x2D\x4E")},
         {"unicode title", [](cMP3ID3v2& t) { t.setTitle(QStringLiteral("\u00e9\u4e2d")); },
          bytes("TIT2\0\0\0\x07\0\0\x01\xFF\xFE\xE9\0\x2D\x4E")},
-        {"latin-1 title", [](cMP3ID3v2& t) { t.setTitle(QStringLiteral("Caf\u00e9")); },
-         bytes("TIT2\0\0\0\x05\0\0\0Caf\xE9")},
         {"empty title", [](cMP3ID3v2& t) { t.setTitle(""); }, bytes("TIT2\0\0\0\x01\0\0\0")},
         {"link", [](cMP3ID3v2& t) { t.setLinkTo("http://x"); }, bytes("WXXX\0\0\0\x0A\0\0\0\0http://x")},
         {"artist url", [](cMP3ID3v2& t) { t.setArtistURL("http://x"); }, bytes("WOAR\0\0\0\x08\0\0http://x")},
         {"lyrics", [](cMP3ID3v2& t) { t.setLyrics("la"); }, bytes("USLT\0\0\0\x07\0\0\0XXX\0la")},
         {"play counter", [](cMP3ID3v2& t) { t.setPlayCounter("258"); },
          bytes("PCNT\0\0\0\x04\0\0\0\0\x01\x02")},
-        {"genre", [](cMP3ID3v2& t) { t.setGenre(17); }, bytes("TCON\0\0\0\x05\0\0\0(17)")},
         {"genre then name",
          [](cMP3ID3v2& t) {
              t.setGenre(17);
@@ -196,11 +184,12 @@ TEST_F(Id3v2Write, AudioIsNeverTouched)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QByteArray after = rewrite(file(c.before), [](cMP3ID3v2& t) { t.setTitle(QString(100, 'n')); });
+        const QString path = file(c.before);
+        const QByteArray after = rewrite(path, [](cMP3ID3v2& t) { t.setTitle(QString(100, 'n')); });
         EXPECT_TRUE(after.endsWith(c.kept));
         EXPECT_TRUE(after.startsWith("ID3\x03"));
         cMP3ID3v2 t;
-        t.setMP3File(dir.filePath(QStringLiteral("f%1.mp3").arg(counter)));
+        t.setMP3File(path);
         EXPECT_EQ(t.Title(), QString(100, 'n'));
         EXPECT_EQ(t.tagOffset(), 0);
     }

@@ -10,7 +10,6 @@
 #include "tags/formTag.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
 #include <attachedpictureframe.h>
 #include <commentsframe.h>
 #include <gtest/gtest.h>
@@ -73,18 +72,9 @@ std::set<std::pair<std::string, std::string>> framesBesidesTitle(const QString& 
     return out;
 }
 
-class Interop : public ::testing::Test {
+class Interop : public ::testing::Test, protected TempFiles {
   protected:
-    QTemporaryDir dir;
-    int counter = 0;
     const QByteArray audio = mpegFrames(40);
-
-    QString file(const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(++counter));
-        EXPECT_TRUE(writeFile(path, bytes));
-        return path;
-    }
     // The audio as the library sees it: same properties, starting right after our tag.
     void expectAudio(const QString& path)
     {
@@ -198,12 +188,10 @@ TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
     } cases[] = {
         {"2.4 UTF-8", TagLib::ID3v2::v4, TagLib::String::UTF8},
         {"2.3 UTF-16", TagLib::ID3v2::v3, TagLib::String::UTF16},
-        {"2.3 Latin-1", TagLib::ID3v2::v3, TagLib::String::Latin1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString title = c.encoding == TagLib::String::Latin1 ? QStringLiteral("T\u00eftle")
-                                                                   : QStringLiteral("\u4e2d\u6587");
+        const QString title = QStringLiteral("\u4e2d\u6587");
         const QString path = file(audio);
         {
             TagLib::ID3v2::FrameFactory::instance()->setDefaultTextEncoding(c.encoding);
@@ -260,7 +248,7 @@ TEST_F(Interop, WeReadWhatTheLibraryWritesAndKeepTheRest)
     }
 }
 
-TEST(InteropWriters, OtherReadersSeeTheSameFactsAfterOurWrite)
+TEST_F(Interop, OtherReadersSeeTheSameFactsAfterOurWrite)
 {
     struct Check {
         const char* tool;
@@ -274,7 +262,7 @@ TEST(InteropWriters, OtherReadersSeeTheSameFactsAfterOurWrite)
         void (*edit)(cMP3ID3v2&, cMP3ID3v1&);
         QList<Check> checks;
     };
-    const QStringList raw = {"--list-raw"}, id3lib = {"-l"}, eyed3 = {"--no-color"};
+    const QStringList raw = {"--list-raw"}, id3lib = {"-l"};
     const auto retitle = [](cMP3ID3v2& t, cMP3ID3v1&) { t.setTitle("Neu"); };
     const Row rows[] = {
         {"2.4 dates",
@@ -285,25 +273,17 @@ TEST(InteropWriters, OtherReadersSeeTheSameFactsAfterOurWrite)
            id3lib,
            {"Year): 1988", "Date): 0105", "Time): 1230", "Original release year): 1970",
             "description): Neu"}},
-          {"eyeD3", eyed3, {"recording date: 1988", "original release date: 1970"}},
           {"mid3v2", raw, {"TDRC(", "'1988-05-01 12:30'", "TDOR("}}}},
         {"2.4 people lists",
          "taglib",
          {},
          retitle,
          {{"mid3v2", raw, {"IPLS(", "['producer', 'Bob'], ['guitar', 'Ann']", "TIPL(", "TMCL("}}}},
-        {"several values",
+        {"several values, genre numbers",
          "mid3v2",
-         {"-e", "--TPE1", "Artist One\\0Artist Two", "--TCON", "Rock\\0Pop"},
+         {"-e", "--TPE1", "Artist One\\0Artist Two", "--TCON", "17\\x0018"},
          retitle,
-         {{"id3v2", id3lib, {"Soloist(s)): Artist One/Artist Two", "Content type): Rock/Pop"}},
-          {"eyeD3", eyed3, {"artist: Artist One/Artist Two"}},
-          {"mid3v2", raw, {"text=['Artist One/Artist Two']", "text=['Rock/Pop']"}}}},
-        {"genre numbers",
-         "mid3v2",
-         {"-e", "--TCON", "17\\x0018"},
-         retitle,
-         {{"id3v2", id3lib, {"Content type): Rock (17)"}}, {"mid3v2", raw, {"text=['(17)(18)']"}}}},
+         {{"id3v2", id3lib, {"Soloist(s)): Artist One/Artist Two"}}, {"mid3v2", raw, {"text=['(17)(18)']"}}}},
         {"long frames",
          "id3v2",
          {"-2", "-t", title560, "-c", ":" + comment1100 + ":eng", "--USLT", ":" + lyrics2000 + ":eng"},
@@ -312,8 +292,7 @@ TEST(InteropWriters, OtherReadersSeeTheSameFactsAfterOurWrite)
                        QStringList({title560, comment1100, lyrics2000}));
              t.setArtist("Neu");
          },
-         {{"mid3v2", raw, {"['" + title560 + "']", "['" + comment1100 + "']", "'" + lyrics2000 + "'"}},
-          {"eyeD3", eyed3, {"title: " + title560}}}},
+         {{"mid3v2", raw, {"['" + title560 + "']", "['" + comment1100 + "']", "'" + lyrics2000 + "'"}}}},
         {"other comments and the link's description",
          "eyeD3",
          {"-c", "Main", "--add-comment", "Bonjour:Note:fra", "--add-comment", " 0000 1111:iTunNORM:eng",
@@ -334,15 +313,11 @@ TEST(InteropWriters, OtherReadersSeeTheSameFactsAfterOurWrite)
              EXPECT_EQ(v1.Comment(), "Thirty chars of comment text!!");
              v1.setTitle("Neu");
          },
-         {{"id3v2", id3lib, {"Title  : Neu", "Comment: Thirty chars of comment text!!"}},
-          {"eyeD3", {"--no-color", "-1"}, {"title: Neu", "Thirty chars of comment text!!"}}}},
+         {{"id3v2", id3lib, {"Title  : Neu", "Comment: Thirty chars of comment text!!"}}}},
     };
-    QTemporaryDir dir;
-    int n = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const QString path = dir.filePath(QStringLiteral("%1.mp3").arg(++n));
-        ASSERT_TRUE(writeFile(path, mpegFrames(40)));
+        const QString path = file(audio);
         row.writer == "taglib" ? taglibPeople(path) : void(run(row.writer, row.args, path));
 
         // Every field written back with the value read leaves every frame as it was.
