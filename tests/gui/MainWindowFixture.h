@@ -1,6 +1,5 @@
-// A main window for the window tests: messages, clipboard and desktop
-// replaced by recorders, no update check, and the fix journal kept in a
-// temporary folder of its own.
+// A main window for the window tests: recorders for messages, clipboard and
+// desktop, no update check, the fix journal in a temporary folder of its own.
 #pragma once
 
 #include "TestFiles.h"
@@ -12,8 +11,7 @@
 
 namespace vantrel::test {
 
-// Points the fix journal at a temporary folder while it lives, then back to
-// the folder the test run gave.
+// Points the fix journal at a temporary folder while it lives, then back.
 struct TemporaryDataDir {
     QTemporaryDir data;
     const QByteArray before = qgetenv("VANTREL_DATA_DIR");
@@ -24,8 +22,7 @@ struct TemporaryDataDir {
     }
 };
 
-// A file to list: written with these bytes (a null array leaves it missing)
-// and shown with this After text.
+// A file to list: its bytes (null: left missing) and its After text.
 struct Listed {
     QString name;
     QByteArray bytes = mpegFrames(1);
