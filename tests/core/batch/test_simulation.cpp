@@ -78,15 +78,13 @@ TEST(SimulationQuestions, TrackNumbersQuestionOnlyWhenTheSchemeNeedsThem)
 {
     const struct {
         const char* label;
-        bool custom, fromTags, removeTrackNumbers, asks;
+        bool custom, fromTags, asks;
         Answer answer;
-        bool removeAfter;
     } cases[] = {
-        {"<Track>, answered yes", true, true, true, true, Answer::Yes, false},
-        {"<Track>, answered no", true, true, true, true, Answer::No, true},
-        {"scheme not custom", false, true, true, false, Answer::Yes, true},
-        {"names from file names", true, false, true, false, Answer::Yes, true},
-        {"track numbers kept", true, true, false, false, Answer::Yes, false},
+        {"<Track>, answered yes", true, true, true, Answer::Yes},
+        {"<Track>, answered no", true, true, true, Answer::No},
+        {"scheme not custom", false, true, false, Answer::Yes},
+        {"names from file names", true, false, false, Answer::Yes},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -94,14 +92,13 @@ TEST(SimulationQuestions, TrackNumbersQuestionOnlyWhenTheSchemeNeedsThem)
         o.scheme = {c.custom ? SchemeChoice::Custom : SchemeChoice::ArtistTitle,
                     QStringLiteral("<Track>. <Artist>")};
         o.mode = c.fromTags ? Mode::TagNames : Mode::FileNames;
-        o.parser.removeTrackNumbers = c.removeTrackNumbers;
         ScriptedPrompter p(Answer::Yes);
         if (c.asks) p.queue(c.answer);
         EXPECT_TRUE(askBeforeSimulate(o, 7, p));
         ASSERT_EQ(p.prompts().size(), c.asks ? 2 : 1);
         EXPECT_EQ(p.count(Question::KeepTrackNumbers), c.asks ? 1 : 0);
         EXPECT_TRUE(p.prompts().last().text.contains(QStringLiteral("fix of 7 files")));
-        EXPECT_EQ(o.parser.removeTrackNumbers, c.removeAfter);
+        EXPECT_EQ(o.parser.removeTrackNumbers, c.answer == Answer::No || !c.asks); // Yes keeps them
     }
 }
 
