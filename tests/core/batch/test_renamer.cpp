@@ -73,8 +73,6 @@ TEST(Renamer, CleansCharactersByTheirCodes)
         const char* in;
         const char* out;
     } table[] = {
-        {"Why?.mp3", "Why.mp3"},
-        {"a_b [live].mp3", "ab live.mp3"},
         {"x:y;z<=>@\\b^`c{|}~*.mp3", "xyzbc.mp3"},
         {"Tom\u2019s \u201cbest\u201d \u2013 mix\u2026.mp3", "Toms best  mix.mp3"},
         {"\u00f0\u00f8 \u00c5ngstr\u00f6m.mp3", " \u00c5ngstr\u00f6m.mp3"},
@@ -234,9 +232,7 @@ TEST(Renamer, AccessFailureStopsWithConsistentListsAndOffersTheReport)
         EXPECT_TRUE(out.stopped);
         EXPECT_EQ(out.renamed, 1);
         EXPECT_EQ(s.list.lstFiles, (QStringList{"A.mp3", "b.mp3", "c.mp3"}));
-        EXPECT_TRUE(QFile::exists(s.path(u("z/c.mp3"))));
         s.expectListsMatchDisk();
-
         // The question shows the log; Yes puts the report of the failed file with that log on the clipboard.
         ASSERT_EQ(s.prompter.prompts().size(), 1);
         const QString text = s.prompter.prompts().first().text;
