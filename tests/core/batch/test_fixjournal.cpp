@@ -46,6 +46,7 @@ class FixJournalTest : public ::testing::Test {
     // Lists the given files (made with their own name as content) and runs a fix.
     RenameOutcome fix(const std::vector<std::pair<const char*, const char*>>& files)
     {
+        list.clearAll();
         for (const auto& [name, after] : files) {
             if (!QFile::exists(path(name))) writeFile(path(name), name);
             list.append(path(name));
@@ -130,7 +131,6 @@ TEST_F(FixJournalTest, UnwritableJournalAsksBeforeRenaming)
     qputenv("VANTREL_DATA_DIR", blocker.toUtf8());
     for (const Answer a : {Answer::No, Answer::Yes}) {
         SCOPED_TRACE(a == Answer::Yes ? "Yes" : "No");
-        list.clearAll();
         prompter.clear();
         prompter.answer(Question::RenameWithoutUndo, a);
         const RenameOutcome out = fix({{"a.mp3", "A.mp3"}});
@@ -144,11 +144,8 @@ TEST_F(FixJournalTest, HistoryUndoesNewestFirstAndEmptyRunsLeaveNoRecord)
 {
     const char* runs[][2] = {{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}, {"c.mp3", "C.mp3"}};
     for (const auto& r : runs) {
-        list.clearAll();
         fix({{r[0], r[1]}});
-        list.clearAll();
         fix({}); // an empty run, and a run that changes nothing, hide nothing
-        list.clearAll();
         fix({{r[1], r[1]}});
     }
     EXPECT_EQ(FixJournal::history().size(), 3);
@@ -186,7 +183,6 @@ TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
         QDir(FixJournal::historyFolder()).removeRecursively();
         for (const QString& n : disk())
             QFile::remove(path(n.toUtf8().constData()));
-        list.clearAll();
         fix({{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}});
         const QString journal = FixJournal::history().first().path;
         if (row.edit) {
