@@ -29,7 +29,6 @@ TEST(FileList, RebuildDeleteAndClearKeepTheListsParallel)
     EXPECT_TRUE(l.row(4).artist.isEmpty() && l.row(4).after.isEmpty());
     EXPECT_EQ(l.row(2).after, QStringLiteral("new2.mp3"));
     EXPECT_EQ(l.statusText(), QStringLiteral("Number of files in list: 5"));
-
     l.removeFiles({2, 1, 2, 4});
     ASSERT_EQ(l.count(), 2);
     EXPECT_EQ(QStringList({l.row(0).before, l.row(1).before, l.row(1).artist, l.row(1).title}),
