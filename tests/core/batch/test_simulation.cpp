@@ -115,9 +115,8 @@ TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
     } cases[] = {
         {"ID3v2 names the file", Mode::TagNames, v2("Artist", "Song"), none, "x y.mp3",
          SchemeChoice::ArtistTitle, "Artist - Song.mp3", "Artist", "Song"},
-        {"tags-from-names: the name stays, the columns show what is written", Mode::TagsFromNames,
-         v2("Artist", "Song"), none, "01 - some artist - some song.mp3", SchemeChoice::ArtistTitle,
-         "01 - some artist - some song.mp3", "Some Artist", "Some Song"},
+        {"tags from names: the name stays", Mode::TagsFromNames, v2("Artist", "Song"), none,
+         "01 - band - tune.mp3", SchemeChoice::ArtistTitle, "01 - band - tune.mp3", "Band", "Tune"},
         {"a tag proposal is cleaned as the renaming cleans it", Mode::TagNames, v2("Artist", "Why? [Live]"),
          none, "x y.mp3", SchemeChoice::ArtistTitle, "Artist - Why (Live).mp3", "Artist", "Why? [Live]"},
         {"no tag: the name is cleaned", Mode::TagNames, none, none, "some_name.mp3",
@@ -150,10 +149,9 @@ TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
 
 TEST(SimulationPaths, NothingOfOneFileLeaksIntoTheNext)
 {
-    // With ID3v1 forced, the first file's ID3v2 tag is passed over; the second
-    // file's artist is too short to count, so it is named from its ID3v1
-    // record through the fallback, and its album is empty: it must show
-    // "Unknown Album", not the first file's album.
+    // ID3v1 forced: the first file's ID3v2 tag is passed over; the second's artist
+    // is too short to count, so the fallback names it from its ID3v1 record, whose
+    // empty album must show "Unknown Album", not the first file's album.
     Folder f;
     f.add(QStringLiteral("a.mp3"), v2("Other", "Thing", "Else"), id3v1Record("Song", "Artist", "Album"));
     f.add(QStringLiteral("b.mp3"), {}, id3v1Record("Tune", "X"));
