@@ -69,10 +69,8 @@ TEST_F(FolderLoaderTest, SpellingsOfOneFolderLoadingTwiceAndMissingFolders)
     loader.loadFresh(root(), true);
     const QStringList plain = list.lstAllfiles;
     EXPECT_EQ(listed(), (QSL{"a.mp3", "b.wma", "sub/c.mp3"}));
-    for (const QString& spelling : {root() + QStringLiteral("//"), root() + QStringLiteral("/sub/..")}) {
-        loader.loadFresh(spelling, true);
-        EXPECT_EQ(list.lstAllfiles, plain) << spelling.toStdString();
-    }
+    loader.loadFresh(root() + QStringLiteral("//sub/.."), true);
+    EXPECT_EQ(list.lstAllfiles, plain);
     for (const char* missing : {"missing", "a.mp3"}) {
         EXPECT_FALSE(loader.loadFresh(at(missing), true));
         EXPECT_TRUE(loader.loadAborted);
