@@ -5,11 +5,11 @@
 
 using namespace vantrel;
 
-namespace {
-
-// Four files with artist, title and a proposal each.
-void fill(FileList& l)
+// The table shows every column and keeps the proposals when a file is added;
+// deleting keeps each row's values together; clearing empties every list.
+TEST(FileList, RebuildDeleteAndClearKeepTheListsParallel)
 {
+    FileList l;
     for (const char* p : {"/m/a.mp3", "/m/sub/b.mp3", "/m/c.wma", "/d.mp3"})
         l.append(QString::fromLatin1(p));
     l.lstArtist = QStringList{"A1", "A2", "A3", "A4"};
@@ -17,16 +17,6 @@ void fill(FileList& l)
     l.listviewthem();
     for (int r = 0; r < l.rowCountShown(); ++r)
         l.setAfterText(r, QStringLiteral("new%1.mp3").arg(r));
-}
-
-} // namespace
-
-// The table shows every column and keeps the proposals when a file is added;
-// deleting keeps each row's values together; clearing empties every list.
-TEST(FileList, RebuildDeleteAndClearKeepTheListsParallel)
-{
-    FileList l;
-    fill(l);
     ASSERT_EQ(l.rowCountShown(), 4);
     const FileList::Row r = l.row(1);
     EXPECT_EQ(QStringList({r.before, r.location, r.artist, r.title}),
@@ -39,7 +29,6 @@ TEST(FileList, RebuildDeleteAndClearKeepTheListsParallel)
     EXPECT_TRUE(l.row(4).artist.isEmpty() && l.row(4).after.isEmpty());
     EXPECT_EQ(l.row(2).after, QStringLiteral("new2.mp3"));
     EXPECT_EQ(l.statusText(), QStringLiteral("Number of files in list: 5"));
-
     l.removeFiles({2, 1, 2, 4});
     ASSERT_EQ(l.count(), 2);
     EXPECT_EQ(QStringList({l.row(0).before, l.row(1).before, l.row(1).artist, l.row(1).title}),

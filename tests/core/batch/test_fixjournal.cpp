@@ -16,12 +16,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
-using vantrel::test::readFile;
-using vantrel::test::writeFile;
 using QSL = QStringList;
 
 namespace {
@@ -49,6 +46,7 @@ class FixJournalTest : public ::testing::Test {
     // Lists the given files (made with their own name as content) and runs a fix.
     RenameOutcome fix(const std::vector<std::pair<const char*, const char*>>& files)
     {
+        list.clearAll();
         for (const auto& [name, after] : files) {
             if (!QFile::exists(path(name))) writeFile(path(name), name);
             list.append(path(name));
@@ -66,14 +64,10 @@ class FixJournalTest : public ::testing::Test {
 
 TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryNameEvenWhenCancelledOnce)
 {
-    EXPECT_TRUE(undoLastFix().nothingToUndo);
     // b takes c's place first, then a takes b's freed name: undo must go newest first.
     fix({{"b.mp3", "c.mp3"}, {"a.mp3", "b.mp3"}, {"d.mp3", "D?.mp3"}, {"e.mp3", "e.mp3"}});
     ASSERT_EQ(disk(), (QSL{"D.mp3", "b.mp3", "c.mp3", "e.mp3"}));
-    const FixJournal::Contents c = FixJournal::history().first();
-    EXPECT_TRUE(c.done);
-    EXPECT_EQ(c.entries.size(), 3);
-
+    const QString journal = FixJournal::history().first().path;
     const UndoResult first = undoLastFix([](qsizetype done, qsizetype) { return done < 1; });
     EXPECT_TRUE(first.stopped);
     EXPECT_EQ(first.restored.size(), 1);
@@ -83,7 +77,7 @@ TEST_F(FixJournalTest, UndoAfterACompleteRunRestoresEveryNameEvenWhenCancelledOn
     EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "d.mp3", "e.mp3"}));
     for (const QString& n : disk())
         EXPECT_EQ(readFile(music.path() + QLatin1Char('/') + n), n.toUtf8());
-    EXPECT_TRUE(FixJournal::read(c.path).undone);
+    EXPECT_TRUE(FixJournal::read(journal).undone);
     EXPECT_TRUE(undoLastFix().nothingToUndo);
 }
 
@@ -106,14 +100,7 @@ TEST_F(FixJournalTest, UndoAfterAnInterruptedRun)
         j.intent(path("3.mp3"), path("Three.mp3"));
         journal = j.path();
     }
-    // A kill runs no destructor: no end mark.
     writeFile(journal, readFile(journal).replace("{\"op\":\"done\"}\n", "{\"op\":\"rena"));
-
-    const FixJournal::Contents c = FixJournal::read(journal);
-    EXPECT_FALSE(c.done);
-    ASSERT_EQ(c.entries.size(), 3);
-    EXPECT_EQ(c.entries.at(0).state, FixJournal::Entry::Ok);
-    EXPECT_EQ(c.entries.at(1).state, FixJournal::Entry::Unconfirmed);
 
     const UndoResult r = undoLastFix();
     EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join(u("\n")).toStdString();
@@ -142,7 +129,6 @@ TEST_F(FixJournalTest, UnwritableJournalAsksBeforeRenaming)
     qputenv("VANTREL_DATA_DIR", blocker.toUtf8());
     for (const Answer a : {Answer::No, Answer::Yes}) {
         SCOPED_TRACE(a == Answer::Yes ? "Yes" : "No");
-        list.clearAll();
         prompter.clear();
         prompter.answer(Question::RenameWithoutUndo, a);
         const RenameOutcome out = fix({{"a.mp3", "A.mp3"}});
@@ -156,11 +142,8 @@ TEST_F(FixJournalTest, HistoryUndoesNewestFirstAndEmptyRunsLeaveNoRecord)
 {
     const char* runs[][2] = {{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}, {"c.mp3", "C.mp3"}};
     for (const auto& r : runs) {
-        list.clearAll();
         fix({{r[0], r[1]}});
-        list.clearAll();
         fix({}); // an empty run, and a run that changes nothing, hide nothing
-        list.clearAll();
         fix({{r[1], r[1]}});
     }
     EXPECT_EQ(FixJournal::history().size(), 3);
@@ -171,23 +154,11 @@ TEST_F(FixJournalTest, HistoryUndoesNewestFirstAndEmptyRunsLeaveNoRecord)
     }
     EXPECT_EQ(disk(), (QSL{"a.mp3", "b.mp3", "c.mp3"}));
     EXPECT_TRUE(undoLastFix().nothingToUndo);
-
-    // Older runs beyond the newest 20 are dropped when a new one starts.
-    for (int i = 0; i < 25; ++i)
-        writeFile(FixJournal::historyFolder() +
-                      QStringLiteral("/2000%1.journal").arg(i, 4, 10, QLatin1Char('0')),
-                  "{\"journal\":\"vantrel-fix\"}\n");
-    list.clearAll();
-    fix({{"a.mp3", "A.mp3"}});
-    const QList<FixJournal::Contents> kept = FixJournal::history();
-    ASSERT_EQ(kept.size(), FixJournal::kKept);
-    EXPECT_EQ(kept.first().entries.size(), 1);
-    EXPECT_TRUE(kept.last().path.endsWith(u("20000009.journal"))); // 1 new, 3 above, 16 of these
 }
 
 TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
 {
-    // header, rename a, ok, rename b, ok, done; no edit: made unreadable, or a fifo
+    // header, rename a, ok, rename b, ok, done; no edit: a fifo
     const struct {
         const char* name;
         std::function<QByteArray(QByteArray)> edit; // the journal's new bytes from its old
@@ -203,22 +174,17 @@ TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
          1, false},
         {"truncation", [](QByteArray b) { return b.left(b.lastIndexOf("b.mp3")); }, 1, false},
         {"garbage", [](QByteArray) { return QByteArray("\x01\x02\x03 not a journal\n}{\n"); }, 0, false},
-        {"unreadable", {}, 0, true},
         {"fifo", {}, 0, true},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
-        if (QByteArray(row.name) == "unreadable" && ::geteuid() == 0) continue; // root reads every file
         QDir(FixJournal::historyFolder()).removeRecursively();
         for (const QString& n : disk())
             QFile::remove(path(n.toUtf8().constData()));
-        list.clearAll();
         fix({{"a.mp3", "A.mp3"}, {"b.mp3", "B.mp3"}});
         const QString journal = FixJournal::history().first().path;
         if (row.edit) {
             writeFile(journal, row.edit(readFile(journal)));
-        } else if (QByteArray(row.name) == "unreadable") {
-            QFile::setPermissions(journal, {});
         } else {
             QFile::remove(journal);
             ::mkfifo(QFile::encodeName(journal).constData(), 0600);
@@ -226,7 +192,6 @@ TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
 
         ASSERT_TRUE(FixJournal::canUndo());
         const UndoResult r = undoLastFix();
-        EXPECT_FALSE(r.nothingToUndo);
         EXPECT_FALSE(r.complete());
         EXPECT_EQ(r.blocked, row.blocked);
         EXPECT_EQ(r.restored.size(), row.restored);
@@ -236,7 +201,6 @@ TEST_F(FixJournalTest, DamagedJournalsAreReportedAndWhatIsReadableIsUndone)
         EXPECT_NE(undoSummary(r), u("Nothing to undo."));
         // A journal that was read is closed; one that could not be stays to be dealt with.
         EXPECT_EQ(FixJournal::canUndo(), row.blocked);
-        QFile::setPermissions(journal, QFile::ReadOwner | QFile::WriteOwner);
     }
 }
 
@@ -250,13 +214,9 @@ TEST_F(FixJournalTest, TagWritesAreUndoneByteForByte)
         QByteArray before;
         bool asf;
     } table[] = {
-        {"both tags",
-         id3v2Tag(3, frame23("TPE1", latin1Text("Radiohead")) + frame23("TIT2", latin1Text("Karma Police")),
-                  64) +
-             audio + id3v1Record("Karma Police", "Radiohead"),
+        {"both tags", id3v2Tag(3, frame23("TIT2", latin1Text("Song")), 64) + audio + id3v1Record("Song", "A"),
          false},
         {"no tags", audio, false},
-        {"v2.4 tag, no padding", id3v2Tag(4, frame24("TIT2", latin1Text("x"))) + audio, false},
         {"asf header", asfHead + QByteArray(300, 'd'), true},
     };
     for (const auto& row : table) {

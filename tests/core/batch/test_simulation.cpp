@@ -1,6 +1,6 @@
 // The simulation over a list of real files made here: which way each file is
-// named (tag or parser), the columns, the collision rules, vanished files,
-// the questions, the error log and stopping part way.
+// named (tag or parser), the columns, the collision rules, vanished files and
+// stopping part way.
 #include "Id3v2Bytes.h"
 #include "TestFiles.h"
 #include "batch/Renamer.h"
@@ -74,21 +74,17 @@ SimulationOptions defaults()
 
 } // namespace
 
-// ---- the questions before a run ------------------------------------------------
-
 TEST(SimulationQuestions, TrackNumbersQuestionOnlyWhenTheSchemeNeedsThem)
 {
     const struct {
         const char* label;
-        bool custom, fromTags, removeTrackNumbers, asks;
+        bool custom, fromTags, asks;
         Answer answer;
-        bool removeAfter;
     } cases[] = {
-        {"<Track>, answered yes", true, true, true, true, Answer::Yes, false},
-        {"<Track>, answered no", true, true, true, true, Answer::No, true},
-        {"scheme not custom", false, true, true, false, Answer::Yes, true},
-        {"names from file names", true, false, true, false, Answer::Yes, true},
-        {"track numbers kept", true, true, false, false, Answer::Yes, false},
+        {"<Track>, answered yes", true, true, true, Answer::Yes},
+        {"<Track>, answered no", true, true, true, Answer::No},
+        {"scheme not custom", false, true, false, Answer::Yes},
+        {"names from file names", true, false, false, Answer::Yes},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -96,78 +92,43 @@ TEST(SimulationQuestions, TrackNumbersQuestionOnlyWhenTheSchemeNeedsThem)
         o.scheme = {c.custom ? SchemeChoice::Custom : SchemeChoice::ArtistTitle,
                     QStringLiteral("<Track>. <Artist>")};
         o.mode = c.fromTags ? Mode::TagNames : Mode::FileNames;
-        o.parser.removeTrackNumbers = c.removeTrackNumbers;
         ScriptedPrompter p(Answer::Yes);
         if (c.asks) p.queue(c.answer);
         EXPECT_TRUE(askBeforeSimulate(o, 7, p));
         ASSERT_EQ(p.prompts().size(), c.asks ? 2 : 1);
         EXPECT_EQ(p.count(Question::KeepTrackNumbers), c.asks ? 1 : 0);
         EXPECT_TRUE(p.prompts().last().text.contains(QStringLiteral("fix of 7 files")));
-        EXPECT_EQ(o.parser.removeTrackNumbers, c.removeAfter);
+        EXPECT_EQ(o.parser.removeTrackNumbers, c.answer == Answer::No || !c.asks); // Yes keeps them
     }
 }
-
-TEST(SimulationQuestions, NoToFixFilesLeavesProposalsEmptyAndRunsNothing)
-{
-    Folder f;
-    f.add(QStringLiteral("a.mp3"), v2("Artist", "Song"));
-    f.list.listviewthem();
-    f.list.setAfterText(0, QStringLiteral("Old.mp3"));
-    f.list.listviewthem();
-    ScriptedPrompter p(Answer::No);
-    QString log = QStringLiteral("previous");
-    SimulationOptions o = defaults();
-    EXPECT_FALSE(simulate(f.list, o, p, log, {}).ran);
-    EXPECT_TRUE(f.list.lstSim.isEmpty());
-    EXPECT_EQ(f.list.row(0).after, QStringLiteral("Old.mp3")); // the table still shows the last run
-    EXPECT_EQ(log, QStringLiteral("previous"));
-}
-
-// ---- tag path or parser path -----------------------------------------------------
 
 TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
 {
     const QByteArray none;
-    const QByteArray utf16Tag = id3v2Tag(3, frame23("TPE1", '\x01' + utf16(QStringLiteral("Bj\u00F6rk"))) +
-                                                frame23("TIT2", '\x01' + utf16(QStringLiteral("J\u00F3ga"))));
     const struct {
         const char* label;
         Mode mode;
-        bool forceId1;
         QByteArray tag2, tag1;
         const char* fileName;
         SchemeChoice scheme; // track numbers are removed except with the custom scheme
         QString after, artist, title;
     } cases[] = {
-        {"ID3v2 names the file", Mode::TagNames, false, v2("Artist", "Song"), none, "x y.mp3",
+        {"ID3v2 names the file", Mode::TagNames, v2("Artist", "Song"), none, "x y.mp3",
          SchemeChoice::ArtistTitle, "Artist - Song.mp3", "Artist", "Song"},
-        {"tags-from-names: the name stays, the columns show what is written", Mode::TagsFromNames, false,
-         v2("Artist", "Song"), none, "01 - some artist - some song.mp3", SchemeChoice::ArtistTitle,
-         "01 - some artist - some song.mp3", "Some Artist", "Some Song"},
-        {"a tag proposal is cleaned as the renaming cleans it", Mode::TagNames, false,
-         v2("Artist", "Why? [Live]"), none, "x y.mp3", SchemeChoice::ArtistTitle, "Artist - Why (Live).mp3",
-         "Artist", "Why? [Live]"},
-        {"no tag: the name is cleaned", Mode::TagNames, false, none, none, "some_name.mp3",
+        {"tags from names: the name stays", Mode::TagsFromNames, v2("Artist", "Song"), none,
+         "01 - band - tune.mp3", SchemeChoice::ArtistTitle, "01 - band - tune.mp3", "Band", "Tune"},
+        {"a tag proposal is cleaned as the renaming cleans it", Mode::TagNames, v2("Artist", "Why? [Live]"),
+         none, "x y.mp3", SchemeChoice::ArtistTitle, "Artist - Why (Live).mp3", "Artist", "Why? [Live]"},
+        {"no tag: the name is cleaned", Mode::TagNames, none, none, "some_name.mp3",
          SchemeChoice::ArtistTitle, "Some Name.mp3", " ", " "},
-        {"ID3v2 without a title falls back to ID3v1", Mode::TagNames, false, v2("Artist", nullptr),
-         id3v1Record("V1 Song", "V1 Artist"), "x y.mp3", SchemeChoice::ArtistTitle, "V1 Artist - V1 Song.mp3",
-         "V1 Artist", "V1 Song"},
-        {"ignore tags: parser, columns from ID3v1", Mode::FileNames, false, v2("Artist", "Song"),
-         id3v1Record("V1 Song", "V1 Artist"), "some_name.mp3", SchemeChoice::ArtistTitle, "Some Name.mp3",
-         "V1 Artist", "V1 Song"},
-        {"ID3v1 forced over a different ID3v2", Mode::TagNames, true, v2("Other", "Thing"),
-         id3v1Record("Song", "Artist"), "x y.mp3", SchemeChoice::ArtistTitle, "Artist - Song.mp3", "Artist",
-         "Song"},
-        {"ID3v1 forced but empty: the name is cleaned", Mode::TagNames, true, v2("Other", "Thing"), none,
-         "some_name.mp3", SchemeChoice::ArtistTitle, "Some Name.mp3", " ", " "},
-        {"UTF-16 tag text", Mode::TagNames, false, utf16Tag, none, "x y.mp3", SchemeChoice::ArtistTitle,
-         QStringLiteral("Bj\u00F6rk - J\u00F3ga.mp3"), QStringLiteral("Bj\u00F6rk"),
-         QStringLiteral("J\u00F3ga")},
-        {"track and album through the custom scheme", Mode::TagNames, false,
-         v2("Artist", "Song", "Album", "3/12"), none, "x y.mp3", SchemeChoice::Custom,
-         "03. Artist - Album - Song.mp3", "Artist", "Song"},
-        {"a slash in the tag never reaches the name", Mode::TagNames, false, v2("AC/DC", "Song"), none,
-         "x y.mp3", SchemeChoice::ArtistTitle, "", "AC/DC", "Song"},
+        {"no ID3v2 title: ID3v1", Mode::TagNames, v2("Artist", nullptr), id3v1Record("Tune", "Band"),
+         "x y.mp3", SchemeChoice::ArtistTitle, "Band - Tune.mp3", "Band", "Tune"},
+        {"ignore tags: ID3v1 columns", Mode::FileNames, v2("Artist", "Song"), id3v1Record("Tune", "Band"),
+         "some_name.mp3", SchemeChoice::ArtistTitle, "Some Name.mp3", "Band", "Tune"},
+        {"track and album through the custom scheme", Mode::TagNames, v2("Artist", "Song", "Album", "3/12"),
+         none, "x y.mp3", SchemeChoice::Custom, "03. Artist - Album - Song.mp3", "Artist", "Song"},
+        {"a slash in the tag never reaches the name", Mode::TagNames, v2("AC/DC", "Song"), none, "x y.mp3",
+         SchemeChoice::ArtistTitle, "Ac - Dc - Song.mp3", "AC/DC", "Song"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -175,19 +136,12 @@ TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
         f.add(QString::fromLatin1(c.fileName), c.tag2, c.tag1);
         SimulationOptions o = defaults();
         o.mode = c.mode;
-        o.forceId1 = c.forceId1;
         o.scheme.choice = c.scheme;
         o.parser.removeTrackNumbers = c.scheme != SchemeChoice::Custom;
         EXPECT_EQ(f.fix(o).processed, 1);
         ASSERT_EQ(f.list.rowCountShown(), 1);
-        const QString after = f.list.row(0).after;
-        if (c.after.isEmpty()) {
-            EXPECT_FALSE(after.contains(QLatin1Char('/'))) << after.toStdString();
-            EXPECT_TRUE(after.endsWith(QLatin1String(".mp3")));
-        } else {
-            EXPECT_EQ(after, c.after);
-        }
-        EXPECT_EQ(f.list.lstSim, QStringList{after});
+        EXPECT_EQ(f.list.row(0).after, c.after);
+        EXPECT_EQ(f.list.lstSim, QStringList{c.after});
         EXPECT_EQ(f.list.row(0).artist, c.artist);
         EXPECT_EQ(f.list.row(0).title, c.title);
     }
@@ -195,11 +149,11 @@ TEST(SimulationPaths, EachModeNamesFromTagOrFileName)
 
 TEST(SimulationPaths, NothingOfOneFileLeaksIntoTheNext)
 {
-    // With ID3v1 forced, the second file's artist is too short to count, so
-    // it is named from its ID3v1 record through the fallback, and its album
-    // is empty: it must show "Unknown Album", not the first file's album.
+    // ID3v1 forced: the first file's ID3v2 tag is passed over; the second's artist
+    // is too short to count, so the fallback names it from its ID3v1 record, whose
+    // empty album must show "Unknown Album", not the first file's album.
     Folder f;
-    f.add(QStringLiteral("a.mp3"), {}, id3v1Record("Song", "Artist", "Album"));
+    f.add(QStringLiteral("a.mp3"), v2("Other", "Thing", "Else"), id3v1Record("Song", "Artist", "Album"));
     f.add(QStringLiteral("b.mp3"), {}, id3v1Record("Tune", "X"));
     SimulationOptions o = defaults();
     o.forceId1 = true;
@@ -207,8 +161,6 @@ TEST(SimulationPaths, NothingOfOneFileLeaksIntoTheNext)
     f.fix(o);
     EXPECT_EQ(f.afters(), (QStringList{"Artist - Album - Song.mp3", "X - Unknown Album - Tune.mp3"}));
 }
-
-// ---- collisions ------------------------------------------------------------------------
 
 TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
 {
@@ -219,35 +171,19 @@ TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
         std::vector<const char*> onDisk;                        // other files of the folder, not listed
         QStringList afters;
     } cases[] = {
-        {"another file holds the name",
-         {{"a.mp3", v2("Artist", "Song")}},
-         {"Artist - Song.mp3"},
-         {"Artist - Song (1).mp3"}},
-        {"repeated while taken",
-         {{"a.mp3", v2("Artist", "Song")}},
-         {"Artist - Song.mp3", "Artist - Song (1).mp3"},
-         {"Artist - Song (1) (1).mp3"}},
-        {"a file differing only in case is another file",
-         {{"a.mp3", v2("Artist", "Song")}},
-         {"artist - song.mp3"},
-         {"Artist - Song.mp3"}},
-        {"the file's own name is no collision",
-         {{"Artist - Song.mp3", v2("Artist", "Song")}},
-         {},
-         {"Artist - Song.mp3"}},
-        {"a case-only change of its own name", {{"artist - song.mp3", none}}, {}, {"Artist - Song.mp3"}},
+        {"another file holds the name", {{"a.mp3", v2("A", "S")}}, {"A - S.mp3"}, {"A - S (1).mp3"}},
+        {"taken twice", {{"a.mp3", v2("A", "S")}}, {"A - S.mp3", "A - S (1).mp3"}, {"A - S (1) (1).mp3"}},
+        {"another case is another file", {{"a.mp3", v2("A", "S")}}, {"a - s.mp3"}, {"A - S.mp3"}},
+        {"the file's own name is no collision", {{"A - S.mp3", v2("A", "S")}}, {}, {"A - S.mp3"}},
+        {"a case-only change of its own name", {{"a - s.mp3", none}}, {}, {"A - S.mp3"}},
         {"parsed names repeating an earlier proposal",
          {{"some_name.mp3", none}, {"SOME NAME.mp3", none}, {"Some_Name.mp3", none}},
          {},
          {"Some Name.mp3", "Some Name (1).mp3", "Some Name (1) (1).mp3"}},
-        {"a parsed name repeating a tag proposal",
-         {{"a.mp3", v2("Artist", "Song")}, {"artist_-_song.mp3", none}},
-         {},
-         {"Artist - Song.mp3", "Artist - Song (1).mp3"}},
         {"a suffix for a repeat still avoids the disk",
-         {{"a.mp3", v2("Artist", "Song")}, {"b.mp3", v2("Artist", "Song")}},
-         {"Artist - Song (1).mp3"},
-         {"Artist - Song.mp3", "Artist - Song (1) (1).mp3"}},
+         {{"a.mp3", v2("A", "S")}, {"b.mp3", v2("A", "S")}},
+         {"A - S (1).mp3"},
+         {"A - S.mp3", "A - S (1) (1).mp3"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -259,22 +195,6 @@ TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
         f.fix(defaults());
         EXPECT_EQ(f.afters(), c.afters);
         EXPECT_EQ(f.list.lstSim, c.afters);
-    }
-}
-
-// ---- vanished files, the log, stopping ----------------------------------------------------
-
-TEST(SimulationList, ErrorLogIsOfferedAndOnYesCopiedAlone)
-{
-    const QString lines = QStringLiteral("\r\nFile no longer exists! (b.mp3): Removing file from list");
-    for (const Answer a : {Answer::Yes, Answer::No}) {
-        ScriptedPrompter p(a);
-        MemoryClipboard clip;
-        QString log = lines;
-        offerErrorLog(log, p, clip);
-        EXPECT_EQ(clip.text(), a == Answer::Yes ? lines : QString());
-        ASSERT_EQ(p.prompts().size(), 1);
-        EXPECT_EQ(p.prompts().first().text, errorLogQuestion() + QStringLiteral("\r\n") + lines);
     }
 }
 
@@ -308,7 +228,6 @@ TEST(SimulationList, VanishedFilesAndStoppingLeaveListsAndTableConsistent)
         EXPECT_EQ(f.list.lstFiles.size(), f.list.count());
         EXPECT_EQ(f.list.rowCountShown(), f.list.count());
         EXPECT_EQ(f.list.lstArtist.size(), done - vanished);
-        EXPECT_EQ(f.list.lstTit.size(), done - vanished);
         for (int row = 0; row < f.list.rowCountShown(); ++row) {
             EXPECT_EQ(f.list.row(row).after.isEmpty(), row >= done - vanished) << row;
             EXPECT_EQ(FileList::at(f.list.lstSim, row), f.list.row(row).after);
@@ -348,23 +267,15 @@ TEST(SimulationList, ParallelRunEqualsOneByOneAndKeepsTheTagLogInOrder)
     EXPECT_EQ(many.last().first(), expected);
 }
 
-// ---- the plan is what Fix does ---------------------------------------------------------------
-
 TEST(SimulationThenFix, TheFolderEndsHoldingTheAfterNames)
 {
-    // Tagged and parsed duplicates; names on disk; many files parsing to one
-    // name until the suffixes make it longer than the folder takes; a file
-    // that appears after the simulation (the last library).
-    std::vector<std::vector<std::pair<QString, QByteArray>>> libraries = {{{"a.mp3", v2("Artist", "Song")},
-                                                                           {"b.mp3", v2("artist", "song")},
-                                                                           {"some_name.mp3", {}},
-                                                                           {"SOME NAME.mp3", {}}},
-                                                                          {{"B.mp3", v2("A", "Song")},
-                                                                           {"A - Song.mp3", v2("B", "")},
-                                                                           {"Artist - Song.mp3", {}},
-                                                                           {"c.mp3", v2("Artist", "Song")}},
-                                                                          {},
-                                                                          {{"a.mp3", v2("Artist", "Song")}}};
+    // Tagged and parsed duplicates and names on disk; then many files parsing
+    // to one name until the suffixes make it longer than the folder takes.
+    using Library = std::vector<std::pair<QString, QByteArray>>;
+    std::vector<Library> libraries = {
+        {{"a.mp3", v2("A", "S")}, {"b.mp3", v2("a", "s")}, {"some_name.mp3", {}}, {"SOME NAME.mp3", {}}},
+        {{"B.mp3", v2("A", "S")}, {"A - S.mp3", v2("B", "")}, {"X - S.mp3", {}}, {"c.mp3", v2("X", "S")}},
+        {}};
     for (int i = 0; i < 70; ++i)
         libraries[2].push_back({QStringLiteral("%1 track.mp3").arg(i, 4, 10, QLatin1Char('0')), {}});
     for (const auto& library : libraries) {
@@ -372,12 +283,9 @@ TEST(SimulationThenFix, TheFolderEndsHoldingTheAfterNames)
         for (const auto& [name, tag] : library)
             f.add(name, tag);
         f.fix(defaults());
-        const bool appears = library.size() == 1;
-        if (appears) f.add(QStringLiteral("Artist - Song.mp3"), {}, {}, false);
-        QStringList expected =
-            appears ? QStringList{"Artist - Song (1).mp3", "Artist - Song.mp3"} : QStringList();
+        QStringList expected;
         int marked = 0;
-        for (int r = 0; r < f.list.rowCountShown() && !appears; ++r) {
+        for (int r = 0; r < f.list.rowCountShown(); ++r) {
             marked += !f.list.problem(r).isEmpty();
             expected << (f.list.problem(r).isEmpty() ? f.list.row(r).after : f.list.row(r).before);
         }
@@ -390,8 +298,6 @@ TEST(SimulationThenFix, TheFolderEndsHoldingTheAfterNames)
         EXPECT_TRUE(p.prompts().isEmpty()); // marked rows are skipped without a message
         EXPECT_EQ(out.unusable, marked);
         EXPECT_EQ(log.count(QStringLiteral("': File name too long")), marked);
-        EXPECT_EQ(out.otherNames.size(), appears ? 1 : 0); // named in the account
-        EXPECT_EQ(log.contains(QStringLiteral("renamed to 'Artist - Song (1).mp3'")), appears);
         expected.sort();
         EXPECT_EQ(QDir(f.path(QString())).entryList(QDir::Files, QDir::Name), expected);
     }
