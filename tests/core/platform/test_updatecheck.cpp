@@ -32,9 +32,9 @@ Reply redirect(const QString& to)
 
 class HttpServer : public QObject {
   public:
-    explicit HttpServer(const QHostAddress& on = QHostAddress::LocalHost)
+    HttpServer()
     {
-        server_.listen(on, 0);
+        server_.listen(QHostAddress::LocalHost, 0);
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* s = server_.nextPendingConnection()) {
                 s->setParent(this);
@@ -42,12 +42,8 @@ class HttpServer : public QObject {
             }
         });
     }
-    QString base(const QString& host = QStringLiteral("127.0.0.1")) const
-    {
-        return QStringLiteral("http://%1:%2").arg(host).arg(server_.serverPort());
-    }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()); }
     void set(const QString& path, const Reply& r) { replies_[path] = r; }
-    const QStringList& requests() const { return requests_; }
 
   private:
     void serve(QTcpSocket* s)
@@ -55,7 +51,6 @@ class HttpServer : public QObject {
         if (!s->peek(s->bytesAvailable()).contains("\r\n\r\n")) return; // not the whole request yet
         const QByteArray buf = s->readAll();
         const QString path = QString::fromLatin1(buf.left(buf.indexOf("\r\n")).split(' ').value(1));
-        requests_.append(path);
         const Reply r = replies_.value(path, Reply{404, "not here"});
         if (r.status == 0) return;
         QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nConnection: close\r\n";
@@ -68,7 +63,6 @@ class HttpServer : public QObject {
 
     QTcpServer server_;
     QHash<QString, Reply> replies_;
-    QStringList requests_;
 };
 
 const QString kVersionPath = QStringLiteral("/app/Vantrel/Vantrel2008_ver.txt");
@@ -94,24 +88,28 @@ class UpdateCheckTest : public ::testing::Test {
         static char* argv[] = {name, nullptr};
         static QCoreApplication app(argc, argv);
     }
-    void SetUp() override { ASSERT_TRUE(test::writeFile(runningProgram, "running")); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(test::writeFile(runningProgram, "running"));
+        ASSERT_TRUE(outward.listen(QHostAddress::AnyIPv4, 0));
+        offMachine = QStringLiteral("http://%1:%2").arg(outwardHost()).arg(outward.serverPort());
+    }
 
     // Runs one check to its end; returns the status-line texts in order.
     QStringList runCheck(const QString& base)
     {
-        UpdateCheck::Setup s;
-        s.programFolder = programFolder;
-        s.programFile = runningProgram;
-        s.dataFolder = folder;
-        s.serverBase = base;
-        s.own = Version{4, 1, 4};
-        s.versionTimeoutMs = 500;
-        s.programStallMs = 2000;
-        s.startProgram = [this](const QString& p) {
+        const auto start = [this](const QString& p) {
             started.append(p);
             return startSucceeds;
         };
-        UpdateCheck check(prompter, s);
+        UpdateCheck check(prompter, {.programFolder = programFolder,
+                                     .programFile = runningProgram,
+                                     .dataFolder = folder,
+                                     .serverBase = base,
+                                     .own = Version{4, 1, 4},
+                                     .versionTimeoutMs = 500,
+                                     .programStallMs = 2000,
+                                     .startProgram = start});
         QSignalSpy status(&check, &UpdateCheck::statusChanged);
         QSignalSpy done(&check, &UpdateCheck::finished);
         QSignalSpy quit(&check, &UpdateCheck::quitRequested);
@@ -130,8 +128,8 @@ class UpdateCheckTest : public ::testing::Test {
     QString programFolder = folder; // downloads and the marker go to folder
     QString runningProgram = folder + QStringLiteral("/vantrel");
     HttpServer server;
-    HttpServer outward{QHostAddress::AnyIPv4}; // must never see a request
-    const QString offMachine = outward.base(outwardHost());
+    QTcpServer outward; // must never be contacted
+    QString offMachine;
     ScriptedPrompter prompter{Answer::No};
     QStringList started;
     bool startSucceeds = true;
@@ -141,17 +139,10 @@ class UpdateCheckTest : public ::testing::Test {
 
 TEST(UpdateAddress, OnlyHttpsOrLoopbackIsTrusted)
 {
-    const struct {
-        const char* url;
-        bool trusted;
-    } cases[] = {
-        {"https://update.example.org/app", true},
-        {"http://[::1]:9/x", true},
-        {"http://update.example.org/app", false},
-        {"http://127.0.0.1.example.org/x", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(isTrustedAddress(QUrl(QString::fromLatin1(c.url))), c.trusted) << c.url;
+    EXPECT_TRUE(isTrustedAddress(QUrl(u"https://update.example.org/app"_qs)));
+    EXPECT_TRUE(isTrustedAddress(QUrl(u"http://[::1]:9/x"_qs)));
+    EXPECT_FALSE(isTrustedAddress(QUrl(u"http://update.example.org/app"_qs)));
+    EXPECT_FALSE(isTrustedAddress(QUrl(u"http://127.0.0.1.example.org/x"_qs)));
 }
 
 // The version file, or no server to give it.
@@ -178,13 +169,11 @@ TEST_F(UpdateCheckTest, VersionFileDecidesWhetherToAsk)
         server.set(kVersionPath, c.reply);
         prompter.clear();
         EXPECT_EQ(runCheck(c.base), QStringList{c.reached ? updatetext::NoUpdates : updatetext::Unreachable});
-        EXPECT_EQ(outcome == UpdateCheck::Outcome::Unreachable, !c.reached);
         ASSERT_EQ(prompter.prompts().size(), c.asks ? 1 : 0);
         EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("vantrel")});
         EXPECT_TRUE(started.isEmpty());
-        EXPECT_FALSE(quitRequested);
     }
-    EXPECT_EQ(outward.requests(), QStringList{});
+    EXPECT_FALSE(outward.hasPendingConnections());
 }
 
 // Yes fetches the new program into the data folder (the program folder may be
@@ -234,7 +223,7 @@ TEST_F(UpdateCheckTest, YesStartsOnlyACompleteProgram)
             QFile::remove(folder + QLatin1String(f));
     }
     EXPECT_TRUE(prompter.prompts().last().text.contains(QStringLiteral("version 4.1.5")));
-    EXPECT_EQ(outward.requests(), QStringList{});
+    EXPECT_FALSE(outward.hasPendingConnections());
 }
 
 // The marker's last line names an old program to delete; the running program,
