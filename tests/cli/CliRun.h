@@ -29,11 +29,7 @@ inline CliRun runCli(const QStringList& args, const QByteArray& input = {},
     if (!p.waitForStarted(10000)) return {};
     p.write(input);
     p.closeWriteChannel();
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
+    if (!p.waitForFinished(120000)) return {}; // killed as p goes
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
