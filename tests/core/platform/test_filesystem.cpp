@@ -1,5 +1,5 @@
 // The file-system questions: what exists, folder contents in name order,
-// name bytes, counting a tree with link cycles.
+// counting a tree with link cycles.
 #include "TestFiles.h"
 #include "platform/FileSystem.h"
 
@@ -60,14 +60,6 @@ TEST_F(FileSystemTest, ExistenceAndFolderEntriesTellFilesFoldersAndOddEntriesApa
     EXPECT_EQ(e.folders, (QStringList{"Echo", "folder.mp3", "Foxtrot", "zulu"}));
     EXPECT_FALSE(readFolder(at("missing"), e)); // and nothing of the last folder is left
     EXPECT_TRUE(e.files.isEmpty() && e.folders.isEmpty());
-}
-
-// Names that are not UTF-8: Latin-1, bytes never valid, a cut-off sequence.
-TEST(FileSystem, NameBytesValidity)
-{
-    EXPECT_TRUE(nameBytesValid("caf\xc3\xa9.mp3"));
-    for (const QByteArray raw : {"caf\xe9.mp3", "\xff\xfe.mp3", "half\xe2\x82.mp3"})
-        EXPECT_FALSE(nameBytesValid(raw)) << raw.toHex().constData();
 }
 
 TEST_F(FileSystemTest, CountTreeSkipsDotFoldersAndEndsOnLinkCycles)
