@@ -52,5 +52,4 @@ TEST(FilenameParser, TwentyYearsAreProtected)
               vantrel::literal::trimfilename(name, true, true, {}, false, false, {}, {}, false)); // defaults
     for (int year = 1980; year <= 1999; ++year)
         EXPECT_TRUE(out.contains(QString::number(year))) << year;
-    EXPECT_TRUE(out.endsWith(QStringLiteral(".mp3")));
 }
