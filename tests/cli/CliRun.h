@@ -26,8 +26,7 @@ inline CliRun runCli(const QStringList& args, const QByteArray& input = {},
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(VANTREL_CLI), args);
-    if (!p.waitForStarted(10000)) return {};
-    p.write(input);
+    p.write(input); // kept until the program has started
     p.closeWriteChannel();
     if (!p.waitForFinished(120000)) return {}; // killed as p goes
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,

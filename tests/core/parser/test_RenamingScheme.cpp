@@ -42,7 +42,6 @@ TEST(RenamingScheme, ComposesAndCleans)
         {C, custom, tag(u"Song", u"  ", u"00"), false, false, u"00. Artist - Unknown Album - Song.mp3"},
         {C, custom, tag(u"Song (Artist)", u"Album 2", u"07"), false, false,
          u"07. Artist - Album 2 - Song.mp3"},
-        {AT, u"", tag(u"(Artist)"), true, false, u"Artist - (Artist).mp3"},
         {AT, u"", tag(u"Song - Artist"), true, false, u"Artist - Song - Artist.mp3"},
         {AT, u"", tag(u"Song -Artist"), true, false, u"Artist - Song.mp3"},
         {AT, u"", tag(u"\u00e9t\u00e9 \u00e0"), true, true, u"ARTIST - \u00c9T\u00c9 \u00c0.mp3"},

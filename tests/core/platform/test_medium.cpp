@@ -48,7 +48,6 @@ class CaseIgnoringMedium : public ::testing::Test {
     void SetUp() override { detail::forgetFolderCaseRules(); }
     void TearDown() override { detail::forgetFolderCaseRules(); }
     QString p(const char* n) const { return dir.path() + '/' + QString::fromUtf8(n); }
-    QStringList listing() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir dir;
     detail::ScopedMediumOps medium{kExfatLike};
@@ -79,7 +78,7 @@ TEST_F(CaseIgnoringMedium, CaseOnlyRenameDirectlyOrThroughAStepName)
         ASSERT_TRUE(writeFile(p("artist - song.mp3"), "x"));
         EXPECT_TRUE(sameFile(p("artist - song.mp3"), p("ARTIST - SONG.MP3")));
         EXPECT_TRUE(safeRename(p("artist - song.mp3"), p("Artist - Song.mp3")).ok());
-        EXPECT_EQ(listing(), QStringList{"Artist - Song.mp3"});
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Artist - Song.mp3"});
         EXPECT_EQ(readFile(p("Artist - Song.mp3")), QByteArray("x"));
         ASSERT_TRUE(QFile::remove(p("Artist - Song.mp3")));
     }
