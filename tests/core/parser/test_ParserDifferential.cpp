@@ -43,8 +43,11 @@ constexpr int kOptionSets = 32 * 7 * 8;
 // Four passes through the option sets meet every one, the slow ones included.
 static_assert(kShards * kNamesPerShard >= 4 * kOptionSets);
 
-void runShard(int shard)
+class ParserDifferential : public ::testing::TestWithParam<int> {};
+
+TEST_P(ParserDifferential, AgreesWithStepList)
 {
+    const int shard = GetParam();
     Random r{0x5EED0000ULL + std::uint64_t(shard)};
     int failures = 0;
     for (int i = 0; i < kNamesPerShard; ++i) {
@@ -66,13 +69,6 @@ void runShard(int shard)
         }
     }
     EXPECT_EQ(failures, 0);
-}
-
-class ParserDifferential : public ::testing::TestWithParam<int> {};
-
-TEST_P(ParserDifferential, AgreesWithStepList)
-{
-    runShard(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, ParserDifferential, ::testing::Range(0, kShards));

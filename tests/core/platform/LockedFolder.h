@@ -26,10 +26,9 @@ class LockedFolder {
   private:
     bool set(bool lock) const
     {
+        const QFileDevice::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
         if (::geteuid() != 0)
-            return QFile::setPermissions(path_, lock
-                                                    ? QFile::ReadOwner | QFile::ExeOwner
-                                                    : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            return QFile::setPermissions(path_, lock ? readOnly : readOnly | QFile::WriteOwner);
         const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY);
         if (fd < 0) return false;
         int flags = 0;

@@ -19,11 +19,6 @@ using namespace vantrel::test;
 
 namespace {
 
-ContentWriter writes(const QByteArray& bytes)
-{
-    return [bytes](QFile& out, QString&) { return out.write(bytes) == bytes.size(); };
-}
-
 class AtomicReplace : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(writeFile(path, "old")); }
@@ -38,7 +33,7 @@ class AtomicReplace : public ::testing::Test {
 
 const QByteArray oldContent(3000, 'o'), newContent(9000, 'n');
 
-ContentWriter writesFully(const QByteArray& bytes)
+ContentWriter writes(const QByteArray& bytes)
 {
     return [bytes](QFile& out, QString& error) {
         if (writeFully(out.handle(), bytes.constData(), bytes.size())) return true;
@@ -69,9 +64,8 @@ class ReplaceVariants : public AtomicReplace, public ::testing::WithParamInterfa
     void SetUp() override
     {
         ASSERT_TRUE(writeFile(path, oldContent));
-        if (GetParam() == Links::Two) {
+        if (GetParam() == Links::Two)
             ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
-        }
     }
     QStringList expected() const
     {
@@ -106,8 +100,7 @@ TEST_P(ReplaceVariants, KeepsWhatIsNotContent)
 {
     const QByteArray native = QFile::encodeName(path);
     ::chmod(native.constData(), 0640);
-    const bool root = ::geteuid() == 0;
-    ASSERT_TRUE(!root || ::chown(native.constData(), 1234, 4321) == 0);
+    ASSERT_TRUE(::geteuid() != 0 || ::chown(native.constData(), 1234, 4321) == 0);
     // (tag, permissions, id) entries after the version.
     const QByteArray acl = bytes("\2\0\0\0")                      // version 2
                            + bytes("\1\0\6\0\xFF\xFF\xFF\xFF")    // owner: read, write
@@ -121,7 +114,7 @@ TEST_P(ReplaceVariants, KeepsWhatIsNotContent)
     const struct stat before = statOf(path);
 
     QString error;
-    ASSERT_TRUE(replaceFileAtomically(path, writesFully(newContent), &error)) << error.toStdString();
+    ASSERT_TRUE(replaceFileAtomically(path, writes(newContent), &error)) << error.toStdString();
     EXPECT_EQ(readFile(path), newContent);
     const struct stat after = statOf(path);
     EXPECT_EQ(after.st_mode, before.st_mode);
@@ -146,7 +139,7 @@ TEST_P(ReplaceVariants, FullDiskLeavesTheOriginalAndNoOtherFile)
         if (GetParam() == Links::One && after >= newContent.size()) break;
         vantrel::testing::failWritesAfter(after, ENOSPC);
         QString error;
-        const bool ok = replaceFileAtomically(path, writesFully(newContent), &error);
+        const bool ok = replaceFileAtomically(path, writes(newContent), &error);
         vantrel::testing::failWritesAfter(0, 0);
         ASSERT_FALSE(ok);
         EXPECT_EQ(error.toStdString(), "No space left on device");
@@ -165,7 +158,7 @@ TEST_P(ReplaceVariants, KillAtAnyMomentLeavesTheOldContentSomewhere)
         const pid_t child = ::fork();
         if (child == 0) {
             vantrel::testing::failWritesAfter(after, -1);
-            ::_exit(replaceFileAtomically(path, writesFully(newContent)) ? 0 : 1);
+            ::_exit(replaceFileAtomically(path, writes(newContent)) ? 0 : 1);
         }
         int status = 0;
         ::waitpid(child, &status, 0);

@@ -20,7 +20,6 @@ using vantrel::test::writeFile;
 namespace {
 
 bool keepsSpelling = false; // a case-only rename succeeds but changes nothing
-int refuseRename = 0;       // errno of every plain rename
 
 // The real entry the medium finds for path, whatever its spelling, or empty.
 QByteArray resolve(const char* path)
@@ -34,7 +33,7 @@ QByteArray resolve(const char* path)
 int caseRename(const char* from, const char* to)
 {
     const QByteArray f = resolve(from), t = resolve(to);
-    if (refuseRename || f.isEmpty()) return f.isEmpty() ? ENOENT : refuseRename;
+    if (f.isEmpty()) return ENOENT;
     if (f == t && keepsSpelling) return 0;
     if (!t.isEmpty() && t != f) ::unlink(t.constData()); // what the medium would do
     return ::rename(f.constData(), to) == 0 ? 0 : errno;
@@ -49,7 +48,6 @@ class CaseIgnoringMedium : public ::testing::Test {
     void SetUp() override { detail::forgetFolderCaseRules(); }
     void TearDown() override { detail::forgetFolderCaseRules(); }
     QString p(const char* n) const { return dir.path() + '/' + QString::fromUtf8(n); }
-    QStringList listing() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir dir;
     detail::ScopedMediumOps medium{kExfatLike};
@@ -57,7 +55,7 @@ class CaseIgnoringMedium : public ::testing::Test {
 
 } // namespace
 
-TEST_F(CaseIgnoringMedium, NeverReplacesAnySpellingAndReportsRealRefusals)
+TEST_F(CaseIgnoringMedium, NeverReplacesAnySpelling)
 {
     ASSERT_TRUE(writeFile(p("a.mp3"), "alpha") && writeFile(p("Other.mp3"), "other"));
     EXPECT_FALSE(isOwnEntry(p("a.mp3"), p("OTHER.mp3")));
@@ -65,9 +63,6 @@ TEST_F(CaseIgnoringMedium, NeverReplacesAnySpellingAndReportsRealRefusals)
     EXPECT_EQ(readFile(p("Other.mp3")), QByteArray("other"));
     EXPECT_TRUE(safeRename(p("a.mp3"), p("b.mp3")).ok());
     EXPECT_EQ(readFile(p("b.mp3")), QByteArray("alpha"));
-    refuseRename = EACCES;
-    EXPECT_EQ(safeRename(p("b.mp3"), p("c.mp3")).error, RenameError::AccessRefused);
-    refuseRename = 0;
 
     // Folded alike by us, kept apart by the medium: the other entry survives.
     ASSERT_TRUE(writeFile(p("B.mp3"), "beta"));
@@ -83,7 +78,7 @@ TEST_F(CaseIgnoringMedium, CaseOnlyRenameDirectlyOrThroughAStepName)
         ASSERT_TRUE(writeFile(p("artist - song.mp3"), "x"));
         EXPECT_TRUE(sameFile(p("artist - song.mp3"), p("ARTIST - SONG.MP3")));
         EXPECT_TRUE(safeRename(p("artist - song.mp3"), p("Artist - Song.mp3")).ok());
-        EXPECT_EQ(listing(), QStringList{"Artist - Song.mp3"});
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Artist - Song.mp3"});
         EXPECT_EQ(readFile(p("Artist - Song.mp3")), QByteArray("x"));
         ASSERT_TRUE(QFile::remove(p("Artist - Song.mp3")));
     }

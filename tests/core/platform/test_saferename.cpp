@@ -3,7 +3,6 @@
 #include "TestFiles.h"
 #include "platform/SafeRename.h"
 
-#include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -53,15 +52,3 @@ INSTANTIATE_TEST_SUITE_P(Both, SafeRenameTest,
                          [](const ::testing::TestParamInfo<Variant>& p) {
                              return std::string(p.param.name);
                          });
-
-TEST(SafeRename, SamePathAndCaseOnlyChange)
-{
-    QTemporaryDir dir;
-    const QString a = dir.path() + QStringLiteral("/song.mp3"), b = dir.path() + QStringLiteral("/Song.mp3");
-    ASSERT_TRUE(writeFile(a, "x"));
-    EXPECT_TRUE(safeRename(a, a).ok());
-    EXPECT_TRUE(QFile::exists(a));
-    EXPECT_TRUE(safeRename(a, b).ok());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Song.mp3")});
-    EXPECT_EQ(safeRename(a, a).error, RenameError::Other);
-}
