@@ -29,18 +29,11 @@ QString zeroPadded(const QString& s)
 
 TEST(GetId3v1, FillsCurrentTagOrLogsTheFile)
 {
-    QTemporaryDir dir;
-    const auto file = [&](const char* name, const QByteArray& bytes) {
-        const QString path = dir.filePath(QString::fromLatin1(name));
-        EXPECT_TRUE(writeFile(path, bytes));
-        return path;
-    };
-    const QString tagged = file("tagged.mp3", mpegFrames(1) + songRecord());
-    const QString whole = file("whole.mp3", songRecord());
-    const QString untagged = file("untagged.mp3", mpegFrames(1));
-    const QString shortFile = file("short.mp3", QByteArray(100, 'x'));
-    const QString missing = dir.filePath(QStringLiteral("missing.mp3"));
-    const QString unexpected = QStringLiteral("Unexpected error in filename: ");
+    TempFiles files;
+    const QString tagged = files.file(mpegFrames(1) + songRecord());
+    const QString whole = files.file(songRecord());
+    const QString untagged = files.file(mpegFrames(1));
+    const QString missing = files.dir.filePath("missing.mp3");
     const struct {
         QString name;
         QString path;
@@ -51,8 +44,7 @@ TEST(GetId3v1, FillsCurrentTagOrLogsTheFile)
         {"* " + tagged, tagged, {}, true}, // the list marker goes, in the caller's variable too
         {whole, whole, {}, true},
         {untagged, untagged, QStringLiteral("No ID3-Tag: "), false},
-        {shortFile, shortFile, unexpected, false},
-        {missing, missing, unexpected, false},
+        {missing, missing, QStringLiteral("Unexpected error in filename: "), false},
         {QString(), QString(), {}, false},
         {QStringLiteral("*.mp3"), QStringLiteral("*.mp3"), {}, false},
     };
@@ -90,14 +82,12 @@ TEST(SetId3v1, ChangesOnlyTheRecord)
 {
     const std::pair<const char*, QByteArray> cases[] = {
         {"tagged", mpegFrames(2) + songRecord()},
-        {"tagged v1.0", mpegFrames(2) + "TAG" + QByteArray(125, 'q')},
         {"untagged", mpegFrames(2)},
     };
-    QTemporaryDir dir;
+    TempFiles files;
     for (const auto& [name, before] : cases) {
         SCOPED_TRACE(name);
-        const QString path = dir.filePath(QString::fromLatin1(name));
-        ASSERT_TRUE(writeFile(path, before));
+        const QString path = files.file(before);
         ScriptedPrompter prompter;
         QString read = path;
         modTag::GetID3v1(read, prompter);
@@ -130,7 +120,6 @@ TEST(SetId3v1, UnwritableFilesAreReportedAndLeftAlone)
         Icon icon;
     } cases[] = {
         {gone, QStringLiteral("Error 2: No such file or directory"), Icon::Critical},
-        {dir.path(), QStringLiteral("Error 21: Is a directory"), Icon::Critical},
         {readOnly, "The file " + readOnly + " is write-protected", Icon::Exclamation},
     };
     for (const auto& c : cases) {
@@ -143,11 +132,6 @@ TEST(SetId3v1, UnwritableFilesAreReportedAndLeftAlone)
     }
     EXPECT_FALSE(QFile::exists(gone));
     EXPECT_EQ(readFile(readOnly), mpegFrames(1));
-
-    QString empty;
-    ScriptedPrompter prompter;
-    EXPECT_FALSE(modTag::SetID3v1(empty, TagRecord(), prompter));
-    EXPECT_TRUE(prompter.prompts().isEmpty());
 }
 
 TEST(TagRecord, FixedWidthTextsAndBytes)
