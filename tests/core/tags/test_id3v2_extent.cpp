@@ -64,10 +64,6 @@ QList<Case> cases()
                     522,
                     {"TIT2", "TPE1"}};
     }
-    out << Case{"standard tag, both readings agree",
-                id3v2Tag(3, small, 100 - small.size()) + audio,
-                110,
-                {"TIT2", "TPE1"}};
     out << Case{"standard tag, readings differ",
                 id3v2Tag(3, small, 1000) + audio,
                 10 + small.size() + 1000,
@@ -112,9 +108,7 @@ TEST(Id3v2Extent, ReadsEveryFrameAndRewritesWithoutStaleTags)
             const QByteArray after = readFile(path);
             const QByteArray rest = c.file.mid(c.area);
             EXPECT_TRUE(after.endsWith(rest));
-            if (titleLength == 3) {
-                EXPECT_EQ(after.size(), c.file.size());
-            }
+            EXPECT_TRUE(titleLength != 3 || after.size() == c.file.size()); // a short title fits in place
             // Header size is synchsafe and counts the bytes after the header.
             const qint64 area = after.size() - rest.size();
             EXPECT_EQ(after.mid(6, 4), synchsafe(quint32(area - 10)));
