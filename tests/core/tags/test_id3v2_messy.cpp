@@ -18,8 +18,7 @@ namespace {
 
 const QByteArray album = frame23("TALB", latin1Text("Album")),
                  composer = frame23("TCOM", latin1Text("Composer"));
-const QByteArray odd1 = frame23("COM ", "\0engodd"), odd2 = frame23("TT2\0", "\0two"),
-                 odd3 = frame23("Txyz", "\0x");
+const QByteArray odd1 = frame23("COM ", "\0engodd"), odd2 = frame23("Tt2\0", "\0two");
 
 QByteArray header(int major, int flags, qsizetype body) // "ID3", version, flags, synchsafe size
 {
@@ -41,11 +40,9 @@ TEST(Id3v2Messy, EveryFrameIsKeptOrTheWriteRefused)
         {"2.3 flag, no extended header",
          header(3, 0x40, frames.size() + 9) + frames + QByteArray(9, 0),
          {frames}},
-        {"2.4 flag, no extended header", id3v2Tag(4, frame24("TALB", latin1Text("Album")), 5, 0x40), {album}},
         {"2.3 extended header", header(3, 0x40, 26) + bytes("\0\0\0\6") + QByteArray(6, 0) + album, {album}},
         {"id with a space", id3v2Tag(3, album + odd1 + composer, 30), {album, odd1, composer}},
-        {"2.2 id in a 2.3 tag", id3v2Tag(3, odd2 + album), {odd2, album}},
-        {"lower-case id", id3v2Tag(3, album + odd3 + odd2, 10), {album, odd3, odd2}},
+        {"lower-case 2.2 id in a 2.3 tag", id3v2Tag(3, odd2 + album, 10), {odd2, album}},
         {"junk after the frames", id3v2Tag(3, album + "\x01junk" + QByteArray(6, 0)), {}},
         {"junk id", id3v2Tag(3, album + frame23("T-X!", "\0x") + composer), {}},
         {"frame past the end",
@@ -57,11 +54,10 @@ TEST(Id3v2Messy, EveryFrameIsKeptOrTheWriteRefused)
         {"cut tag, size on an audio frame", header(3, 0, frames.size() - 9 + 417) + frames.chopped(9), {}},
         {"cut tag, size past the end", header(3, 0, 5000) + frames.chopped(9), {}},
     };
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.mp3");
+    TempFiles files;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(writeFile(path, c.tag + mpegFrames(2)));
+        const QString path = files.file(c.tag + mpegFrames(2));
         cMP3ID3v2 t;
         t.setMP3File(path);
         t.setTitle("New");
