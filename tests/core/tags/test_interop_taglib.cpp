@@ -16,7 +16,6 @@
 #include <mpegproperties.h>
 #include <set>
 #include <string>
-#include <textidentificationframe.h>
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -33,18 +32,11 @@ QString qs(const TagLib::String& s)
     return QString::fromStdString(s.to8Bit(true));
 }
 
-// The one frame of an id in the library's reading of a tag, or nullptr.
-const TagLib::ID3v2::Frame* only(const TagLib::ID3v2::Tag* tag, const char* id)
-{
-    const TagLib::ID3v2::FrameList list = tag->frameList(id);
-    EXPECT_EQ(list.size(), 1u) << id;
-    return list.size() == 1 ? list.front() : nullptr;
-}
-
+// The one frame of an id in the library's reading of a tag as text.
 QString textOf(const TagLib::ID3v2::Tag* tag, const char* id)
 {
-    const TagLib::ID3v2::Frame* frame = only(tag, id);
-    return frame ? qs(frame->toString()) : QStringLiteral("<missing>");
+    const TagLib::ID3v2::FrameList list = tag->frameList(id);
+    return list.size() == 1 ? qs(list.front()->toString()) : QStringLiteral("<not one frame>");
 }
 
 // Every frame of the file's ID3v2 tag but TIT2 as id -> its content in the
@@ -97,19 +89,6 @@ QString run(const QString& program, QStringList args, const QString& path)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// 2.4 people lists as TagLib writes them (mid3v2 has no option for them).
-void taglibPeople(const QString& path)
-{
-    TagLib::MPEG::File f(path.toStdString().c_str(), false);
-    for (const char* id : {"TIPL", "TMCL"}) {
-        auto* frame = new TagLib::ID3v2::TextIdentificationFrame(id, TagLib::String::UTF8);
-        frame->setText(
-            TagLib::StringList(id[1] == 'I' ? "producer" : "guitar").append(id[1] == 'I' ? "Bob" : "Ann"));
-        f.ID3v2Tag(true)->addFrame(frame);
-    }
-    f.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, TagLib::ID3v2::v4);
-}
-
 // Every occurrence of the store as id, body and flags.
 QStringList snapshot(const cMP3ID3v2& t)
 {
@@ -130,7 +109,6 @@ TEST_F(Interop, LibraryReadsWhatWeWrite)
     } cases[] = {
         {"no tag", audio},
         {"our old plain-size tag", plainSizeTag(frame23("TIT2", bytes("\0Old")), 2048) + audio},
-        {"standard 2.4 tag", id3v2Tag(4, frame24("TIT2", bytes("\x03Old")), 30) + audio},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -159,9 +137,8 @@ TEST_F(Interop, LibraryReadsWhatWeWrite)
             QStringList({t.Title(), t.Artist(), t.Comment(), "Rock", "la la", "http://artist.example"}));
         EXPECT_EQ(tag->year(), 1999u);
         EXPECT_EQ(tag->track(), 3u);
-        if (const auto* pcnt = only(tag, "PCNT")) {
-            EXPECT_EQ(pcnt->render().mid(10).toUInt(), 42u); // a 4-byte counter
-        }
+        ASSERT_EQ(tag->frameList("PCNT").size(), 1u);
+        EXPECT_EQ(tag->frameList("PCNT").front()->render().mid(10).toUInt(), 42u); // a 4-byte counter
         expectAudio(path);
     }
 }
@@ -246,6 +223,9 @@ TEST_F(Interop, OtherReadersSeeTheSameFactsAfterOurWrite)
         QList<Check> checks;
     };
     const QStringList raw = {"--list-raw"}, id3lib = {"-l"};
+    // 2.4 people lists, which mid3v2 cannot write.
+    const QByteArray people =
+        frame24("TIPL", bytes("\3producer\0Bob")) + frame24("TMCL", bytes("\3guitar\0Ann"));
     const auto retitle = [](cMP3ID3v2& t) { t.setTitle("Neu"); };
     const Row rows[] = {
         {"2.4 dates",
@@ -258,7 +238,7 @@ TEST_F(Interop, OtherReadersSeeTheSameFactsAfterOurWrite)
             "description): Neu"}},
           {"mid3v2", raw, {"TDRC(", "'1988-05-01 12:30'", "TDOR("}}}},
         {"2.4 people lists",
-         "taglib",
+         "",
          {},
          retitle,
          {{"mid3v2", raw, {"IPLS(", "['producer', 'Bob'], ['guitar', 'Ann']", "TIPL(", "TMCL("}}}},
@@ -284,8 +264,8 @@ TEST_F(Interop, OtherReadersSeeTheSameFactsAfterOurWrite)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const QString path = file(audio);
-        row.writer == "taglib" ? taglibPeople(path) : void(run(row.writer, row.args, path));
+        const QString path = file(row.writer.isEmpty() ? id3v2Tag(4, people) + audio : audio);
+        if (!row.writer.isEmpty()) run(row.writer, row.args, path);
 
         // Every field written back with the value read leaves every frame as it was.
         cMP3ID3v2 same;
