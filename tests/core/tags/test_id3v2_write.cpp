@@ -50,19 +50,17 @@ TEST_F(Id3v2Write, NewTagFillsAMultipleOf2048)
     // "ID3" v2.3.0, no flags, synchsafe size 2038 | "TIT2", size 5, no flags | Latin-1, "Song".
     ASSERT_EQ(rewrite(file(audio), [](cMP3ID3v2& t) { t.setTitle("Song"); }).left(25),
               bytes("ID3\x03\x00\x00\x00\x00\x0F\x76TIT2\x00\x00\x00\x05\x00\x00\x00Song"));
-    struct Case {
-        int titleLength;
-        qint64 area;
-    };
-    const Case cases[] = {{5, 2048}, {2022, 2048}, {2023, 4096}, {4070, 4096}, {4071, 6144}};
-    for (const Case& c : cases) {
+    const std::pair<int, qsizetype> cases[] = {
+        {5, 2048}, {2022, 2048}, {2023, 4096}, {4070, 4096}, {4071, 6144}};
+    for (const auto& [length, area] : cases) {
+        SCOPED_TRACE(length);
         const QByteArray after =
-            rewrite(file(audio), [&](cMP3ID3v2& t) { t.setTitle(QString(c.titleLength, 'x')); });
-        EXPECT_EQ(after.size() - audio.size(), c.area) << c.titleLength;
-        EXPECT_EQ(QByteArray(after.mid(6, 4)), synchsafe(quint32(c.area - 10))) << c.titleLength;
-        const qsizetype end = 21 + c.titleLength;
-        EXPECT_EQ(after.mid(end, c.area - end), QByteArray(c.area - end, '\0')) << c.titleLength;
-        EXPECT_EQ(after.mid(c.area), audio) << c.titleLength;
+            rewrite(file(audio), [&](cMP3ID3v2& t) { t.setTitle(QString(length, 'x')); });
+        EXPECT_EQ(after.size() - audio.size(), area);
+        EXPECT_EQ(QByteArray(after.mid(6, 4)), synchsafe(quint32(area - 10)));
+        const qsizetype end = 21 + length;
+        EXPECT_EQ(after.mid(end, area - end), QByteArray(area - end, '\0'));
+        EXPECT_EQ(after.mid(area), audio);
     }
 }
 
@@ -178,7 +176,6 @@ TEST_F(Id3v2Write, AudioIsNeverTouched)
         QByteArray kept;
     };
     const Case cases[] = {
-        {"no tag", audio, audio},
         // A tag further in is never written over: everything stays behind the new one.
         {"tag after junk", QByteArray("junk") + tag + audio, QByteArray("junk") + tag + audio},
         {"invalid version at the start", bytes("ID3\x05\0\0\0\0\0\x01x") + audio,
