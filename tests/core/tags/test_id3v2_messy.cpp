@@ -80,31 +80,28 @@ TEST(Id3v2Messy, EveryFrameIsKeptOrTheWriteRefused)
 TEST(Id3v2Messy, ContentDecidesWhetherId3IsWritten)
 {
     const QByteArray asf("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
-    const struct {
-        QByteArray bytes;
-        bool mp3;
-    } cases[] = {{asf + QByteArray(400, 1), false},
-                 {bytes("\0\0\0\030ftypM4A ") + QByteArray(400, 1), false},
-                 {id3v2Tag(3, album) + "fLaC" + QByteArray(400, 1), false},
-                 {mpegFrames(2), true}};
+    const std::pair<QByteArray, bool> cases[] = {{asf + QByteArray(400, 1), false},
+                                                 {bytes("\0\0\0\030ftypM4A ") + QByteArray(400, 1), false},
+                                                 {id3v2Tag(3, album) + "fLaC" + QByteArray(400, 1), false},
+                                                 {mpegFrames(2), true}};
     QTemporaryDir dir;
-    for (const auto& c : cases) {
-        const QString path = dir.filePath(c.mp3 ? "a.wma" : "a.mp3");
-        ASSERT_TRUE(writeFile(path, c.bytes));
+    for (const auto& [content, mp3] : cases) {
+        const QString path = dir.filePath(mp3 ? "a.wma" : "a.mp3");
+        ASSERT_TRUE(writeFile(path, content));
         cMP3ID3v1 v1;
         v1.setMP3File(path);
         cMP3ID3v2 v2;
         v2.setMP3File(path);
         ScriptedPrompter prompts;
         QString name = path;
-        EXPECT_EQ(modTag::SetID3v1(name, TagRecord(), prompts), c.mp3);
-        EXPECT_EQ(v1.Update(), c.mp3);
-        EXPECT_EQ(v2.Update(), c.mp3);
-        if (c.mp3) continue;
+        EXPECT_EQ(modTag::SetID3v1(name, TagRecord(), prompts), mp3);
+        EXPECT_EQ(v1.Update(), mp3);
+        EXPECT_EQ(v2.Update(), mp3);
+        if (mp3) continue;
         EXPECT_TRUE(v1.lastError().startsWith("not an MP3 file") &&
                     v2.lastError().startsWith("not an MP3 file"));
         EXPECT_TRUE(prompts.prompts().value(0).text.contains("not an MP3 file"));
-        EXPECT_EQ(readFile(path), c.bytes);
+        EXPECT_EQ(readFile(path), content);
     }
 }
 

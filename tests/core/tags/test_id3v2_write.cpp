@@ -170,22 +170,12 @@ TEST_F(Id3v2Write, AudioIsNeverTouched)
 {
     const QByteArray audio = mpegFrames(3) + id3v1Record("t", "a");
     const QByteArray tag = id3v2Tag(3, frame23("TIT2", latin1Text("Old")), 10);
-    struct Case {
-        const char* name;
-        QByteArray before;
-        QByteArray kept;
-    };
-    const Case cases[] = {
-        // A tag further in is never written over: everything stays behind the new one.
-        {"tag after junk", QByteArray("junk") + tag + audio, QByteArray("junk") + tag + audio},
-        {"invalid version at the start", bytes("ID3\x05\0\0\0\0\0\x01x") + audio,
-         bytes("ID3\x05\0\0\0\0\0\x01x") + audio},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = file(c.before);
+    // A tag further in is never written over: everything stays behind the new
+    // one, as does what only looks like a tag (an invalid version).
+    for (const QByteArray& before : {"junk" + tag + audio, bytes("ID3\x05\0\0\0\0\0\x01x") + audio}) {
+        const QString path = file(before);
         const QByteArray after = rewrite(path, [](cMP3ID3v2& t) { t.setTitle(QString(100, 'n')); });
-        EXPECT_TRUE(after.endsWith(c.kept));
+        EXPECT_TRUE(after.endsWith(before));
         EXPECT_TRUE(after.startsWith("ID3\x03"));
         cMP3ID3v2 t;
         t.setMP3File(path);
