@@ -51,11 +51,8 @@ TEST(Id3v2Format, Utf8TextBecomesUtf16)
 {
     const QString e = QStringLiteral("\u00e9");
     const QByteArray z(2, '\0'); // a UTF-16 terminator
-    const struct {
-        const char* id;
-        QByteArray in; // encoding byte 3 (UTF-8) or 2 (UTF-16BE), then the fields
-        QByteArray out;
-    } cases[] = {
+    // id, body in (encoding byte 3 (UTF-8) or 2 (UTF-16BE), then the fields), body out
+    const std::tuple<const char*, QByteArray, QByteArray> cases[] = {
         {"TIT2", "\003" + e.toUtf8(), "\001" + utf16(e)},
         {"TIT2", "\003" + e.toUtf8() + '\0', "\001" + utf16(e) + z},
         {"TPE1", bytes("\003a\0b"), "\001" + utf16("a") + z + utf16("b")},
@@ -70,25 +67,18 @@ TEST(Id3v2Format, Utf8TextBecomesUtf16)
         {"PRIV", "\003abc", "\003abc"},
         {"TIT2", "", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(reencodeFor23(c.id, c.in), c.out) << c.id;
+    for (const auto& [id, in, out] : cases)
+        EXPECT_EQ(reencodeFor23(id, in), out) << id;
 }
 
 // (Artists and genres: what other readers make of them is in the interoperability test.)
 TEST(Id3v2Format, SeveralValuesJoinedFor23)
 {
     const QByteArray z(1, '\0');
-    const struct {
-        const char* id;
-        QByteArray in;
-        QByteArray out;
-    } cases[] = {
-        {"TXXX", latin1Text("k") + z + "a" + z + "b", latin1Text("k") + z + "a/b"},
-        // Frames that are not text: unchanged (people lists: in the interoperability test).
-        {"COMM", latin1Text("eng") + z + "a" + z + "b", latin1Text("eng") + z + "a" + z + "b"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(joinValuesFor23(c.id, c.in), c.out) << c.id;
+    EXPECT_EQ(joinValuesFor23("TXXX", latin1Text("k") + z + "a" + z + "b"), latin1Text("k") + z + "a/b");
+    // Frames that are not text: unchanged (people lists: in the interoperability test).
+    const QByteArray comment = latin1Text("eng") + z + "a" + z + "b";
+    EXPECT_EQ(joinValuesFor23("COMM", comment), comment);
     // 2.3 date frames only where missing, and only from a date in the 2.4 form.
     EXPECT_EQ(v23Equivalents({{"TDRC", 0, latin1Text("2001-02")}, {"TYER", 0, latin1Text("2000")}}).size(),
               0);
@@ -109,11 +99,8 @@ TEST(Id3v2Format, StringsAndEncodings)
 
 TEST(Id3v2Format, MpegHeaders)
 {
-    const struct {
-        QByteArray header;
-        bool valid;
-        int length;
-    } cases[] = {
+    const std::tuple<QByteArray, bool, int> cases[] = {
+        // header, valid, frame length
         {"\xFF\xFB\x90\x64", true, 417}, // MPEG-1 layer III 128 kbit/s 44.1 kHz
         {"\xFF\xFB\x92\x64", true, 418}, // padded
         {"\xFF\xF3\x90\x64", true, 261}, // MPEG-2 layer III 80 kbit/s 22.05 kHz
@@ -123,9 +110,9 @@ TEST(Id3v2Format, MpegHeaders)
         {"\xFF\xFB\x00\x64", true, 0},   // free format: no length
         {"\xFE\xFB\x90\x64", false, 0},  // no sync
     };
-    for (const auto& c : cases) {
-        const auto* p = reinterpret_cast<const unsigned char*>(c.header.constData());
-        EXPECT_EQ(isMpegHeader(p), c.valid) << c.header.toHex().constData();
-        EXPECT_EQ(mpegFrameLength(p), c.length) << c.header.toHex().constData();
+    for (const auto& [header, valid, length] : cases) {
+        const auto* p = reinterpret_cast<const unsigned char*>(header.constData());
+        EXPECT_EQ(isMpegHeader(p), valid) << header.toHex().constData();
+        EXPECT_EQ(mpegFrameLength(p), length) << header.toHex().constData();
     }
 }

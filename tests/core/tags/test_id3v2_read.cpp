@@ -87,22 +87,19 @@ TEST_F(Id3v2Read, FieldsInEveryEncoding)
 
 TEST_F(Id3v2Read, GenreTexts)
 {
-    const struct {
-        QByteArray text;
-        int genre;
-        const char* other;
-    } cases[] = {
+    const std::tuple<QByteArray, int, const char*> cases[] = {
+        // text, genre, other genre name
         {"(17)", 17, "Rock"},    {"(17)Indie Rock", 17, "Indie Rock"},
         {"Rock", 255, "Rock"},   {"(300)", 255, "(300)"},
         {"(17)x", 17, "Rock"},   {"(123)", 123, ""},
         {"17", 17, "Rock"},      {"()Pop", 255, "()Pop"},
         {"(abc)", 255, "(abc)"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.constData());
-        const cMP3ID3v2 t = read(id3v2Tag(3, frame23("TCON", latin1Text(c.text))) + mpegFrames());
-        EXPECT_EQ(t.Genre(), c.genre);
-        EXPECT_EQ(t.OtherGenreName().toStdString(), c.other);
+    for (const auto& [text, genre, other] : cases) {
+        SCOPED_TRACE(text.constData());
+        const cMP3ID3v2 t = read(id3v2Tag(3, frame23("TCON", latin1Text(text))) + mpegFrames());
+        EXPECT_EQ(t.Genre(), genre);
+        EXPECT_EQ(t.OtherGenreName().toStdString(), other);
     }
 }
 
@@ -137,10 +134,7 @@ TEST_F(Id3v2Read, HeaderAndFrameVariants)
 TEST_F(Id3v2Read, WhereNoTagIsFound)
 {
     const QByteArray tag = id3v2Tag(3, frame23("TIT2", latin1Text("Song")));
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } cases[] = {
+    const std::pair<const char*, QByteArray> cases[] = {
         {"empty file", {}},
         {"audio only", mpegFrames()},
         {"after FF FB audio", mpegFrames(1) + tag},
@@ -148,9 +142,9 @@ TEST_F(Id3v2Read, WhereNoTagIsFound)
         {"size beyond the file", bytes("ID3\x03\0\0\x7F\x7F\x7F\x7F") + QByteArray(16, '\0')},
         {"ID3 in an ID3v1 comment", QByteArray(200, 'a') + id3v1Record("t", "a", "", "", "ID3 rocks")},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const cMP3ID3v2 t = read(c.bytes);
+    for (const auto& [name, content] : cases) {
+        SCOPED_TRACE(name);
+        const cMP3ID3v2 t = read(content);
         EXPECT_FALSE(t.HasID3v2Tag());
         EXPECT_EQ(t.Title(), "");
     }
