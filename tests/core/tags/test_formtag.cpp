@@ -34,21 +34,18 @@ QByteArray taggedFile(const QByteArray& genreText = "(17)")
 TEST(FormTagPicker, ResolvesToTheFirstContainingName)
 {
     GenrePicker p;
-    const struct {
-        QString text;
-        int genre;
-        QString textAfter;
-    } cases[] = {
+    const std::tuple<QString, int, QString> cases[] = {
+        // typed text, genre, text after
         {QStringLiteral("ock"), 1, QStringLiteral("Classic Rock")},
         {QStringLiteral("rock"), 17, QStringLiteral("Rock")}, // an exact name in any case wins
         {QStringLiteral("CLASSIC"), 255, QString()},          // containing is case-sensitive
         {QString(), 255, QString()},
     };
-    for (const auto& c : cases) {
-        p.setText(c.text);
+    for (const auto& [text, genre, after] : cases) {
+        p.setText(text);
         p.resolve();
-        EXPECT_EQ(p.selectedGenre(), c.genre) << c.text.toStdString();
-        EXPECT_EQ(p.Text(), c.textAfter) << c.text.toStdString();
+        EXPECT_EQ(p.selectedGenre(), genre) << text.toStdString();
+        EXPECT_EQ(p.Text(), after) << text.toStdString();
     }
 }
 

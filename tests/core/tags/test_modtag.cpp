@@ -108,21 +108,17 @@ TEST(SetId3v1, UnwritableFilesAreReportedAndLeftAlone)
     ASSERT_TRUE(writeFile(readOnly, mpegFrames(1)));
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
     const QString gone = dir.filePath(QStringLiteral("gone.mp3"));
-    const struct {
-        QString path;
-        QString message;
-        Icon icon;
-    } cases[] = {
+    const std::tuple<QString, QString, Icon> cases[] = {
         {gone, QStringLiteral("Error 2: No such file or directory"), Icon::Critical},
         {readOnly, "The file " + readOnly + " is write-protected", Icon::Exclamation},
     };
-    for (const auto& c : cases) {
+    for (const auto& [path, message, icon] : cases) {
         ScriptedPrompter prompter;
-        QString name = c.path;
+        QString name = path;
         EXPECT_FALSE(modTag::SetID3v1(name, TagRecord(), prompter));
         ASSERT_EQ(prompter.prompts().size(), 1);
-        EXPECT_EQ(prompter.prompts()[0].text, c.message);
-        EXPECT_EQ(prompter.prompts()[0].icon, c.icon);
+        EXPECT_EQ(prompter.prompts()[0].text, message);
+        EXPECT_EQ(prompter.prompts()[0].icon, icon);
     }
     EXPECT_FALSE(QFile::exists(gone));
     EXPECT_EQ(readFile(readOnly), mpegFrames(1));
