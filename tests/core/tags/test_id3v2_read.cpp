@@ -51,12 +51,8 @@ TEST_F(Id3v2Read, FieldsInEveryEncoding)
     const QString cafe = QStringLiteral("Caf\u00e9 \u4e2d");
     using Get = QString (cMP3ID3v2::*)() const;
     const Get title = &cMP3ID3v2::Title, comment = &cMP3ID3v2::Comment;
-    const struct {
-        const char* name;
-        QByteArray tag;
-        Get get;
-        QString value;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, Get, QString> cases[] = {
+        // name, tag, getter, value
         {"utf16 be bom", id3v2Tag(3, frame23("TIT2", "\001\xFE\xFF" + utf16be(cafe))), title, cafe},
         {"utf16 terminated", id3v2Tag(3, frame23("TIT2", "\001" + utf16(cafe) + QByteArray(2, '\0'))), title,
          cafe},
@@ -81,8 +77,8 @@ TEST_F(Id3v2Read, FieldsInEveryEncoding)
          id3v2Tag(3, frame23("TDRC", latin1Text("2001")) + frame23("TYER", latin1Text("1999"))),
          &cMP3ID3v2::Year, "1999"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ((read(c.tag + mpegFrames()).*c.get)(), c.value) << c.name;
+    for (const auto& [name, tag, get, value] : cases)
+        EXPECT_EQ((read(tag + mpegFrames()).*get)(), value) << name;
 }
 
 TEST_F(Id3v2Read, GenreTexts)
@@ -107,11 +103,8 @@ TEST_F(Id3v2Read, HeaderAndFrameVariants)
 {
     // 2.4 frame flags and encrypted frames: in the frame conversion's test.
     const QByteArray tit2 = frame23("TIT2", latin1Text("Song"));
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        const char* title; // empty: check the artist "x" instead
-    } cases[] = {
+    // name, tag, title (empty: check the artist "x" instead)
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
         {"2.3 whole-tag unsynchronisation",
          id3v2Tag(3, frame23("TIT2", bytes("\0A\xFF\0\xE0")) + QByteArray(4, '\0'), 0, 0x80),
          "A\xC3\xBF\xC3\xA0"},
@@ -124,10 +117,10 @@ TEST_F(Id3v2Read, HeaderAndFrameVariants)
         {"truncated frame keeps the ones before", id3v2Tag(3, tit2 + bytes("TPE1\0\0\x01\0\0\0abc")), "Song"},
         {"zero-size frame", id3v2Tag(3, frame23("TXXX", "") + tit2), "Song"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const cMP3ID3v2 t = read(c.bytes + mpegFrames());
-        EXPECT_EQ(*c.title ? t.Title() : t.Artist(), *c.title ? QString::fromUtf8(c.title) : "x");
+    for (const auto& [name, tag, title] : cases) {
+        SCOPED_TRACE(name);
+        const cMP3ID3v2 t = read(tag + mpegFrames());
+        EXPECT_EQ(*title ? t.Title() : t.Artist(), *title ? QString::fromUtf8(title) : "x");
     }
 }
 
