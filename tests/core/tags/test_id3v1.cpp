@@ -42,11 +42,8 @@ const QByteArray audio = mpegFrames(2);
 
 TEST(Id3v1, ReadsFieldsAsStored)
 {
-    const struct {
-        const char* name;
-        QByteArray file;
-        QStringList fields;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, QStringList> cases[] = {
+        // name, record, fields read
         {"space padded",
          rawRecord("Song", "Band", "Hi", 17),
          {"Song", "Band", "Disc", "1999", "Hi", "0", "17"}},
@@ -69,12 +66,12 @@ TEST(Id3v1, ReadsFieldsAsStored)
          {QString::fromUtf8("Café € œ"), QString::fromUtf8("Björk"), "", "", "", "0", "255"}},
     };
     TempFiles files;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, record, fields] : cases) {
+        SCOPED_TRACE(name);
         cMP3ID3v1 tag;
-        tag.setMP3File(files.file(audio + c.file));
+        tag.setMP3File(files.file(audio + record));
         EXPECT_TRUE(tag.HasID3v1Tag());
-        EXPECT_EQ(fieldsOf(tag), c.fields);
+        EXPECT_EQ(fieldsOf(tag), fields);
     }
     // Lower-case marker, a record with no audio before it, no record, empty file.
     for (const QByteArray& file :
