@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QFile>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -50,8 +51,7 @@ print(json.dumps(out))
 inline QJsonObject runAsfPy(const QStringList& args, bool* ok = nullptr, const char* script = kAsfPy)
 {
     QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"),
-            QStringList{QStringLiteral("-c"), QString::fromUtf8(script)} + args);
+    p.start("/usr/bin/python3", QStringList{"-c", QString::fromUtf8(script)} + args);
     const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     if (ok) *ok = done;
     return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
@@ -60,18 +60,17 @@ inline QJsonObject runAsfPy(const QStringList& args, bool* ok = nullptr, const c
 // The reader's view of a file: attributes and checksums.
 inline QJsonObject asfDump(const QString& path)
 {
-    return runAsfPy({QStringLiteral("dump"), path});
+    return runAsfPy({"dump", path});
 }
 
 // A short mono WMA file at path, with the given attributes set by mutagen.
 inline bool makeWma(const QString& path, const QJsonObject& attributes = {})
 {
-    const QString ffmpeg =
-        QStringLiteral("-nostdin -loglevel error -y -f lavfi -i sine=frequency=440:duration=0.3 "
-                       "-ac 1 -c:a wmav2 -f asf");
-    bool ok = QProcess::execute(QStringLiteral("ffmpeg"), ffmpeg.split(QLatin1Char(' ')) << path) == 0;
+    const QString ffmpeg = "-nostdin -loglevel error -y -f lavfi -i sine=frequency=440:duration=0.3 -ac 1 "
+                           "-c:a wmav2 -f asf";
+    bool ok = QProcess::execute("ffmpeg", ffmpeg.split(' ') << path) == 0;
     if (ok && !attributes.isEmpty())
-        runAsfPy({QStringLiteral("set"), path, QString::fromUtf8(QJsonDocument(attributes).toJson())}, &ok);
+        runAsfPy({"set", path, QString::fromUtf8(QJsonDocument(attributes).toJson())}, &ok);
     return ok;
 }
 
@@ -101,7 +100,7 @@ print(json.dumps(out))
 
 inline QJsonObject formatDump(const QString& path)
 {
-    return runAsfPy({QStringLiteral("dump"), path}, nullptr, kFormatsPy);
+    return runAsfPy({"dump", path}, nullptr, kFormatsPy);
 }
 
 // A short file of the format its name says (.flac, .ogg Vorbis, .opus, .m4a,
@@ -109,26 +108,19 @@ inline QJsonObject formatDump(const QString& path)
 // the private field and the picture.
 inline bool makeAudio(const QString& path)
 {
-    const QString ext = path.section(QLatin1Char('.'), -1).toLower();
+    const QString ext = path.section('.', -1).toLower();
     if (ext == u"wma") // the same fields as ASF attributes, the picture as WM/Picture
         return makeWma(
-            path,
-            {{QStringLiteral("Title"), QStringLiteral("Old Title")},
-             {QStringLiteral("Author"), QStringLiteral("Old Artist")},
-             {QStringLiteral("Vantrel/Private"), QStringLiteral("keep me")},
-             {QStringLiteral("WM/Picture"),
-              QStringLiteral("bytes:030400000069006d006100670065002f0070006e006700000000000089504e47")}});
-    const char* codec = ext == u"ogg"    ? "libvorbis"
-                        : ext == u"opus" ? "libopus"
-                        : ext == u"m4a"  ? "aac"
-                                         : "flac";
-    QString ffmpeg = QStringLiteral("-nostdin -loglevel error -y -f lavfi -i sine=duration=0.3 -c:a %1 "
-                                    "-metadata title=Old_Title -metadata artist=Old_Artist")
-                         .arg(QLatin1String(codec));
-    bool ok = QProcess::execute(QStringLiteral("ffmpeg"),
-                                ffmpeg.split(u' ').replaceInStrings(QStringLiteral("_"), QStringLiteral(" "))
-                                    << path) == 0;
-    if (ok) runAsfPy({QStringLiteral("prep"), path}, &ok, kFormatsPy);
+            path, {{"Title", "Old Title"},
+                   {"Author", "Old Artist"},
+                   {"Vantrel/Private", "keep me"},
+                   {"WM/Picture", "bytes:030400000069006d006100670065002f0070006e006700000000000089504e47"}});
+    const QString codec =
+        QHash<QString, QString>{{"ogg", "libvorbis"}, {"opus", "libopus"}, {"m4a", "aac"}}.value(ext, "flac");
+    const QString ffmpeg = "-nostdin -loglevel error -y -f lavfi -i sine=duration=0.3 -c:a " + codec +
+                           " -metadata title=Old_Title -metadata artist=Old_Artist";
+    bool ok = QProcess::execute("ffmpeg", ffmpeg.split(' ').replaceInStrings("_", " ") << path) == 0;
+    if (ok) runAsfPy({"prep", path}, &ok, kFormatsPy);
     return ok;
 }
 

@@ -4,22 +4,15 @@
 
 namespace vantrel::test {
 
-// Four bytes, most significant first, of `bits` bits each.
-static QByteArray bigEndian(quint32 v, int bits)
-{
-    QByteArray b(4, '\0');
-    for (int i = 3; i >= 0; --i, v >>= bits)
-        b[i] = char(v & ((1u << bits) - 1));
-    return b;
-}
-
 QByteArray be32(quint32 v)
 {
-    return bigEndian(v, 8);
+    const char b[] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    return QByteArray(b, 4);
 }
 QByteArray synchsafe(quint32 v)
 {
-    return bigEndian(v, 7);
+    // Seven bits a byte, the top bit of each zero.
+    return be32((v & 0x7F) | (v << 1 & 0x7F00) | (v << 2 & 0x7F0000) | (v << 3 & 0x7F000000));
 }
 
 QByteArray frame22(const char* id, const QByteArray& body)

@@ -18,8 +18,7 @@ namespace {
 
 const QByteArray album = frame23("TALB", latin1Text("Album")),
                  composer = frame23("TCOM", latin1Text("Composer"));
-const QByteArray odd1 = frame23("COM ", "\0engodd"), odd2 = frame23("TT2\0", "\0two"),
-                 odd3 = frame23("Txyz", "\0x");
+const QByteArray odd1 = frame23("COM ", "\0engodd"), odd2 = frame23("Tt2\0", "\0two");
 
 QByteArray header(int major, int flags, qsizetype body) // "ID3", version, flags, synchsafe size
 {
@@ -41,11 +40,9 @@ TEST(Id3v2Messy, EveryFrameIsKeptOrTheWriteRefused)
         {"2.3 flag, no extended header",
          header(3, 0x40, frames.size() + 9) + frames + QByteArray(9, 0),
          {frames}},
-        {"2.4 flag, no extended header", id3v2Tag(4, frame24("TALB", latin1Text("Album")), 5, 0x40), {album}},
         {"2.3 extended header", header(3, 0x40, 26) + bytes("\0\0\0\6") + QByteArray(6, 0) + album, {album}},
         {"id with a space", id3v2Tag(3, album + odd1 + composer, 30), {album, odd1, composer}},
-        {"2.2 id in a 2.3 tag", id3v2Tag(3, odd2 + album), {odd2, album}},
-        {"lower-case id", id3v2Tag(3, album + odd3 + odd2, 10), {album, odd3, odd2}},
+        {"lower-case 2.2 id in a 2.3 tag", id3v2Tag(3, odd2 + album, 10), {odd2, album}},
         {"junk after the frames", id3v2Tag(3, album + "\x01junk" + QByteArray(6, 0)), {}},
         {"junk id", id3v2Tag(3, album + frame23("T-X!", "\0x") + composer), {}},
         {"frame past the end",
@@ -57,11 +54,10 @@ TEST(Id3v2Messy, EveryFrameIsKeptOrTheWriteRefused)
         {"cut tag, size on an audio frame", header(3, 0, frames.size() - 9 + 417) + frames.chopped(9), {}},
         {"cut tag, size past the end", header(3, 0, 5000) + frames.chopped(9), {}},
     };
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.mp3");
+    TempFiles files;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(writeFile(path, c.tag + mpegFrames(2)));
+        const QString path = files.file(c.tag + mpegFrames(2));
         cMP3ID3v2 t;
         t.setMP3File(path);
         t.setTitle("New");
@@ -84,31 +80,28 @@ TEST(Id3v2Messy, EveryFrameIsKeptOrTheWriteRefused)
 TEST(Id3v2Messy, ContentDecidesWhetherId3IsWritten)
 {
     const QByteArray asf("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
-    const struct {
-        QByteArray bytes;
-        bool mp3;
-    } cases[] = {{asf + QByteArray(400, 1), false},
-                 {bytes("\0\0\0\030ftypM4A ") + QByteArray(400, 1), false},
-                 {id3v2Tag(3, album) + "fLaC" + QByteArray(400, 1), false},
-                 {mpegFrames(2), true}};
+    const std::pair<QByteArray, bool> cases[] = {{asf + QByteArray(400, 1), false},
+                                                 {bytes("\0\0\0\030ftypM4A ") + QByteArray(400, 1), false},
+                                                 {id3v2Tag(3, album) + "fLaC" + QByteArray(400, 1), false},
+                                                 {mpegFrames(2), true}};
     QTemporaryDir dir;
-    for (const auto& c : cases) {
-        const QString path = dir.filePath(c.mp3 ? "a.wma" : "a.mp3");
-        ASSERT_TRUE(writeFile(path, c.bytes));
+    for (const auto& [content, mp3] : cases) {
+        const QString path = dir.filePath(mp3 ? "a.wma" : "a.mp3");
+        ASSERT_TRUE(writeFile(path, content));
         cMP3ID3v1 v1;
         v1.setMP3File(path);
         cMP3ID3v2 v2;
         v2.setMP3File(path);
         ScriptedPrompter prompts;
         QString name = path;
-        EXPECT_EQ(modTag::SetID3v1(name, TagRecord(), prompts), c.mp3);
-        EXPECT_EQ(v1.Update(), c.mp3);
-        EXPECT_EQ(v2.Update(), c.mp3);
-        if (c.mp3) continue;
+        EXPECT_EQ(modTag::SetID3v1(name, TagRecord(), prompts), mp3);
+        EXPECT_EQ(v1.Update(), mp3);
+        EXPECT_EQ(v2.Update(), mp3);
+        if (mp3) continue;
         EXPECT_TRUE(v1.lastError().startsWith("not an MP3 file") &&
                     v2.lastError().startsWith("not an MP3 file"));
         EXPECT_TRUE(prompts.prompts().value(0).text.contains("not an MP3 file"));
-        EXPECT_EQ(readFile(path), c.bytes);
+        EXPECT_EQ(readFile(path), content);
     }
 }
 

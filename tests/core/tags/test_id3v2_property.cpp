@@ -1,8 +1,6 @@
 // Whatever shape a tag has (ids, sizes, flags, extended headers, padding, a
 // cut), a title change either leaves the file byte-identical or keeps every
 // frame an independent reader (mutagen) saw before, and the audio.
-// VANTREL_PROPERTY_CASES sets the number of mutated files (300 by default),
-// VANTREL_PROPERTY_SEED the seed (1 by default).
 #include "Id3v2Bytes.h"
 #include "TestFiles.h"
 #include "tags/cMP3ID3v2.h"
@@ -74,9 +72,8 @@ QList<QStringList> independentRead(const QStringList& paths)
 
 TEST(Id3v2Property, MutatedTagsLoseNothingOnAWrite)
 {
-    const int asked = qEnvironmentVariableIntValue("VANTREL_PROPERTY_CASES"), cases = asked > 0 ? asked : 300;
-    const int seed = qMax(1, qEnvironmentVariableIntValue("VANTREL_PROPERTY_SEED"));
-    std::mt19937 rng(seed);
+    const int cases = 300;
+    std::mt19937 rng(1);
     QTemporaryDir dir;
     QStringList paths;
     QList<QByteArray> before, tails; // a tail: the audio and record the file ends with
@@ -100,7 +97,7 @@ TEST(Id3v2Property, MutatedTagsLoseNothingOnAWrite)
     int refused = 0;
     for (int i = 0; i < cases; ++i) {
         const QByteArray now = readFile(paths[i]);
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", file " + std::to_string(i));
+        SCOPED_TRACE("file " + std::to_string(i));
         if (now == before[i]) {
             ++refused;
             continue;

@@ -41,6 +41,7 @@ TEST(Pipes, AreRefusedWithoutWaiting)
     const QString pipe = dir.path() + QStringLiteral("/song.mp3");
     const QByteArray native = QFile::encodeName(pipe);
     ASSERT_EQ(::mkfifo(native.constData(), 0666), 0);
+    QString error;
 
     const struct {
         const char* what;
@@ -50,11 +51,7 @@ TEST(Pipes, AreRefusedWithoutWaiting)
         {"ID3v2 object", [&] { return opens<cMP3ID3v2>(pipe); }},
         {"record routines", [&] { return modTag::FileReadable(pipe); }},
         {"write check", [&] { return fileIsWritable(pipe); }},
-        {"tag writer",
-         [&] {
-             QString error;
-             return id3v2::writeTag(pipe, QByteArray(), error);
-         }},
+        {"tag writer", [&] { return id3v2::writeTag(pipe, QByteArray(), error); }},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.what);
