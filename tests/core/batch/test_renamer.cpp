@@ -243,19 +243,27 @@ TEST(Renamer, AccessFailureStopsWithConsistentListsAndOffersTheReport)
     }
 }
 
-TEST(Renamer, CancelStopsBetweenFiles)
+TEST(Renamer, ProgressRunsToTheLastFileAndCancelStopsBetweenFiles)
 {
-    Folder s;
-    for (const char* n : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"})
-        s.add(u(n), u(n).toUpper());
-    QList<qsizetype> seen;
-    s.hook.progress = [&](qsizetype done, qsizetype total) {
-        EXPECT_EQ(total, 4);
-        seen.append(done);
-        return done < 2;
-    };
-    EXPECT_TRUE(s.run().cancelled);
-    EXPECT_EQ(seen, (QList<qsizetype>{0, 1, 2}));
-    EXPECT_EQ(s.list.lstFiles, (QStringList{"A.MP3", "B.MP3", "c.mp3", "d.mp3"}));
-    s.expectListsMatchDisk();
+    for (const qsizetype stopAfter : {2, 99}) {
+        Folder s;
+        for (const char* n : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"})
+            s.add(u(n), u(n).toUpper());
+        QList<qsizetype> seen;
+        s.hook.progress = [&](qsizetype done, qsizetype total) {
+            EXPECT_EQ(total, 4);
+            seen.append(done);
+            return done < stopAfter;
+        };
+        const bool cancelled = s.run().cancelled;
+        s.expectListsMatchDisk();
+        if (stopAfter == 99) {
+            EXPECT_FALSE(cancelled);
+            EXPECT_EQ(seen, (QList<qsizetype>{0, 1, 2, 3, 4}));
+            continue;
+        }
+        EXPECT_TRUE(cancelled);
+        EXPECT_EQ(seen, (QList<qsizetype>{0, 1, 2}));
+        EXPECT_EQ(s.list.lstFiles, (QStringList{"A.MP3", "B.MP3", "c.mp3", "d.mp3"}));
+    }
 }

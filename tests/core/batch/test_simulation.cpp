@@ -3,6 +3,7 @@
 // stopping part way.
 #include "Id3v2Bytes.h"
 #include "TestFiles.h"
+#include "batch/ErrorLog.h"
 #include "batch/Renamer.h"
 #include "batch/Simulation.h"
 #include "platform/Clipboard.h"
@@ -195,6 +196,21 @@ TEST(SimulationCollisions, FilesOnDiskAndEarlierProposals)
         f.fix(defaults());
         EXPECT_EQ(f.afters(), c.afters);
         EXPECT_EQ(f.list.lstSim, c.afters);
+    }
+}
+
+// The log of a run is offered with the question in front; Yes copies the log alone.
+TEST(SimulationList, ErrorLogIsOfferedAndOnYesCopiedAlone)
+{
+    const QString lines = QStringLiteral("\r\nFile no longer exists! (b.mp3): Removing file from list");
+    for (const Answer a : {Answer::Yes, Answer::No}) {
+        ScriptedPrompter p(a);
+        MemoryClipboard clip;
+        QString log = lines;
+        EXPECT_EQ(offerErrorLog(log, p, clip), a == Answer::Yes);
+        EXPECT_EQ(clip.text(), a == Answer::Yes ? lines : QString());
+        ASSERT_EQ(p.prompts().size(), 1);
+        EXPECT_EQ(p.prompts().first().text, errorLogQuestion() + QStringLiteral("\r\n") + lines);
     }
 }
 
