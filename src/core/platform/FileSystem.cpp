@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QSet>
-#include <QStringDecoder>
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -87,13 +86,6 @@ bool PathTaken(const QString& path)
 {
     struct stat st;
     return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
-bool nameBytesValid(const QByteArray& rawName)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString s = utf8.decode(rawName);
-    return !utf8.hasError() && QFile::encodeName(s) == rawName;
 }
 
 bool pathRepresentable(const QString& path)

@@ -27,10 +27,6 @@ bool FolderExists(const QString& path);
 // so collision checks ask this rather than FileExists.
 bool PathTaken(const QString& path);
 
-// True when a name read from disk decodes cleanly in the file system's
-// encoding (UTF-8 here). A name that does not would not survive a rename.
-bool nameBytesValid(const QByteArray& rawName);
-
 // True when path, encoded back for the file system, still names what is on
 // disk. A path decoded from invalid bytes carries replacement characters and
 // no longer finds its file; such paths are refused at loading.
